@@ -1,0 +1,99 @@
+#pragma once
+
+// The interface each back end (db/sqlite, db/odbc) implements behind the
+// public connection and cursor classes. The public classes keep the clause
+// texts and assemble statements; back ends run them and convert values by
+// their own rules. Every failure is shown through the connection's sink.
+
+#include "db/SelectCursor.h"
+#include "db/SqlDialect.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace korvan {
+class DbConnection;
+class MessageSink;
+} // namespace korvan
+
+namespace korvan::detail {
+
+class TableCursorBackend {
+public:
+    virtual ~TableCursorBackend() = default;
+    virtual bool isOpen() const = 0;
+    virtual bool selectIndex(const std::string& indexName) = 0;
+    virtual bool seekKey(const std::vector<std::string>& keyTexts) = 0;
+    virtual bool findWhere(const std::string& whereText) = 0;
+    virtual bool edit() = 0;
+    virtual bool addNew() = 0;
+    virtual bool update() = 0;
+    virtual bool setField(const std::string& columnName, std::string& text) = 0;
+    virtual bool getField(const std::string& columnName, std::string& textOut) = 0;
+    virtual bool flush() = 0;
+    virtual int rowsWritten() const = 0;
+    virtual int rowsRejected() const = 0;
+    virtual void setReportRejectedRows(bool report) = 0;
+};
+
+class SelectCursorBackend {
+public:
+    virtual ~SelectCursorBackend() = default;
+    // Runs `sql`; true when a row is current. Errors shown, false.
+    virtual bool execute(const std::string& sql, const std::vector<SelectItem>& items, int blobBytes) = 0;
+    virtual bool moveNext() = 0;
+    virtual bool moveFirst() = 0;
+    virtual bool getShort(int index, int& value) = 0;
+    virtual bool getLong(int index, int& value) = 0;
+    virtual bool getDouble(int index, double& value) = 0;
+    virtual bool getText(int index, std::string& text) = 0;
+    virtual bool getFieldText(const std::string& name, std::string& text) = 0;
+};
+
+class DeleteCursorBackend {
+public:
+    virtual ~DeleteCursorBackend() = default;
+    virtual bool open(const std::string& sql, const std::string& column, const std::string& table) = 0;
+    // Deletes the current block; `deleted` gets the rows removed.
+    virtual bool deleteBlock(int& deleted) = 0;
+    virtual bool moveNext() = 0;
+    virtual bool moveFirst() = 0;
+};
+
+class UpdateCursorBackend {
+public:
+    virtual ~UpdateCursorBackend() = default;
+    virtual bool open(const std::string& sql, const std::vector<SelectItem>& items) = 0;
+    virtual bool moveNext() = 0;
+    // The ODBC rule: Edit always returns true, a failure clears the row.
+    virtual bool edit(bool& hasRow) = 0;
+    virtual bool setField(const std::string& columnName, const std::string& text) = 0;
+    virtual bool update() = 0;
+};
+
+class ConnectionBackend {
+public:
+    virtual ~ConnectionBackend() = default;
+    virtual bool isOpen() const = 0;
+    virtual void beginTrans() = 0;
+    virtual void commitTrans() = 0;
+    virtual void rollback() = 0;
+    virtual bool inTransaction() const = 0;
+    virtual std::string versionText() const = 0;
+
+    virtual std::unique_ptr<TableCursorBackend> openTable(const std::string& tableName, bool bulkInsert,
+                                                          int blobBytes) = 0;
+    virtual std::unique_ptr<SelectCursorBackend> newSelect() = 0;
+    virtual std::unique_ptr<DeleteCursorBackend> newDelete() = 0;
+    virtual std::unique_ptr<UpdateCursorBackend> newUpdate() = 0;
+};
+
+// Back end factories, each defined in its own folder.
+std::unique_ptr<ConnectionBackend> openSqliteBackend(const std::string& path, DbConnection& owner);
+// Sets `driverName` ("Access", the description, or "" when not found) and
+// `dialect` from the driver actually reached.
+std::unique_ptr<ConnectionBackend> openOdbcBackend(const std::string& dsn, DbConnection& owner,
+                                                   std::string& driverName, SqlDialect& dialect);
+
+} // namespace korvan::detail

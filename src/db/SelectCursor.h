@@ -1,0 +1,69 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace korvan {
+
+class DbConnection;
+namespace detail {
+class SelectCursorBackend;
+}
+
+// One select item: table, column and the SQL type it is read as.
+struct SelectItem {
+    std::string table;
+    std::string column;
+    int sqlType = 0;
+
+    // "table.column", the item's name for GetFieldText.
+    std::string qualifiedName() const { return table + "." + column; }
+};
+
+// Assembles "SELECT ... FROM ... [WHERE] [GROUP BY] [ORDER BY]" from parts,
+// runs it and walks the result row by row (in blocks over ODBC).
+class SelectCursor {
+public:
+    explicit SelectCursor(DbConnection* connection);
+    ~SelectCursor();
+    SelectCursor(const SelectCursor&) = delete;
+    SelectCursor& operator=(const SelectCursor&) = delete;
+
+    bool AddField(const std::string& tableName, const std::string& columnName, int sqlType);
+    bool SetFrom(const std::string& text);
+    bool SetWhere(const std::string& text);
+    bool SetGroupBy(const std::string& text);
+    bool SetOrderBy(const std::string& text);
+
+    bool BuildSql();
+    // Runs the statement (built first unless useExistingSql); true when a
+    // row is current.
+    bool Execute(bool useExistingSql = false, int blobBytes = 0);
+    bool MoveNext();
+    bool MoveFirst();
+    bool HasRow() const { return hasRow_; }
+
+    bool GetShort(int index, int& value);
+    bool GetLong(int index, int& value);
+    bool GetDouble(int index, double& value);
+    bool GetText(int index, std::string& text);
+    bool GetFieldText(const std::string& name, std::string& text);
+
+    const std::string& SqlText() const { return sqlText_; }
+    const std::vector<SelectItem>& Fields() const { return fields_; }
+
+private:
+    DbConnection* connection_;
+    std::vector<SelectItem> fields_;
+    std::string fromText_, whereText_, groupByText_, orderByText_;
+    std::string sqlText_;
+    bool hasRow_ = false;
+    std::unique_ptr<detail::SelectCursorBackend> backend_;
+};
+
+// Joins select items as "table.column, table.column" (at most 127
+// characters each); shared by the select and update cursors.
+std::string joinSelectList(const std::vector<SelectItem>& items);
+
+} // namespace korvan

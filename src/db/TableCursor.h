@@ -1,0 +1,65 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace korvan {
+
+class DbConnection;
+namespace detail {
+class TableCursorBackend;
+}
+
+// One table opened by name for updating, its columns exchanged as text.
+// Two patterns: find a row (SelectIndex + SeekKey on the file back end,
+// FindWhere over ODBC), Edit, SetField..., Update; or bulk insert: AddNew,
+// SetField..., Update per row and Flush at the end, rows being stored one
+// block of RowsetSizeOrdinary rows at a time.
+class TableCursor {
+public:
+    TableCursor(DbConnection* connection, const std::string& tableName, bool bulkInsert = false, int blobBytes = 0);
+    ~TableCursor();
+    TableCursor(const TableCursor&) = delete;
+    TableCursor& operator=(const TableCursor&) = delete;
+
+    bool IsOpen() const;
+
+    // File back end: makes the named index current ("codice"). ODBC: true.
+    bool SelectIndex(const std::string& indexName);
+    // File back end: positions on the first row whose current-index key
+    // equals the given texts. False over ODBC.
+    bool SeekKey(const std::vector<std::string>& keyTexts);
+    // ODBC: re-queries the table with the filter and positions on the first
+    // row found. False on the file back end.
+    bool FindWhere(const std::string& whereText);
+
+    bool Edit();
+    bool AddNew();
+    bool Update();
+
+    // An empty text stores NULL; the date sentinels are replaced first.
+    // Text columns over ODBC lose their trailing blanks, in `text` too.
+    bool SetField(const std::string& columnName, std::string& text);
+    bool SetField(const std::string& columnName, const std::string& text);
+    bool GetField(const std::string& columnName, std::string& textOut);
+
+    // Bulk mode: stores the rows collected so far.
+    bool Flush();
+    // Rows stored by the last Update, Flush or closing.
+    int RowsWritten() const;
+    // Bulk mode: rows of the last written block that could not be stored
+    // (the rest of the block is stored and counted in RowsWritten).
+    int RowsRejected() const;
+    // Bulk mode: when false, a block with rejected rows shows no message;
+    // the caller reports RowsRejected itself.
+    void SetReportRejectedRows(bool report);
+
+    const std::string& TableName() const { return tableName_; }
+
+private:
+    std::string tableName_;
+    std::unique_ptr<detail::TableCursorBackend> backend_;
+};
+
+} // namespace korvan

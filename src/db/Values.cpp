@@ -1,0 +1,183 @@
+#include "db/Values.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+namespace korvan {
+
+bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+int daysInMonth(int year, int month)
+{
+    static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12)
+        return 0;
+    return month == 2 && isLeapYear(year) ? 29 : days[month - 1];
+}
+
+bool isValidDate(const CivilDate& date)
+{
+    return date.year >= 1 && date.year <= 9999 && date.month >= 1 && date.month <= 12 && date.day >= 1 &&
+           date.day <= daysInMonth(date.year, date.month);
+}
+
+std::string formatText(const char* format, ...)
+{
+    char small[256];
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    const int length = std::vsnprintf(small, sizeof small, format, args);
+    va_end(args);
+    if (length < 0) {
+        va_end(copy);
+        return {};
+    }
+    if (static_cast<size_t>(length) < sizeof small) {
+        va_end(copy);
+        return std::string(small, static_cast<size_t>(length));
+    }
+    std::string result(static_cast<size_t>(length), '\0');
+    std::vsnprintf(result.data(), result.size() + 1, format, copy);
+    va_end(copy);
+    return result;
+}
+
+std::string formatDateText(const CivilDate& date) { return formatText("%02d/%02d/%04d", date.day, date.month, date.year); }
+
+namespace {
+
+bool readDigits(const std::string& text, size_t from, size_t count, int& value)
+{
+    value = 0;
+    for (size_t i = from; i < from + count; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (!std::isdigit(c))
+            return false;
+        value = value * 10 + (c - '0');
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<CivilDate> parseDateText(const std::string& text)
+{
+    if (text.size() < 10)
+        return std::nullopt;
+    CivilDate date;
+    if (!readDigits(text, 0, 2, date.day) || !readDigits(text, 3, 2, date.month) || !readDigits(text, 6, 4, date.year))
+        return std::nullopt;
+    return date;
+}
+
+std::string replaceDateSentinel(const std::string& text)
+{
+    if (text == kNoDateText)
+        return kNoDateStoredText;
+    if (text == kOpenEndedDateText)
+        return kOpenEndedStoredText;
+    return text;
+}
+
+std::string engineDateText(const CivilDate& date)
+{
+    if (!isValidDate(date) || date.year <= 1600)
+        return kNoDateText;
+    if (date.year >= 2400)
+        return kOpenEndedDateText;
+    return formatDateText(date);
+}
+
+std::string formatIsoDate(const CivilDate& date) { return formatText("%04d-%02d-%02d", date.year, date.month, date.day); }
+
+std::optional<CivilDate> parseIsoDate(const std::string& text)
+{
+    if (text.size() < 10 || text[4] != '-' || text[7] != '-')
+        return std::nullopt;
+    CivilDate date;
+    if (!readDigits(text, 0, 4, date.year) || !readDigits(text, 5, 2, date.month) || !readDigits(text, 8, 2, date.day))
+        return std::nullopt;
+    return date;
+}
+
+namespace {
+
+std::string commaDecimal(std::string text)
+{
+    for (char& c : text)
+        if (c == '.')
+            c = ',';
+    return text;
+}
+
+std::string dotDecimal(std::string text)
+{
+    for (char& c : text)
+        if (c == ',')
+            c = '.';
+    return text;
+}
+
+} // namespace
+
+std::string formatAmountText(double value) { return commaDecimal(formatText("%020.4lf", value)); }
+
+std::string formatRealText(float value) { return commaDecimal(formatText("%020.4f", static_cast<double>(value))); }
+
+double parseDecimalText(const std::string& text) { return std::strtod(dotDecimal(text).c_str(), nullptr); }
+
+long parseIntegerText(const std::string& text) { return std::strtol(text.c_str(), nullptr, 10); }
+
+std::optional<long long> parseWholeInteger(const std::string& text)
+{
+    const std::string trimmed = trimTrailingBlanks(text);
+    if (trimmed.empty())
+        return std::nullopt;
+    errno = 0;
+    char* end = nullptr;
+    const long long value = std::strtoll(trimmed.c_str(), &end, 10);
+    if (errno != 0 || end == trimmed.c_str() || *end != '\0')
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> parseWholeDecimal(const std::string& text)
+{
+    const std::string trimmed = dotDecimal(trimTrailingBlanks(text));
+    if (trimmed.empty())
+        return std::nullopt;
+    errno = 0;
+    char* end = nullptr;
+    const double value = std::strtod(trimmed.c_str(), &end);
+    if (errno == ERANGE || end == trimmed.c_str() || *end != '\0')
+        return std::nullopt;
+    return value;
+}
+
+std::string trimTrailingBlanks(const std::string& text)
+{
+    std::string result = text;
+    trimTrailingBlanksInPlace(result);
+    return result;
+}
+
+void trimTrailingBlanksInPlace(std::string& text)
+{
+    const size_t end = text.find_last_not_of(' ');
+    text.erase(end == std::string::npos ? 0 : end + 1);
+}
+
+std::string trimTrailingBlanksKeepOne(const std::string& text)
+{
+    std::string result = trimTrailingBlanks(text);
+    if (result.empty() && !text.empty() && text[0] == ' ')
+        result = " ";
+    return result;
+}
+
+} // namespace korvan

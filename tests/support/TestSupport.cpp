@@ -1,0 +1,37 @@
+#include "support/TestSupport.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+namespace korvan::test {
+
+TempDir::TempDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "korvan-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot create a temporary folder");
+    path_ = pattern;
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+namespace {
+
+std::string environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+} // namespace
+
+std::string postgresDsn() { return environment("KORVAN_TEST_PG_DSN"); }
+std::string sqliteOdbcDsn() { return environment("KORVAN_TEST_SQLITE_DSN"); }
+bool odbcRequired() { return environment("KORVAN_TEST_REQUIRE_ODBC") == "1"; }
+
+} // namespace korvan::test

@@ -1,0 +1,35 @@
+#pragma once
+
+// Shared by the test programs: temporary folders and the back ends the
+// database tests run on.
+
+#include <string>
+
+namespace korvan::test {
+
+// A fresh folder under the system's temporary directory, removed with the
+// object.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// The ODBC data source of the throwaway PostgreSQL server the test command
+// starts ("" when the tests run without it), and of SQLite through its ODBC
+// driver (a DSN whose Database the tests may point anywhere by connection
+// string).
+std::string postgresDsn();
+std::string sqliteOdbcDsn();
+// True when the test command asked for every back end to be present: a
+// missing one is then a failure, not a skip.
+bool odbcRequired();
+
+} // namespace korvan::test
