@@ -174,10 +174,11 @@ void trimTrailingBlanksInPlace(std::string& text)
 
 std::string trimTrailingBlanksKeepOne(const std::string& text)
 {
-    std::string result = trimTrailingBlanks(text);
-    if (result.empty() && !text.empty() && text[0] == ' ')
-        result = " ";
-    return result;
+    const size_t end = text.find_last_not_of(' ');
+    if (end != std::string::npos)
+        return text.substr(0, end + 1);
+    // A text made only of blanks keeps its first one.
+    return std::string(text.empty() ? 0 : 1, ' ');
 }
 
 } // namespace korvan
