@@ -1,0 +1,101 @@
+#include "accounting/AccountingInput.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace korvan::accounting {
+
+namespace {
+
+bool isDigit(char c)
+{
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+int twoDigits(const std::string& text, size_t at)
+{
+    return (text[at] - '0') * 10 + (text[at + 1] - '0');
+}
+
+std::string withComma(std::string text)
+{
+    std::replace(text.begin(), text.end(), '.', ',');
+    return text;
+}
+
+} // namespace
+
+std::optional<double> parseEuroPerKm(const std::string& text)
+{
+    std::string entry = text.substr(0, 8);
+    std::replace(entry.begin(), entry.end(), ',', '.');
+    for (char c : entry)
+        if (!isDigit(c) && c != '.' && c != '+')
+            return std::nullopt;
+    const double value = parseDecimalText(entry);
+    if (!(value > 0.0))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<int> parseTimeOfDay(const std::string& text)
+{
+    std::string entry = text.substr(0, 15);
+    const size_t blank = entry.find(' ');
+    if (blank != std::string::npos)
+        entry.resize(blank);
+    if (entry.size() != 4 && entry.size() != 5)
+        return std::nullopt;
+    const size_t sep = entry.size() - 3;
+    if (std::string(",-.:").find(entry[sep]) == std::string::npos)
+        return std::nullopt;
+    for (size_t i = 0; i < entry.size(); ++i)
+        if (i != sep && !isDigit(entry[i]))
+            return std::nullopt;
+    const int hours = sep == 1 ? entry[0] - '0' : twoDigits(entry, 0);
+    const int minutes = twoDigits(entry, sep + 1);
+    if (hours > 23 || minutes > 59)
+        return std::nullopt;
+    return hours * 100 + minutes;
+}
+
+std::optional<CivilDate> parseDateEntry(const std::string& text)
+{
+    if (text.size() != 8 && text.size() != 10)
+        return std::nullopt;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool separator = i == 2 || i == 5;
+        if (separator ? std::string("-./").find(text[i]) == std::string::npos : !isDigit(text[i]))
+            return std::nullopt;
+    }
+    CivilDate date;
+    date.day = twoDigits(text, 0);
+    date.month = twoDigits(text, 3);
+    date.year = text.size() == 8 ? 2000 + twoDigits(text, 6) : twoDigits(text, 6) * 100 + twoDigits(text, 8);
+    if (!isValidDate(date))
+        return std::nullopt;
+    return date;
+}
+
+std::string runAmountText(long lengthMetres, double euroPerKm)
+{
+    return withComma(formatText("%1.2lf", static_cast<double>(lengthMetres) * 0.001 * euroPerKm));
+}
+
+std::string fourDecimalAmountText(double value)
+{
+    return withComma(formatText("%1.4lf", value));
+}
+
+int weekdayIndex(const CivilDate& date)
+{
+    // Sakamoto's method gives 0 for Sunday; shift so that Monday is 0.
+    static const int offsets[12] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+    int year = date.year;
+    if (date.month < 3)
+        year -= 1;
+    const int sunday0 = (year + year / 4 - year / 100 + year / 400 + offsets[date.month - 1] + date.day) % 7;
+    return (sunday0 + 6) % 7;
+}
+
+} // namespace korvan::accounting

@@ -1,0 +1,39 @@
+#pragma once
+
+// The entries the accounting dialogs read from their edit fields, parsed
+// without any widget: the price per kilometre, a time of day "HH.MM" and a
+// date of 8 or 10 characters; and the amount text written for a run.
+
+#include "db/Values.h"
+
+#include <optional>
+#include <string>
+
+namespace korvan::accounting {
+
+// "Euro/Km": at most 8 characters; "," is read as "."; only digits, "." and
+// "+" are allowed; the number is the leading part that forms one ("1.2.3"
+// reads 1.2). Nothing when a character is refused or the value is not
+// positive (an empty entry is 0, hence refused).
+std::optional<double> parseEuroPerKm(const std::string& text);
+
+// A time of day: the first 15 characters cut at the first blank must be
+// "H?MM" or "HH?MM" with "?" one of ",-.:"; hours 0-23, minutes 0-59.
+// The value is hours * 100 + minutes ("8.30", "08:30", "8-30", "08,30" give
+// 830).
+std::optional<int> parseTimeOfDay(const std::string& text);
+
+// A date "DD?MM?YY" (year 2000 + YY) or "DD?MM?YYYY", each "?" one of
+// "-./", forming a real calendar date.
+std::optional<CivilDate> parseDateEntry(const std::string& text);
+
+// The amount of a run: length (metres) * 0.001 * price per km, "%1.2lf" with
+// a comma ("9,26" for 12 345 m at 0.75).
+std::string runAmountText(long lengthMetres, double euroPerKm);
+// "%1.4lf" with a comma: amounts carried over from existing rows.
+std::string fourDecimalAmountText(double value);
+
+// Monday = 0 ... Sunday = 6.
+int weekdayIndex(const CivilDate& date);
+
+} // namespace korvan::accounting

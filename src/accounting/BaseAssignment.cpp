@@ -1,0 +1,344 @@
+#include "accounting/BaseAssignment.h"
+
+#include "accounting/AccountingInput.h"
+#include "accounting/ProtocolValidity.h"
+#include "db/DbConnection.h"
+#include "db/SelectCursor.h"
+#include "db/SqlTypes.h"
+#include "db/TableCursor.h"
+#include "refdata/OperationFeedback.h"
+#include "refdata/SqlText.h"
+
+#include <unordered_map>
+#include <vector>
+
+namespace korvan::accounting {
+
+namespace {
+
+const char* const kProceedQuestion = "Si intende proseguire oltre?";
+
+struct RunRow {
+    long id = 0;
+    long length = 0;
+};
+
+struct DayEntry {
+    CivilDate date;
+    bool scheduled = false;
+};
+
+struct RunDays {
+    long id = 0;
+    long length = 0;
+    std::vector<DayEntry> days;
+    std::unordered_map<int, size_t> indexByDate; // YYYYMMDD -> position in days
+};
+
+// What every written row carries besides its key.
+struct RowValues {
+    std::string authority;
+    std::string minimum;
+};
+
+RowValues rowValuesOf(const AssignmentRequest& request)
+{
+    return {formatText("%d", request.minimumService ? request.contractAuthority : request.payingAuthority),
+            request.minimumService ? "1" : "0"};
+}
+
+std::vector<RunRow> collectRuns(DbConnection* connection, const std::string& from, const std::string& where,
+                                bool withTimes, const AssignmentRequest& request)
+{
+    std::vector<RunRow> runs;
+    SelectCursor select(connection);
+    select.AddField("corse", "ID", SqlType::Integer);
+    select.AddField("corse", "lung", SqlType::Integer);
+    if (withTimes) {
+        select.AddField("corse", "hh_p", SqlType::SmallInt);
+        select.AddField("corse", "mm_p", SqlType::SmallInt);
+        select.AddField("corse", "hh_a", SqlType::SmallInt);
+        select.AddField("corse", "mm_a", SqlType::SmallInt);
+    }
+    select.SetFrom(from);
+    select.SetWhere(where);
+    for (bool row = select.Execute(); row; row = select.MoveNext()) {
+        int id = 0, length = 0;
+        select.GetLong(0, id);
+        select.GetLong(1, length);
+        if (withTimes) {
+            int hourFrom = 0, minuteFrom = 0, hourTo = 0, minuteTo = 0;
+            select.GetShort(2, hourFrom);
+            select.GetShort(3, minuteFrom);
+            select.GetShort(4, hourTo);
+            select.GetShort(5, minuteTo);
+            if (hourFrom * 100 + minuteFrom < request.bandFrom || hourTo * 100 + minuteTo > request.bandTo)
+                continue;
+        }
+        runs.push_back({id, length});
+    }
+    return runs;
+}
+
+void setValues(TableCursor& cursor, const RowValues& values, const std::string& amount)
+{
+    cursor.SetField("ente", values.authority);
+    cursor.SetField("minima", values.minimum);
+    cursor.SetField("euro", amount);
+}
+
+// Inserts or overwrites the `concors` row of each run.
+AssignmentCounts writeRunRows(DbConnection* connection, const AssignmentRequest& request,
+                              const std::vector<RunRow>& runs)
+{
+    AssignmentCounts counts;
+    const RowValues values = rowValuesOf(request);
+    const std::string company = formatText("%d", request.contractCompany);
+    TableCursor cursor(connection, "concors");
+    if (!cursor.IsOpen())
+        return counts;
+    const bool byIndex = connection->IsSqlite();
+    if (byIndex)
+        cursor.SelectIndex("codice");
+    for (const RunRow& run : runs) {
+        const std::string id = formatText("%ld", run.id);
+        const bool found =
+            byIndex ? cursor.SeekKey({company, id})
+                    : cursor.FindWhere(formatText("azienda = %d AND ID = %ld", request.contractCompany, run.id));
+        const std::string amount = runAmountText(run.length, request.euroPerKm);
+        if (!found) {
+            if (!cursor.AddNew())
+                continue;
+            cursor.SetField("azienda", company);
+            cursor.SetField("ID", id);
+            setValues(cursor, values, amount);
+            if (cursor.Update())
+                ++counts.added;
+        } else if (request.updateExisting) {
+            if (!cursor.Edit())
+                continue;
+            setValues(cursor, values, amount);
+            if (cursor.Update())
+                ++counts.changed;
+        }
+    }
+    return counts;
+}
+
+void showRunResult(MessageSink& sink, const AssignmentCounts& counts)
+{
+    sink.showMessage(std::string("Risultati dell'assegnazione:\n\n") +
+                         formatText("Assegnate %d Corse (nuove)\n", counts.added) +
+                         formatText("Modificate %d Corse (già assegnate)", counts.changed),
+                     MessageIcon::Information);
+}
+
+std::string contractWhere(const AssignmentRequest& request)
+{
+    return formatText("azienda = %d AND ente = %d", request.contractCompany, request.contractAuthority);
+}
+
+// Adds one `mesi` row (flags already struck) to the run-day list: the first
+// row of a run brings its scheduled days; a later row updates the days it
+// shares with earlier rows and appends the others, so a month repeated under
+// another protocol takes the flags of its last row.
+void addMonthRow(std::vector<RunDays>& runs, long id, long length, int year, int month, const std::string& flags)
+{
+    const bool newRun = runs.empty() || runs.back().id != id;
+    if (newRun)
+        runs.push_back({id, length, {}, {}});
+    RunDays& run = runs.back();
+    for (int day = 1; day <= 31; ++day) {
+        const bool scheduled = flags[static_cast<size_t>(day - 1)] == 'S';
+        const CivilDate date{year, month, day};
+        if (newRun) {
+            if (scheduled) {
+                run.indexByDate[date.key()] = run.days.size();
+                run.days.push_back({date, true});
+            }
+            continue;
+        }
+        const auto existing = run.indexByDate.find(date.key());
+        if (existing != run.indexByDate.end()) {
+            run.days[existing->second].scheduled = scheduled;
+        } else {
+            run.indexByDate[date.key()] = run.days.size();
+            run.days.push_back({date, scheduled});
+        }
+    }
+}
+
+std::vector<RunDays> collectRunDays(DbConnection* connection, const AssignmentRequest& request,
+                                    const ProtocolValidity& validity)
+{
+    std::vector<RunDays> runs;
+    SelectCursor select(connection);
+    select.AddField("corse", "ID", SqlType::Integer);
+    select.AddField("corse", "lung", SqlType::Integer);
+    select.AddField("mesi", "anno", SqlType::SmallInt);
+    select.AddField("mesi", "mese", SqlType::SmallInt);
+    select.AddField("mesi", "giorni", SqlType::VarChar);
+    select.AddField("mesi", "protoc", SqlType::Integer);
+    select.SetFrom("corse, mesi");
+    select.SetWhere(formatText("corse.azienda = %d AND corse.ente = %d AND mesi.azienda = %d AND mesi.ID = corse.ID",
+                               request.contractCompany, request.contractAuthority, request.contractCompany));
+    select.SetOrderBy("corse.ID, mesi.anno, mesi.mese, mesi.protoc");
+    const bool hasProtocols = validity.find(request.contractCompany) != nullptr;
+    for (bool row = select.Execute(); row; row = select.MoveNext()) {
+        int id = 0, length = 0, year = 0, month = 0, protocol = 0;
+        std::string flags;
+        select.GetLong(0, id);
+        select.GetLong(1, length);
+        select.GetShort(2, year);
+        select.GetShort(3, month);
+        select.GetText(4, flags);
+        select.GetLong(5, protocol);
+        flags = normalizedDayFlags(flags);
+        if (hasProtocols)
+            strikeInvalidDays(validity, request.contractCompany, protocol, year, month, flags);
+        else
+            flags.assign(31, 'N');
+        addMonthRow(runs, id, length, year, month, flags);
+    }
+    return runs;
+}
+
+} // namespace
+
+std::string assignmentWarningText(AssignmentKind kind)
+{
+    const std::string head = "ATTENZIONE: prima di potere procedere all'assegnazione dei valori contabili\n";
+    switch (kind) {
+    case AssignmentKind::Contract:
+    case AssignmentKind::Line:
+        return head + "è necessario effettuare la NORMALIZZAZIONE DELLE LINEE.\n\n" +
+               "Se non si è effettuata la normalizzazione delle linee si potranno generare\n" +
+               "delle condizioni di errore.\n\n" + kProceedQuestion;
+    case AssignmentKind::TimeBand:
+        return head + "per fascia oraria è necessario effettuare la NORMALIZZAZIONE DELLE LINEE\n" +
+               "ed assegnare i VALORI CONTABILI DI BASE.\n\n" +
+               "Se non si sono effettuate le operazioni precedenti si potranno generare\n" +
+               "delle condizioni di errore.\n\n" + kProceedQuestion;
+    case AssignmentKind::DayType:
+        break;
+    }
+    return head + "per calendario è necessario effettuare la NORMALIZZAZIONE DELLE LINEE,\n" +
+           "assegnare i VALORI CONTABILI DI BASE e generare i CALENDARI DI SERVIZIO.\n\n" +
+           "Se non si sono effettuate le operazioni precedenti si potranno generare\n" +
+           "delle condizioni di errore.\n\n" + kProceedQuestion;
+}
+
+AssignmentCounts runContractAssignment(DbConnection* connection, const AssignmentRequest& request, MessageSink& sink,
+                                       OperationFeedback& feedback)
+{
+    feedback.beginBusy(true);
+    const std::vector<RunRow> runs = collectRuns(connection, "corse", contractWhere(request), false, request);
+    const AssignmentCounts counts = writeRunRows(connection, request, runs);
+    showRunResult(sink, counts);
+    return counts;
+}
+
+AssignmentCounts runLineAssignment(DbConnection* connection, const AssignmentRequest& request, MessageSink& sink,
+                                   OperationFeedback& feedback)
+{
+    feedback.beginBusy(true);
+    // A run belongs to the line through its own `conline` row: the company
+    // takes part in the join, as run IDs are unique only within a company.
+    const std::string where =
+        formatText("corse.azienda = %d AND corse.ente = %d AND linee.linea = ", request.contractCompany,
+                   request.contractAuthority) +
+        quoteSqlText(request.lineCode) +
+        " AND conline.azienda = corse.azienda AND corse.ID = conline.ID AND conline.linea = linee.ID";
+    const std::vector<RunRow> runs = collectRuns(connection, "corse, conline, linee", where, false, request);
+    const AssignmentCounts counts = writeRunRows(connection, request, runs);
+    showRunResult(sink, counts);
+    return counts;
+}
+
+AssignmentCounts runTimeBandAssignment(DbConnection* connection, const AssignmentRequest& request, MessageSink& sink,
+                                       OperationFeedback& feedback)
+{
+    feedback.beginBusy(true);
+    const std::vector<RunRow> runs = collectRuns(connection, "corse", contractWhere(request), true, request);
+    const AssignmentCounts counts = writeRunRows(connection, request, runs);
+    showRunResult(sink, counts);
+    return counts;
+}
+
+AssignmentCounts runDayTypeAssignment(DbConnection* connection, const AssignmentRequest& request, MessageSink& sink,
+                                      OperationFeedback& feedback)
+{
+    AssignmentCounts counts;
+    const ProtocolValidity validity = loadProtocolValidity(connection, request.contractCompany);
+    feedback.beginBusy(true);
+    const std::vector<RunDays> runs = collectRunDays(connection, request, validity);
+
+    const RowValues values = rowValuesOf(request);
+    const std::string company = formatText("%d", request.contractCompany);
+    const int first = request.periodStart.key(), last = request.periodEnd.key();
+    TableCursor cursor(connection, "conkal");
+    const bool byIndex = connection->IsSqlite();
+    if (cursor.IsOpen() && byIndex)
+        cursor.SelectIndex("codice");
+    for (const RunDays& run : runs) {
+        if (!cursor.IsOpen())
+            break;
+        const std::string id = formatText("%ld", run.id);
+        const std::string amount = runAmountText(run.length, request.euroPerKm);
+        for (const DayEntry& day : run.days) {
+            // A flag on a day the month does not have (31 April) names no
+            // service day: it is never written.
+            if (!day.scheduled || !isValidDate(day.date))
+                continue;
+            if (day.date.key() < first || day.date.key() > last)
+                continue;
+            if (!request.weekdays[static_cast<size_t>(weekdayIndex(day.date))])
+                continue;
+            const std::string dateText = formatDateText(day.date);
+            const bool found =
+                byIndex ? cursor.SeekKey({company, id, dateText})
+                        : cursor.FindWhere(
+                              formatText("azienda = %d AND ID = %ld AND data = ", request.contractCompany, run.id) +
+                              connection->Dialect().keyDateLiteral(day.date));
+            if (!found) {
+                if (!cursor.AddNew())
+                    continue;
+                cursor.SetField("azienda", company);
+                cursor.SetField("ID", id);
+                cursor.SetField("data", dateText);
+                setValues(cursor, values, amount);
+                if (cursor.Update())
+                    ++counts.added;
+            } else if (request.updateExisting) {
+                if (!cursor.Edit())
+                    continue;
+                setValues(cursor, values, amount);
+                if (cursor.Update())
+                    ++counts.changed;
+            }
+        }
+    }
+    sink.showMessage(std::string("Risultati dell'assegnazione:\n\n") +
+                         formatText("Assegnati %d Giorni/Corsa (nuovi)\n", counts.added) +
+                         formatText("Modificati %d Giorni/Corsa (già assegnati)", counts.changed),
+                     MessageIcon::Information);
+    return counts;
+}
+
+AssignmentCounts runAssignment(AssignmentKind kind, DbConnection* connection, const AssignmentRequest& request,
+                               MessageSink& sink, OperationFeedback& feedback)
+{
+    switch (kind) {
+    case AssignmentKind::Contract:
+        return runContractAssignment(connection, request, sink, feedback);
+    case AssignmentKind::Line:
+        return runLineAssignment(connection, request, sink, feedback);
+    case AssignmentKind::TimeBand:
+        return runTimeBandAssignment(connection, request, sink, feedback);
+    case AssignmentKind::DayType:
+        break;
+    }
+    return runDayTypeAssignment(connection, request, sink, feedback);
+}
+
+} // namespace korvan::accounting

@@ -1,0 +1,366 @@
+#include "accounting/CalendarGeneration.h"
+
+#include "accounting/AccountingInput.h"
+#include "accounting/ProtocolValidity.h"
+#include "accounting/RunIdList.h"
+#include "db/ChangeCursors.h"
+#include "db/DbConnection.h"
+#include "db/SelectCursor.h"
+#include "db/SqlTypes.h"
+#include "db/TableCursor.h"
+#include "refdata/OperationFeedback.h"
+
+#include <unordered_map>
+#include <vector>
+
+namespace korvan::accounting {
+
+namespace {
+
+struct AdditionalRun {
+    int authority = 0;
+    double euro = 0.0;
+};
+
+struct ExistingDay {
+    int authority = 0;
+    double euro = 0.0;
+};
+
+// Additional-service days of one run inside the period, by YYYYMMDD.
+using ExistingDays = std::unordered_map<int, ExistingDay>;
+
+struct Protocol {
+    long number = 0;
+    bool reset = false;
+    std::optional<CivilDate> start, end;
+};
+
+struct MonthEntry {
+    int year = 0;
+    int month = 0;
+    std::string flags;
+};
+
+struct RunMonths {
+    long id = 0;
+    std::vector<MonthEntry> months;
+};
+
+// Working lists of one generation.
+struct Lists {
+    std::unordered_map<long, AdditionalRun> additionalRuns;
+    std::vector<long> existingRunIds; // runs with rows in the period, in order read
+    std::unordered_map<long, ExistingDays> existingDays;
+    std::vector<RunMonths> runMonths;
+    std::unordered_map<long, size_t> runIndex; // run ID -> position in runMonths
+};
+
+void setProgress(OperationFeedback& feedback, size_t done, size_t total)
+{
+    if (total > 0)
+        feedback.setProgress(static_cast<int>(done * 100 / total));
+}
+
+void readAdditionalRuns(DbConnection* connection, const CalendarRequest& request, Lists& lists,
+                        OperationFeedback& feedback)
+{
+    SelectCursor select(connection);
+    select.AddField("concors", "ID", SqlType::Integer);
+    select.AddField("concors", "ente", SqlType::SmallInt);
+    select.AddField("concors", "euro", SqlType::Double);
+    select.SetFrom("corse, concors");
+    select.SetWhere(formatText("corse.azienda = %d AND corse.ente = %d AND concors.azienda = %d", request.company,
+                               request.authority, request.company) +
+                    " AND concors.ID = corse.ID AND concors.minima = 0");
+    select.SetOrderBy("concors.ID");
+    std::vector<std::pair<long, AdditionalRun>> rows;
+    for (bool row = select.Execute(); row; row = select.MoveNext()) {
+        int id = 0, authority = 0;
+        double euro = 0.0;
+        select.GetLong(0, id);
+        select.GetShort(1, authority);
+        select.GetDouble(2, euro);
+        rows.push_back({id, {authority, euro}});
+    }
+    for (size_t k = 0; k < rows.size(); ++k) {
+        lists.additionalRuns[rows[k].first] = rows[k].second;
+        setProgress(feedback, k + 1, rows.size());
+    }
+}
+
+void readExistingDays(DbConnection* connection, const CalendarRequest& request, Lists& lists,
+                      OperationFeedback& feedback)
+{
+    SelectCursor select(connection);
+    select.AddField("conkal", "ID", SqlType::Integer);
+    select.AddField("conkal", "data", SqlType::Date);
+    select.AddField("conkal", "ente", SqlType::SmallInt);
+    select.AddField("conkal", "euro", SqlType::Double);
+    select.AddField("conkal", "minima", SqlType::Bit);
+    select.SetFrom("corse, conkal");
+    select.SetWhere(formatText("corse.azienda = %d AND corse.ente = %d AND conkal.azienda = %d", request.company,
+                               request.authority, request.company) +
+                    " AND conkal.ID = corse.ID" +
+                    calendarPeriodCondition(connection, request.periodStart, request.periodEnd));
+    select.SetOrderBy("conkal.ID, conkal.data");
+    struct Row {
+        long id;
+        std::string date;
+        ExistingDay day;
+        bool minimum;
+    };
+    std::vector<Row> rows;
+    for (bool row = select.Execute(); row; row = select.MoveNext()) {
+        int id = 0, authority = 0, minimum = 0;
+        double euro = 0.0;
+        std::string date;
+        select.GetLong(0, id);
+        select.GetFieldText("conkal.data", date);
+        select.GetShort(2, authority);
+        select.GetDouble(3, euro);
+        select.GetShort(4, minimum);
+        rows.push_back({id, date, {authority, euro}, minimum != 0});
+    }
+    for (size_t k = 0; k < rows.size(); ++k) {
+        const Row& row = rows[k];
+        if (lists.existingRunIds.empty() || lists.existingRunIds.back() != row.id)
+            lists.existingRunIds.push_back(row.id);
+        ExistingDays& days = lists.existingDays[row.id];
+        if (!row.minimum)
+            days[dateKeyOf(row.date)] = row.day;
+        setProgress(feedback, k + 1, rows.size());
+    }
+}
+
+long deleteExistingRuns(DbConnection* connection, const CalendarRequest& request, const Lists& lists)
+{
+    long deleted = 0;
+    for (const std::string& ids : runIdLists(lists.existingRunIds)) {
+        DeleteCursor cursor(connection);
+        cursor.SetColumns("ID");
+        cursor.SetTable("conkal");
+        cursor.SetWhere(formatText("azienda = %d AND ID IN (", request.company) + ids + ")");
+        for (bool row = cursor.Open(); row; row = cursor.MoveNext())
+            if (cursor.Delete())
+                deleted += cursor.DeletedCount();
+    }
+    return deleted;
+}
+
+std::vector<Protocol> readProtocols(DbConnection* connection, int company)
+{
+    std::vector<Protocol> protocols;
+    SelectCursor select(connection);
+    select.AddField("proto", "protoc", SqlType::Integer);
+    select.AddField("proto", "azzera", SqlType::Bit);
+    select.AddField("proto", "datini", SqlType::Date);
+    select.AddField("proto", "datfin", SqlType::Date);
+    select.SetFrom("proto");
+    select.SetWhere(formatText("tipo = 'B' AND azienda = %d", company));
+    select.SetOrderBy("protoc");
+    for (bool row = select.Execute(); row; row = select.MoveNext()) {
+        int number = 0, reset = 0;
+        std::string start, end;
+        select.GetLong(0, number);
+        select.GetShort(1, reset);
+        select.GetFieldText("proto.datini", start);
+        select.GetFieldText("proto.datfin", end);
+        protocols.push_back({number, reset != 0, parseDateText(start), parseDateText(end)});
+    }
+    return protocols;
+}
+
+// Sets to 'N' the flags of the days of [start, end] that fall in the month.
+void strikeOut(MonthEntry& entry, const Protocol& protocol)
+{
+    if (!protocol.start || !protocol.end)
+        return;
+    const CivilDate& s = *protocol.start;
+    const CivilDate& e = *protocol.end;
+    const int month = entry.year * 100 + entry.month;
+    if (month < s.year * 100 + s.month || month > e.year * 100 + e.month)
+        return;
+    const int first = month == s.year * 100 + s.month ? s.day : 1;
+    const int last = month == e.year * 100 + e.month ? e.day : 31;
+    for (int day = first; day <= last && day <= 31; ++day)
+        if (day >= 1)
+            entry.flags[static_cast<size_t>(day - 1)] = 'N';
+}
+
+void collectMonths(DbConnection* connection, const CalendarRequest& request, Lists& lists)
+{
+    for (const Protocol& protocol : readProtocols(connection, request.company)) {
+        if (protocol.reset)
+            for (RunMonths& run : lists.runMonths)
+                for (MonthEntry& entry : run.months)
+                    strikeOut(entry, protocol);
+        SelectCursor select(connection);
+        select.AddField("mesi", "ID", SqlType::Integer);
+        select.AddField("mesi", "anno", SqlType::SmallInt);
+        select.AddField("mesi", "mese", SqlType::SmallInt);
+        select.AddField("mesi", "giorni", SqlType::VarChar);
+        select.SetFrom("corse, proto, mesi");
+        select.SetWhere(formatText("corse.azienda = %d AND corse.ente = %d", request.company, request.authority) +
+                        formatText(" AND mesi.azienda = %d AND mesi.ID = corse.ID", request.company) +
+                        formatText(" AND proto.tipo = 'B' AND proto.azienda = %d AND proto.protoc = %ld",
+                                   request.company, protocol.number) +
+                        " AND proto.azienda = mesi.azienda AND proto.protoc = mesi.protoc");
+        select.SetOrderBy("mesi.protoc, mesi.ID, mesi.anno, mesi.mese");
+        long previousId = 0;
+        bool first = true;
+        for (bool row = select.Execute(); row; row = select.MoveNext()) {
+            int id = 0, year = 0, month = 0;
+            std::string flags;
+            select.GetLong(0, id);
+            select.GetShort(1, year);
+            select.GetShort(2, month);
+            select.GetText(3, flags);
+            auto found = lists.runIndex.find(id);
+            if (!protocol.reset && (first || id != previousId) && found != lists.runIndex.end())
+                for (MonthEntry& entry : lists.runMonths[found->second].months)
+                    strikeOut(entry, protocol);
+            first = false;
+            previousId = id;
+            if (found == lists.runIndex.end()) {
+                found = lists.runIndex.emplace(id, lists.runMonths.size()).first;
+                lists.runMonths.push_back({id, {}});
+            }
+            lists.runMonths[found->second].months.push_back({year, month, normalizedDayFlags(flags)});
+        }
+    }
+}
+
+// A scheduled flag on a day its month does not have (31 April) names no
+// service day; it is neither counted nor written.
+bool isServiceDay(const MonthEntry& entry, int day)
+{
+    return entry.flags[static_cast<size_t>(day - 1)] == 'S' && isValidDate({entry.year, entry.month, day});
+}
+
+void insertDays(DbConnection* connection, const CalendarRequest& request, const Lists& lists, CalendarResult& result,
+                OperationFeedback& feedback)
+{
+    for (const RunMonths& run : lists.runMonths)
+        for (const MonthEntry& entry : run.months)
+            for (int day = 1; day <= 31; ++day)
+                if (isServiceDay(entry, day))
+                    ++result.total;
+
+    TableCursor cursor(connection, "conkal", true);
+    if (!cursor.IsOpen())
+        return;
+    // Kept rows collide by design: count the refused rows and tell once.
+    cursor.SetReportRejectedRows(false);
+    const std::string company = formatText("%d", request.company);
+    const std::string minimumAuthority = formatText("%d", request.authority);
+    long done = 0;
+    int lastPercent = -1;
+    for (const RunMonths& run : lists.runMonths) {
+        const std::string id = formatText("%ld", run.id);
+        const auto additional = lists.additionalRuns.find(run.id);
+        const auto existing = lists.existingDays.find(run.id);
+        std::string additionalAuthority, additionalEuro;
+        if (additional != lists.additionalRuns.end()) {
+            additionalAuthority = formatText("%d", additional->second.authority);
+            additionalEuro = fourDecimalAmountText(additional->second.euro);
+        }
+        for (const MonthEntry& entry : run.months) {
+            for (int day = 1; day <= 31; ++day) {
+                if (!isServiceDay(entry, day))
+                    continue;
+                ++done;
+                const int percent = static_cast<int>(done * 100 / result.total);
+                if (percent != lastPercent) {
+                    feedback.setProgress(percent);
+                    lastPercent = percent;
+                }
+                const CivilDate date{entry.year, entry.month, day};
+                cursor.AddNew();
+                cursor.SetField("azienda", company);
+                cursor.SetField("ID", id);
+                cursor.SetField("data", formatDateText(date));
+                const ExistingDay* kept = nullptr;
+                if (existing != lists.existingDays.end()) {
+                    const auto found = existing->second.find(date.key());
+                    if (found != existing->second.end())
+                        kept = &found->second;
+                }
+                if (kept) {
+                    cursor.SetField("ente", formatText("%d", kept->authority));
+                    cursor.SetField("minima", "0");
+                    cursor.SetField("euro", fourDecimalAmountText(kept->euro));
+                } else if (additional != lists.additionalRuns.end()) {
+                    cursor.SetField("ente", additionalAuthority);
+                    cursor.SetField("minima", "0");
+                    cursor.SetField("euro", additionalEuro);
+                } else {
+                    cursor.SetField("ente", minimumAuthority);
+                    cursor.SetField("minima", "1");
+                    cursor.SetField("euro", "0");
+                }
+                if (cursor.Update()) {
+                    result.inserted += cursor.RowsWritten();
+                    result.rejected += cursor.RowsRejected();
+                }
+            }
+        }
+    }
+    cursor.Flush();
+    result.inserted += cursor.RowsWritten();
+    result.rejected += cursor.RowsRejected();
+}
+
+} // namespace
+
+std::string calendarWarningText()
+{
+    return std::string("ATTENZIONE: prima di generare i giorni di esecuzione delle corse (CALENDARI DI SERVIZIO)\n") +
+           "occorre assegnare i VALORI CONTABILI DI BASE a tutte le corse del contratto.\n\n" +
+           "Se alcune corse del contratto risultano ancora prive dei valori contabili di base la\n" +
+           "generazione dei calendari di servizio provocherà degli errori.\n\n" + "Si intende proseguire oltre?";
+}
+
+std::string calendarPeriodCondition(DbConnection* connection, const CivilDate& start, const CivilDate& end)
+{
+    const SqlDialect& dialect = connection->Dialect();
+    return " AND conkal.data >= " + dialect.periodDateLiteral(start) +
+           " AND conkal.data <= " + dialect.periodDateLiteral(end);
+}
+
+CalendarResult generateServiceDays(DbConnection* connection, const CalendarRequest& request, MessageSink& sink,
+                                   OperationFeedback& feedback)
+{
+    CalendarResult result;
+    Lists lists;
+    feedback.beginBusy(true);
+    feedback.setProgress(0);
+
+    feedback.showStatusBanner("Recupero Servizi Aggiuntivi Pre-Esistenti");
+    readAdditionalRuns(connection, request, lists, feedback);
+
+    feedback.showStatusBanner("Recupero Giorni Effettuazione Pre-Esistenti");
+    readExistingDays(connection, request, lists, feedback);
+
+    if (!lists.existingRunIds.empty()) {
+        feedback.showStatusBanner("Eliminazione Giorni Effettuazione Esistenti");
+        result.deleted = deleteExistingRuns(connection, request, lists);
+    }
+
+    feedback.showStatusBanner("Determinazione Giorni Effettuazione");
+    collectMonths(connection, request, lists);
+
+    feedback.showStatusBanner("Inserimento Giorni Effettuazione Corse");
+    insertDays(connection, request, lists, result, feedback);
+
+    feedback.endProgress();
+    std::string text = std::string("Risultati della rigenerazione della Tavola Giorni Effettuazione Corse:\n\n") +
+                       formatText("Giorni preesistenti eliminati: %ld\n", result.deleted) +
+                       formatText("Giorni inseriti: %ld di %ld\n", result.inserted, result.total);
+    if (result.rejected > 0)
+        text += formatText("Giorni non inseriti perché già presenti o rifiutati: %ld\n", result.rejected);
+    sink.showMessage(text, MessageIcon::Information);
+    return result;
+}
+
+} // namespace korvan::accounting
