@@ -1,8 +1,8 @@
 #include "SchemaCreator.h"
 
-#include <sqlite3.h>
 #include <sql.h>
 #include <sqlext.h>
+#include <sqlite3.h>
 
 #include <utility>
 
@@ -153,8 +153,28 @@ std::string RawDatabase::queryText(const std::string& sql)
     return result;
 }
 
+sqlite3* RawDatabase::sqliteHandle() const
+{
+    return handles_ ? handles_->sqlite : nullptr;
+}
+
+void* RawDatabase::odbcHandle() const
+{
+    return handles_ ? handles_->dbc : nullptr;
+}
+
 bool createTables(RawDatabase& db, bool dropFirst, std::string& error, const std::vector<std::string>& only)
 {
+    for (const std::string& name : only) {
+        if (!schema::table(name)) {
+            error = "unknown table: " + name;
+            return false;
+        }
+    }
+    if (!db.ok()) {
+        error = db.error();
+        return false;
+    }
     for (const schema::Table& table : schema::tables()) {
         if (!only.empty()) {
             bool wanted = false;

@@ -8,12 +8,14 @@
 #include <string>
 #include <vector>
 
+struct sqlite3;
+
 namespace korvan::tools {
 
 // Runs SQL statements directly on a SQLite file or an ODBC data source,
 // outside the program's database layer. Errors come back as text.
 class RawDatabase {
-public:
+  public:
     static RawDatabase sqliteFile(const std::string& path);
     // A full ODBC connection string ("DSN=...;") or a bare DSN name.
     static RawDatabase odbc(const std::string& connection);
@@ -31,7 +33,12 @@ public:
     // First column of the first row as text ("" when none).
     std::string queryText(const std::string& sql);
 
-private:
+    // The open connection for bulk writers: the SQLite handle (null on
+    // ODBC) or the ODBC connection handle, an SQLHDBC (null on SQLite).
+    sqlite3* sqliteHandle() const;
+    void* odbcHandle() const;
+
+  private:
     RawDatabase() = default;
     struct Handles;
     Handles* handles_ = nullptr;
@@ -39,8 +46,9 @@ private:
     std::string error_;
 };
 
-// Drops (when asked) and creates the given tables, or all of them.
-bool createTables(RawDatabase& db, bool dropFirst, std::string& error,
-                  const std::vector<std::string>& only = {});
+// Drops (when asked) and creates the given tables, or all of them, in the
+// schema's order. A name that is not a table of the schema is an error and
+// nothing is created.
+bool createTables(RawDatabase& db, bool dropFirst, std::string& error, const std::vector<std::string>& only = {});
 
 } // namespace korvan::tools
