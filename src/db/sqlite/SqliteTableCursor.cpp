@@ -1,0 +1,431 @@
+#include "db/sqlite/SqliteTableCursor.h"
+
+#include "db/DbConnection.h"
+#include "db/sqlite/SqliteConnection.h"
+
+#include <algorithm>
+
+namespace korvan::detail::sqlite {
+
+namespace {
+
+constexpr const char* kNoCurrentIndex = "Operazione non valida senza un indice corrente.";
+constexpr const char* kTooManyKeyValues = "Numero di valori di chiave non valido.";
+
+} // namespace
+
+SqliteTableCursor::SqliteTableCursor(SqliteConnection& connection, const std::string& tableName, bool bulkInsert)
+    : connection_(connection), table_(tableName), quotedTable_(quoteIdentifier(tableName)), bulk_(bulkInsert)
+{
+    sqlite3* db = connection_.handle();
+    Statement probe;
+    if (!prepare(db, "SELECT rowid, * FROM " + quotedTable_ + " LIMIT 0", probe)) {
+        show("Errore in fase di apertura della tavola (" + table_ + ")\n\n" + errorText(db));
+        return;
+    }
+    const int count = sqlite3_column_count(probe.get());
+    for (int i = 1; i < count; ++i)
+        columns_.push_back(
+            {sqlite3_column_name(probe.get(), i), columnTypeFromDeclared(sqlite3_column_decltype(probe.get(), i))});
+    row_.resize(columns_.size());
+    buffer_.resize(columns_.size());
+    changed_.assign(columns_.size(), 0);
+
+    const bool hasBlob =
+        std::any_of(columns_.begin(), columns_.end(), [](const Column& c) { return c.type.kind == ValueKind::Blob; });
+    const DbConnection& owner = connection_.owner();
+    rowsetSize_ = std::max(1, hasBlob ? owner.RowsetSizeBlob() : owner.RowsetSizeOrdinary());
+    if (bulk_) {
+        block_.assign(static_cast<size_t>(rowsetSize_), std::vector<Cell>(columns_.size()));
+        if (!prepareInsert()) {
+            show("Errore in fase di apertura della tavola (" + table_ + ")\n\n" + errorText(db));
+            return;
+        }
+    }
+    open_ = true;
+}
+
+SqliteTableCursor::~SqliteTableCursor()
+{
+    // Rows still waiting in the block are stored when the cursor closes.
+    if (open_ && bulk_ && blockRow_ > 0 && connection_.isOpen()) {
+        storeBlock(blockRow_, "Errore chiusura tavola (");
+        blockRow_ = 0;
+    }
+}
+
+void SqliteTableCursor::show(const std::string& text)
+{
+    connection_.show(text, MessageIcon::Error);
+}
+
+int SqliteTableCursor::columnIndex(const std::string& name) const
+{
+    for (size_t i = 0; i < columns_.size(); ++i)
+        if (columns_[i].name == name)
+            return static_cast<int>(i);
+    for (size_t i = 0; i < columns_.size(); ++i)
+        if (sameName(name, columns_[i].name.c_str()))
+            return static_cast<int>(i);
+    return -1;
+}
+
+void SqliteTableCursor::clearRow(std::vector<Cell>& cells)
+{
+    for (Cell& cell : cells)
+        cell.setNull();
+}
+
+// The index named "<table>_<name>" or "<name>"; for "codice" (and "PrimaryKey")
+// the primary key stands in when there is no such index, because the keys are
+// created as "CONSTRAINT <table>_codice PRIMARY KEY (...)".
+bool SqliteTableCursor::findIndexColumns(const std::string& indexName, std::vector<int>& keyColumns)
+{
+    sqlite3* db = connection_.handle();
+    keyColumns.clear();
+    Statement list;
+    if (!prepare(db, "SELECT name FROM pragma_index_list(?1)", list))
+        return false;
+    sqlite3_bind_text(list.get(), 1, table_.c_str(), -1, SQLITE_TRANSIENT);
+    std::string found;
+    const std::string prefixed = table_ + "_" + indexName;
+    while (sqlite3_step(list.get()) == SQLITE_ROW) {
+        const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0));
+        if (sameName(prefixed, name) || (found.empty() && sameName(indexName, name)))
+            found = name;
+    }
+    list.reset();
+    Statement columns;
+    if (!found.empty()) {
+        if (!prepare(db, "SELECT cid FROM pragma_index_info(?1) ORDER BY seqno", columns))
+            return false;
+        sqlite3_bind_text(columns.get(), 1, found.c_str(), -1, SQLITE_TRANSIENT);
+    } else if (sameName(indexName, "codice") || sameName(indexName, "PrimaryKey")) {
+        if (!prepare(db, "SELECT cid FROM pragma_table_info(?1) WHERE pk > 0 ORDER BY pk", columns))
+            return false;
+        sqlite3_bind_text(columns.get(), 1, table_.c_str(), -1, SQLITE_TRANSIENT);
+    } else {
+        return false;
+    }
+    while (sqlite3_step(columns.get()) == SQLITE_ROW) {
+        const int cid = sqlite3_column_int(columns.get(), 0);
+        if (cid < 0 || cid >= static_cast<int>(columns_.size()))
+            return false; // an index on an expression
+        keyColumns.push_back(cid);
+    }
+    return !keyColumns.empty();
+}
+
+bool SqliteTableCursor::selectIndex(const std::string& indexName)
+{
+    std::vector<int> keyColumns;
+    if (!findIndexColumns(indexName, keyColumns)) {
+        show("Errore selezione indice (" + indexName + ") tavola (" + table_ + ")\n\n'" + indexName +
+             "' non è un indice di questa tabella.");
+        return false;
+    }
+    keyColumns_ = std::move(keyColumns);
+    indexSelected_ = true;
+    seeks_.clear();
+    seeks_.resize(keyColumns_.size() + 1);
+    keyCells_.resize(keyColumns_.size());
+    return true;
+}
+
+Statement* SqliteTableCursor::seekStatement(size_t keyCount)
+{
+    Statement& statement = seeks_[keyCount];
+    if (statement)
+        return &statement;
+    std::string sql = "SELECT rowid, * FROM " + quotedTable_ + " WHERE ";
+    for (size_t i = 0; i < keyCount; ++i) {
+        if (i > 0)
+            sql += " AND ";
+        sql += quoteIdentifier(columns_[static_cast<size_t>(keyColumns_[i])].name) + " = ?" + std::to_string(i + 1);
+    }
+    sql += " LIMIT 1";
+    return prepare(connection_.handle(), sql, statement) ? &statement : nullptr;
+}
+
+bool SqliteTableCursor::seekKey(const std::vector<std::string>& keyTexts)
+{
+    positioned_ = false;
+    mode_ = EditMode::None;
+    const std::string failure = "Errore lettura tavola (" + table_ + ")\n\n";
+    if (!indexSelected_) {
+        show(failure + kNoCurrentIndex);
+        return false;
+    }
+    if (keyTexts.empty() || keyTexts.size() > keyColumns_.size()) {
+        show(failure + kTooManyKeyValues);
+        return false;
+    }
+    // The key texts are converted to the key columns' types, as the engine
+    // converts the values of a seek.
+    std::string description;
+    for (size_t i = 0; i < keyTexts.size(); ++i)
+        if (!setFieldCell(columns_[static_cast<size_t>(keyColumns_[i])].type, keyTexts[i], keyCells_[i], description)) {
+            show(failure + description);
+            return false;
+        }
+    Statement* statement = seekStatement(keyTexts.size());
+    if (!statement) {
+        show(failure + errorText(connection_.handle()));
+        return false;
+    }
+    sqlite3_stmt* seek = statement->get();
+    for (size_t i = 0; i < keyTexts.size(); ++i)
+        bindCell(seek, static_cast<int>(i + 1), keyCells_[i]);
+    const int rc = sqlite3_step(seek);
+    if (rc == SQLITE_ROW) {
+        rowid_ = sqlite3_column_int64(seek, 0);
+        for (size_t i = 0; i < row_.size(); ++i)
+            readCell(seek, static_cast<int>(i + 1), row_[i]);
+        positioned_ = true;
+    } else if (rc != SQLITE_DONE) {
+        show(failure + errorText(connection_.handle()));
+    }
+    sqlite3_reset(seek);
+    return positioned_;
+}
+
+bool SqliteTableCursor::findWhere(const std::string& /*whereText*/)
+{
+    return false;
+}
+
+bool SqliteTableCursor::edit()
+{
+    if (bulk_)
+        return false;
+    if (!positioned_) {
+        show("Errore editing tavola (" + table_ + ")\n\n" + kNoCurrentRecord);
+        return false;
+    }
+    mode_ = EditMode::Edit;
+    buffer_ = row_;
+    std::fill(changed_.begin(), changed_.end(), 0);
+    return true;
+}
+
+bool SqliteTableCursor::addNew()
+{
+    if (bulk_) {
+        clearRow(block_[static_cast<size_t>(blockRow_)]);
+        return true;
+    }
+    mode_ = EditMode::AddNew;
+    clearRow(buffer_);
+    std::fill(changed_.begin(), changed_.end(), 0);
+    return true;
+}
+
+bool SqliteTableCursor::setField(const std::string& columnName, std::string& text)
+{
+    const std::string failure = "Errore campo (" + columnName + ") della tavola (" + table_ + ") <" +
+                                (text.empty() ? std::string("NULL") : text) + ">\n\n";
+    const int index = columnIndex(columnName);
+    if (index < 0) {
+        show(failure + kFieldNotFound);
+        return false;
+    }
+    if (!bulk_ && mode_ == EditMode::None) {
+        show(failure + kNoEditInProgress);
+        return false;
+    }
+    Cell& cell = bulk_ ? block_[static_cast<size_t>(blockRow_)][static_cast<size_t>(index)]
+                       : buffer_[static_cast<size_t>(index)];
+    std::string description;
+    if (!setFieldCell(columns_[static_cast<size_t>(index)].type, text, cell, description)) {
+        show(failure + description);
+        return false;
+    }
+    if (!bulk_)
+        changed_[static_cast<size_t>(index)] = 1;
+    return true;
+}
+
+bool SqliteTableCursor::getField(const std::string& columnName, std::string& textOut)
+{
+    textOut.clear();
+    const std::string failure = "Errore campo (" + columnName + ") della tavola (" + table_ + ")\n\n";
+    const int index = columnIndex(columnName);
+    if (index < 0) {
+        show(failure + kFieldNotFound);
+        return false;
+    }
+    const size_t i = static_cast<size_t>(index);
+    const Cell* cell = nullptr;
+    if (bulk_)
+        cell = &block_[static_cast<size_t>(blockRow_)][i];
+    else if (mode_ != EditMode::None)
+        cell = &buffer_[i];
+    else if (positioned_)
+        cell = &row_[i];
+    if (!cell) {
+        show(failure + kNoCurrentRecord);
+        return false;
+    }
+    cellText(columns_[i].type.kind, *cell, false, textOut);
+    return true;
+}
+
+bool SqliteTableCursor::prepareInsert()
+{
+    std::string names;
+    std::string parameters;
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        names += (i ? ", " : "") + quoteIdentifier(columns_[i].name);
+        parameters += (i ? ", ?" : "?") + std::to_string(i + 1);
+    }
+    return prepare(connection_.handle(), "INSERT INTO " + quotedTable_ + " (" + names + ") VALUES (" + parameters + ")",
+                   insert_);
+}
+
+bool SqliteTableCursor::insertRow(const std::vector<Cell>& cells)
+{
+    sqlite3_stmt* insert = insert_.get();
+    for (size_t i = 0; i < cells.size(); ++i)
+        bindCell(insert, static_cast<int>(i + 1), cells[i]);
+    const int rc = sqlite3_step(insert);
+    sqlite3_reset(insert);
+    return rc == SQLITE_DONE;
+}
+
+bool SqliteTableCursor::updateSingle()
+{
+    sqlite3* db = connection_.handle();
+    const std::string failure = "Errore aggiornamento tavola (" + table_ + ")\n\n";
+    if (mode_ == EditMode::AddNew) {
+        if (!insert_ && !prepareInsert()) {
+            show(failure + errorText(db));
+            return false;
+        }
+        if (!insertRow(buffer_)) {
+            show(failure + errorText(db));
+            return false;
+        }
+        mode_ = EditMode::None;
+        return true;
+    }
+    if (std::find(changed_.begin(), changed_.end(), 1) == changed_.end()) {
+        mode_ = EditMode::None;
+        return true;
+    }
+    // One prepared UPDATE per set of changed columns.
+    auto found = updates_.find(changed_);
+    if (found == updates_.end()) {
+        std::vector<std::string> names;
+        for (const Column& column : columns_)
+            names.push_back(column.name);
+        const std::string sql = updateByRowidSql(table_, names, changed_);
+        Statement statement;
+        if (!prepare(db, sql, statement)) {
+            show(failure + errorText(db));
+            return false;
+        }
+        found = updates_.emplace(changed_, std::move(statement)).first;
+    }
+    sqlite3_stmt* update = found->second.get();
+    int parameter = 0;
+    for (size_t i = 0; i < columns_.size(); ++i)
+        if (changed_[i])
+            bindCell(update, ++parameter, buffer_[i]);
+    sqlite3_bind_int64(update, parameter + 1, rowid_);
+    const int rc = sqlite3_step(update);
+    sqlite3_reset(update);
+    if (rc != SQLITE_DONE) {
+        show(failure + errorText(db));
+        return false;
+    }
+    if (sqlite3_changes(db) == 0) {
+        show(failure + kNoCurrentRecord);
+        return false;
+    }
+    row_.swap(buffer_);
+    mode_ = EditMode::None;
+    return true;
+}
+
+bool SqliteTableCursor::update()
+{
+    rowsWritten_ = 0;
+    if (!bulk_) {
+        if (mode_ == EditMode::None) {
+            show("Errore aggiornamento tavola (" + table_ + ")\n\n" + kNoEditInProgress);
+            return false;
+        }
+        const bool stored = updateSingle();
+        rowsWritten_ = stored ? 1 : 0;
+        return stored;
+    }
+    rowsRejected_ = 0;
+    if (++blockRow_ == rowsetSize_) {
+        storeBlock(rowsetSize_, "Errore aggiornamento tavola (");
+        blockRow_ = 0;
+    }
+    clearRow(block_[static_cast<size_t>(blockRow_)]);
+    return true;
+}
+
+bool SqliteTableCursor::flush()
+{
+    rowsWritten_ = 0;
+    rowsRejected_ = 0;
+    if (!bulk_)
+        return true;
+    const int pending = blockRow_;
+    blockRow_ = 0;
+    clearRow(block_[0]);
+    if (pending == 0)
+        return true;
+    storeBlock(pending, "Errore scarico buffer tavola (");
+    return rowsRejected_ == 0;
+}
+
+// The block is stored in one transaction, or in a savepoint inside the
+// caller's transaction. A row the engine refuses (a duplicate key, say) is
+// undone by itself and the others are kept: every storable row is stored and
+// the refused ones are counted.
+void SqliteTableCursor::storeBlock(int count, const char* failurePrefix)
+{
+    sqlite3* db = connection_.handle();
+    rowsWritten_ = 0;
+    rowsRejected_ = count;
+    const bool ownTransaction = sqlite3_get_autocommit(db) != 0;
+    std::string firstError;
+    if (!execute(db, ownTransaction ? "BEGIN" : "SAVEPOINT korvan_block")) {
+        firstError = errorText(db);
+    } else {
+        int stored = 0;
+        for (int row = 0; row < count; ++row) {
+            if (insertRow(block_[static_cast<size_t>(row)])) {
+                ++stored;
+                continue;
+            }
+            if (firstError.empty())
+                firstError = errorText(db);
+            // Some failures (a full disk, say) end the whole transaction.
+            if (sqlite3_get_autocommit(db) != 0) {
+                stored = 0;
+                break;
+            }
+        }
+        if (sqlite3_get_autocommit(db) == 0) {
+            if (ownTransaction && !execute(db, "COMMIT")) {
+                if (firstError.empty())
+                    firstError = errorText(db);
+                execute(db, "ROLLBACK");
+                stored = 0;
+            } else if (!ownTransaction) {
+                execute(db, "RELEASE korvan_block");
+            }
+        }
+        rowsWritten_ = stored;
+        rowsRejected_ = count - stored;
+    }
+    if (rowsRejected_ > 0 && reportRejected_)
+        show(failurePrefix + table_ + ")\n\n - " + (firstError.empty() ? std::string("????") : firstError));
+}
+
+} // namespace korvan::detail::sqlite

@@ -1,0 +1,279 @@
+#include "db/sqlite/SqliteValues.h"
+
+#include "db/Values.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+
+namespace korvan::detail::sqlite {
+
+namespace {
+
+std::string upper(const char* text)
+{
+    std::string result = text;
+    for (char& c : result)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return result;
+}
+
+bool has(const std::string& text, const char* word)
+{
+    return text.find(word) != std::string::npos;
+}
+
+int declaredWidth(const std::string& declared)
+{
+    const size_t open = declared.find('(');
+    return open == std::string::npos ? 0 : std::atoi(declared.c_str() + open + 1);
+}
+
+// UTF-8 characters, for the width of text columns.
+int characterCount(const std::string& text)
+{
+    int count = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80)
+            ++count;
+    return count;
+}
+
+bool lowerEquals(const std::string& text, const char* word)
+{
+    if (text.size() != std::strlen(word))
+        return false;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[i])) != word[i])
+            return false;
+    return true;
+}
+
+// A stored value seen the same way whether it sits in a cell or in a
+// statement's result row.
+struct ValueView {
+    int storage;
+    sqlite3_int64 integer;
+    double real;
+    const char* bytes;
+    int size;
+};
+
+void viewText(ValueKind kind, const ValueView& value, bool blobAsSize, std::string& text)
+{
+    text.clear();
+    if (value.storage == SQLITE_NULL)
+        return;
+    if (value.storage == SQLITE_BLOB) {
+        if (blobAsSize)
+            text = formatText("BLOB [%d bytes]", value.size);
+        return;
+    }
+    if (kind == ValueKind::Date) {
+        // A value that is not a stored date reads as no date.
+        const auto date = value.storage == SQLITE_TEXT
+                              ? parseIsoDate(std::string(value.bytes, static_cast<size_t>(value.size)))
+                              : std::nullopt;
+        text = date ? engineDateText(*date) : kNoDateText;
+        return;
+    }
+    if (value.storage == SQLITE_TEXT) {
+        text.assign(value.bytes, static_cast<size_t>(value.size));
+        return;
+    }
+    if (value.storage == SQLITE_FLOAT) {
+        text = formatAmountText(value.real);
+        return;
+    }
+    switch (kind) {
+    case ValueKind::Double:
+        text = formatAmountText(static_cast<double>(value.integer));
+        return;
+    case ValueKind::Bit:
+        text = value.integer != 0 ? "1" : "0";
+        return;
+    case ValueKind::Short:
+        text = formatText("%d", static_cast<int>(value.integer));
+        return;
+    case ValueKind::Long:
+        text = formatText("%ld", static_cast<long>(value.integer));
+        return;
+    default:
+        text = formatText("%lld", static_cast<long long>(value.integer));
+        return;
+    }
+}
+
+} // namespace
+
+ColumnType columnTypeFromDeclared(const char* declared)
+{
+    ColumnType type;
+    if (!declared || !*declared)
+        return type;
+    const std::string name = upper(declared);
+    if (has(name, "SMALLINT") || has(name, "TINYINT") || has(name, "BYTE"))
+        type.kind = ValueKind::Short;
+    else if (has(name, "CHAR") || has(name, "TEXT") || has(name, "CLOB")) {
+        type.kind = ValueKind::Text;
+        type.width = declaredWidth(name);
+    } else if (has(name, "BLOB") || has(name, "BINARY"))
+        type.kind = ValueKind::Blob;
+    else if (has(name, "BIT") || has(name, "BOOL"))
+        type.kind = ValueKind::Bit;
+    else if (has(name, "DATE") || has(name, "TIME"))
+        type.kind = ValueKind::Date;
+    else if (has(name, "INT") || has(name, "LONG") || has(name, "COUNTER"))
+        type.kind = ValueKind::Long;
+    else if (has(name, "DOUBLE") || has(name, "FLOAT") || has(name, "REAL") || has(name, "NUM") || has(name, "DEC") ||
+             has(name, "CURRENCY"))
+        type.kind = ValueKind::Double;
+    return type;
+}
+
+bool textToCell(const ColumnType& type, const std::string& text, Cell& cell, std::string& description)
+{
+    description = kConversionError;
+    switch (type.kind) {
+    case ValueKind::Short:
+    case ValueKind::Long: {
+        const auto value = parseWholeInteger(text);
+        const long long low = type.kind == ValueKind::Short ? -32768 : -2147483648LL;
+        const long long high = type.kind == ValueKind::Short ? 32767 : 2147483647LL;
+        if (!value || *value < low || *value > high)
+            return false;
+        cell.storage = SQLITE_INTEGER;
+        cell.integer = *value;
+        return true;
+    }
+    case ValueKind::Double: {
+        const auto value = parseWholeDecimal(text);
+        if (!value)
+            return false;
+        cell.storage = SQLITE_FLOAT;
+        cell.real = *value;
+        return true;
+    }
+    case ValueKind::Date: {
+        const auto date = parseDateText(text);
+        if (text.size() != 10 || !date || !isValidDate(*date))
+            return false;
+        cell.storage = SQLITE_TEXT;
+        cell.bytes = formatIsoDate(*date);
+        return true;
+    }
+    case ValueKind::Bit:
+        if (text == "1" || text == "-1" || lowerEquals(text, "true"))
+            cell.integer = 1;
+        else if (text == "0" || lowerEquals(text, "false"))
+            cell.integer = 0;
+        else
+            return false;
+        cell.storage = SQLITE_INTEGER;
+        return true;
+    case ValueKind::Text:
+        if (type.width > 0 && characterCount(text) > type.width) {
+            description = kFieldTooSmall;
+            return false;
+        }
+        [[fallthrough]];
+    case ValueKind::Untyped:
+        cell.storage = SQLITE_TEXT;
+        cell.bytes = text;
+        return true;
+    case ValueKind::Blob:
+        cell.storage = SQLITE_BLOB;
+        cell.bytes = text;
+        return true;
+    }
+    return false;
+}
+
+bool setFieldCell(const ColumnType& type, const std::string& text, Cell& cell, std::string& description)
+{
+    if (text.empty()) {
+        cell.setNull();
+        return true;
+    }
+    if (text == kNoDateText || text == kOpenEndedDateText)
+        return textToCell(type, replaceDateSentinel(text), cell, description);
+    return textToCell(type, text, cell, description);
+}
+
+void bindCell(sqlite3_stmt* statement, int parameter, const Cell& cell)
+{
+    switch (cell.storage) {
+    case SQLITE_INTEGER:
+        sqlite3_bind_int64(statement, parameter, cell.integer);
+        break;
+    case SQLITE_FLOAT:
+        sqlite3_bind_double(statement, parameter, cell.real);
+        break;
+    case SQLITE_TEXT:
+        sqlite3_bind_text(statement, parameter, cell.bytes.data(), static_cast<int>(cell.bytes.size()), SQLITE_STATIC);
+        break;
+    case SQLITE_BLOB:
+        sqlite3_bind_blob(statement, parameter, cell.bytes.data(), static_cast<int>(cell.bytes.size()), SQLITE_STATIC);
+        break;
+    default:
+        sqlite3_bind_null(statement, parameter);
+        break;
+    }
+}
+
+void readCell(sqlite3_stmt* statement, int column, Cell& cell)
+{
+    cell.storage = sqlite3_column_type(statement, column);
+    switch (cell.storage) {
+    case SQLITE_INTEGER:
+        cell.integer = sqlite3_column_int64(statement, column);
+        break;
+    case SQLITE_FLOAT:
+        cell.real = sqlite3_column_double(statement, column);
+        break;
+    case SQLITE_TEXT:
+    case SQLITE_BLOB: {
+        const void* data = cell.storage == SQLITE_TEXT ? sqlite3_column_text(statement, column)
+                                                       : sqlite3_column_blob(statement, column);
+        const int size = sqlite3_column_bytes(statement, column);
+        cell.bytes.assign(static_cast<const char*>(data) ? static_cast<const char*>(data) : "",
+                          static_cast<size_t>(size));
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void cellText(ValueKind kind, const Cell& cell, bool blobAsSize, std::string& text)
+{
+    viewText(kind, {cell.storage, cell.integer, cell.real, cell.bytes.data(), static_cast<int>(cell.bytes.size())},
+             blobAsSize, text);
+}
+
+void columnText(ValueKind kind, sqlite3_stmt* statement, int column, bool blobAsSize, std::string& text)
+{
+    ValueView view{sqlite3_column_type(statement, column), 0, 0, "", 0};
+    switch (view.storage) {
+    case SQLITE_INTEGER:
+        view.integer = sqlite3_column_int64(statement, column);
+        break;
+    case SQLITE_FLOAT:
+        view.real = sqlite3_column_double(statement, column);
+        break;
+    case SQLITE_TEXT:
+        view.bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+        view.size = sqlite3_column_bytes(statement, column);
+        break;
+    case SQLITE_BLOB:
+        view.size = sqlite3_column_bytes(statement, column);
+        break;
+    default:
+        break;
+    }
+    if (!view.bytes)
+        view.bytes = "";
+    viewText(kind, view, blobAsSize, text);
+}
+
+} // namespace korvan::detail::sqlite
