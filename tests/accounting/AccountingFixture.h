@@ -1,0 +1,86 @@
+#pragma once
+
+// Fixture databases for the accounting operations: every table of the runs
+// database created fresh on the SQLite file back end or on PostgreSQL
+// through ODBC, rows inserted with plain SQL, results read back through the
+// program's own select cursor.
+
+#include "SchemaCreator.h"
+#include "db/DbConnection.h"
+#include "db/MessageSink.h"
+#include "refdata/OperationFeedback.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvan::test {
+
+enum class Backend { SqliteFile, PostgresOdbc };
+
+std::string backendName(const ::testing::TestParamInfo<Backend>& info);
+
+// Records the feedback calls of an operation.
+class RecordingFeedback : public OperationFeedback {
+  public:
+    void beginBusy(bool showClock) override { busyCalls.push_back(showClock); }
+    void setProgress(int percent) override { progress.push_back(percent); }
+    void endProgress() override { ++endCalls; }
+    void showStatusBanner(const std::string& text) override { banners.push_back(text); }
+
+    std::vector<bool> busyCalls;
+    std::vector<int> progress;
+    std::vector<std::string> banners;
+    int endCalls = 0;
+};
+
+class AccountingDbTest : public ::testing::TestWithParam<Backend> {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Runs SQL on the fixture; fails the test on error.
+    void exec(const std::string& sql);
+    long count(const std::string& table, const std::string& where = "");
+
+    void addRun(int company, long id, int authority, long length, int depHour = 8, int depMinute = 0, int arrHour = 9,
+                int arrMinute = 0);
+    void addLine(int lineId, int authority, const std::string& code);
+    void addRunLine(int company, long id, int authority, int lineId);
+    void addConcors(int company, long id, int authority, bool minimum, double euro);
+    // `isoDate` "YYYY-MM-DD".
+    void addConkal(int company, long id, const std::string& isoDate, int authority, bool minimum, double euro);
+    void addProtocol(int company, long number, const std::string& isoStart, const std::string& isoEnd, bool reset);
+    void addMonth(int company, long id, long protocol, int year, int month, const std::string& flags);
+    void addItinerarySplit(int company, long id, int sub);
+
+    // Rows of `conkal`/`concors` as "ID|data|ente|minima|euro" texts
+    // ("ID|ente|minima|euro" for concors), ordered by key.
+    std::vector<std::string> conkalRows(int company, const std::string& extraWhere = "");
+    std::vector<std::string> concorsRows(int company);
+
+    bool isPostgres() const { return GetParam() == Backend::PostgresOdbc; }
+
+    TempDir dir;
+    std::optional<tools::RawDatabase> raw;
+    RecordingMessageSink sink;
+    RecordingFeedback feedback;
+    std::unique_ptr<DbConnection> connection;
+};
+
+// 31 day flags with 'S' on the given days.
+std::string flagsOn(std::initializer_list<int> days);
+// 31 day flags, 'S' everywhere.
+std::string allDays();
+
+#define KORVAN_ACCOUNTING_BACKENDS(suite)                                                                              \
+    INSTANTIATE_TEST_SUITE_P(                                                                                          \
+        Backends, suite,                                                                                               \
+        ::testing::Values(::korvan::test::Backend::SqliteFile, ::korvan::test::Backend::PostgresOdbc),                 \
+        ::korvan::test::backendName)
+
+} // namespace korvan::test

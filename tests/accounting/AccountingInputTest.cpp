@@ -1,0 +1,88 @@
+// Entries of the accounting dialogs: price per km, times of day, dates, and
+// the amount text written for a run.
+
+#include "accounting/AccountingInput.h"
+
+#include <gtest/gtest.h>
+
+namespace korvan::accounting {
+namespace {
+
+TEST(EuroPerKmEntry, AcceptsBothSeparatorsAndAPlusSign)
+{
+    for (const char* text : {"0,75", "0.75", "+0.75"}) {
+        const auto value = parseEuroPerKm(text);
+        ASSERT_TRUE(value) << text;
+        EXPECT_DOUBLE_EQ(*value, 0.75) << text;
+    }
+}
+
+TEST(EuroPerKmEntry, RefusesZeroEmptyExponentsAndSigns)
+{
+    for (const char* text : {"0", "", "0,00", "1e3", "-1", "1 ", "abc", "+"})
+        EXPECT_FALSE(parseEuroPerKm(text)) << "'" << text << "'";
+}
+
+TEST(EuroPerKmEntry, ReadsTheLeadingNumberOfASecondPoint)
+{
+    const auto value = parseEuroPerKm("1.2.3");
+    ASSERT_TRUE(value);
+    EXPECT_DOUBLE_EQ(*value, 1.2);
+}
+
+TEST(EuroPerKmEntry, OnlyTheFirstEightCharactersCount)
+{
+    // The edit holds 8 characters; a refused ninth character is never seen.
+    const auto value = parseEuroPerKm("1.234567x");
+    ASSERT_TRUE(value);
+    EXPECT_DOUBLE_EQ(*value, 1.234567);
+}
+
+TEST(TimeOfDayEntry, FourSeparatorsAndOneOrTwoHourDigits)
+{
+    for (const char* text : {"8.30", "08:30", "8-30", "08,30", "08.30 dopo"})
+        EXPECT_EQ(parseTimeOfDay(text), std::optional<int>(830)) << text;
+    EXPECT_EQ(parseTimeOfDay("0.00"), std::optional<int>(0));
+    EXPECT_EQ(parseTimeOfDay("23:59"), std::optional<int>(2359));
+}
+
+TEST(TimeOfDayEntry, RefusesOutOfRangeAndMalformedTimes)
+{
+    for (const char* text : {"24.00", "8.60", "830", "8.3", "", "08/30", "a8.30", "108.30", " 8.30"})
+        EXPECT_FALSE(parseTimeOfDay(text)) << "'" << text << "'";
+}
+
+TEST(DateEntry, TwoDigitYearsAreOfThisCentury)
+{
+    const auto date = parseDateEntry("01-01-04");
+    ASSERT_TRUE(date);
+    EXPECT_EQ(formatDateText(*date), "01/01/2004");
+    const auto full = parseDateEntry("29.02.2004");
+    ASSERT_TRUE(full);
+    EXPECT_EQ(formatDateText(*full), "29/02/2004");
+}
+
+TEST(DateEntry, RefusesShortFormsImpossibleDatesAndOtherSeparators)
+{
+    for (const char* text :
+         {"1/1/04", "31/02/2004", "29/02/2005", "01:01:2004", "01/13/2004", "", "01/01/200", "00/01/2004"})
+        EXPECT_FALSE(parseDateEntry(text)) << "'" << text << "'";
+}
+
+TEST(RunAmount, TwoDecimalsRoundedWithAComma)
+{
+    EXPECT_EQ(runAmountText(12345, 0.75), "9,26");
+    EXPECT_EQ(runAmountText(0, 0.75), "0,00");
+    EXPECT_EQ(fourDecimalAmountText(12.5), "12,5000");
+}
+
+TEST(Weekday, MondayIsZero)
+{
+    EXPECT_EQ(weekdayIndex({2004, 1, 5}), 0);  // Monday
+    EXPECT_EQ(weekdayIndex({2004, 1, 3}), 5);  // Saturday
+    EXPECT_EQ(weekdayIndex({2004, 2, 29}), 6); // Sunday
+    EXPECT_EQ(weekdayIndex({2005, 3, 1}), 1);  // Tuesday
+}
+
+} // namespace
+} // namespace korvan::accounting

@@ -1,0 +1,192 @@
+// Regeneration of the service-day calendar of a contract.
+
+#include "accounting/CalendarGeneration.h"
+#include "accounting/AccountingFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace korvan::accounting {
+namespace {
+
+using korvan::test::AccountingDbTest;
+using korvan::test::allDays;
+using korvan::test::flagsOn;
+using Rows = std::vector<std::string>;
+
+constexpr int kAuthority = 10;
+constexpr int kCompany = 3;
+constexpr int kPayer = 40;
+
+CalendarRequest year2004()
+{
+    return {kAuthority, kCompany, {2004, 1, 1}, {2004, 12, 31}};
+}
+
+class CalendarGeneration : public AccountingDbTest {};
+
+TEST_P(CalendarGeneration, CarriesOverAdditionalDaysAndRuns)
+{
+    addProtocol(kCompany, 1, "2004-01-01", "2004-12-31", false);
+    // Run 1: minimum service, one existing additional day paid by 40.
+    addRun(kCompany, 1, kAuthority, 1000);
+    addConcors(kCompany, 1, kAuthority, true, 1.0);
+    addConkal(kCompany, 1, "2004-03-02", kPayer, false, 7.25);
+    addConkal(kCompany, 1, "2004-03-09", kAuthority, true, 1.0); // dropped: not scheduled any more
+    addMonth(kCompany, 1, 1, 2004, 3, flagsOn({1, 2, 3}));
+    // Run 2: additional service of 41 as a whole run.
+    addRun(kCompany, 2, kAuthority, 1000);
+    addConcors(kCompany, 2, 41, false, 3.5);
+    addMonth(kCompany, 2, 1, 2004, 3, flagsOn({1}));
+
+    const CalendarResult result = generateServiceDays(connection.get(), year2004(), sink, feedback);
+
+    EXPECT_EQ(result.deleted, 2);
+    EXPECT_EQ(result.inserted, 4);
+    EXPECT_EQ(result.total, 4);
+    EXPECT_EQ(conkalRows(kCompany), (Rows{"1|01/03/2004|10|1|0.00", "1|02/03/2004|40|0|7.25", "1|03/03/2004|10|1|0.00",
+                                          "2|01/03/2004|41|0|3.50"}));
+    ASSERT_EQ(sink.entries.size(), 1u) << sink.entries.front().text;
+    EXPECT_EQ(sink.lastText(), "Risultati della rigenerazione della Tavola Giorni Effettuazione Corse:\n\n"
+                               "Giorni preesistenti eliminati: 2\nGiorni inseriti: 4 di 4\n");
+    EXPECT_EQ(feedback.banners, (std::vector<std::string>{"Recupero Servizi Aggiuntivi Pre-Esistenti",
+                                                          "Recupero Giorni Effettuazione Pre-Esistenti",
+                                                          "Eliminazione Giorni Effettuazione Esistenti",
+                                                          "Determinazione Giorni Effettuazione",
+                                                          "Inserimento Giorni Effettuazione Corse"}));
+    EXPECT_EQ(feedback.progress.back(), 100);
+}
+
+TEST_P(CalendarGeneration, RunWithAllMinimumDaysIsStillRegenerated)
+{
+    addProtocol(kCompany, 1, "2004-01-01", "2004-12-31", false);
+    addRun(kCompany, 1, kAuthority, 1000);
+    addConcors(kCompany, 1, kPayer, false, 2.0);
+    addConkal(kCompany, 1, "2004-05-04", kAuthority, true, 0.0);
+    addMonth(kCompany, 1, 1, 2004, 5, flagsOn({4}));
+
+    const CalendarResult result = generateServiceDays(connection.get(), year2004(), sink, feedback);
+
+    EXPECT_EQ(result.deleted, 1);
+    EXPECT_EQ(conkalRows(kCompany), (Rows{"1|04/05/2004|40|0|2.00"}));
+}
+
+TEST_P(CalendarGeneration, KeptRowsCollideAndAreReportedOnce)
+{
+    addProtocol(kCompany, 1, "2004-01-01", "2005-12-31", false);
+    addRun(kCompany, 1, kAuthority, 1000);
+    addRun(kCompany, 2, kAuthority, 1000);
+    // Run 1 has rows only outside the period: it is not deleted, and 2 of its
+    // regenerated days collide with them.
+    addConkal(kCompany, 1, "2005-01-03", kPayer, false, 9.0);
+    addConkal(kCompany, 1, "2005-01-10", kPayer, false, 9.0);
+    addMonth(kCompany, 1, 1, 2005, 1, allDays());
+    addMonth(kCompany, 2, 1, 2005, 1, allDays());
+
+    const CalendarResult result = generateServiceDays(connection.get(), year2004(), sink, feedback);
+
+    EXPECT_EQ(result.deleted, 0);
+    EXPECT_EQ(result.total, 62);
+    EXPECT_EQ(result.inserted, 60);
+    EXPECT_EQ(result.rejected, 2);
+    EXPECT_EQ(count("conkal", "azienda = 3 AND ID = 1"), 31);
+    EXPECT_EQ(count("conkal", "azienda = 3 AND ID = 2"), 31);
+    // The kept rows are the old ones.
+    EXPECT_EQ(count("conkal", "azienda = 3 AND ID = 1 AND ente = 40"), 2);
+    ASSERT_EQ(sink.entries.size(), 1u) << sink.entries.front().text;
+    EXPECT_EQ(sink.lastText(), "Risultati della rigenerazione della Tavola Giorni Effettuazione Corse:\n\n"
+                               "Giorni preesistenti eliminati: 0\nGiorni inseriti: 60 di 62\n"
+                               "Giorni non inseriti perché già presenti o rifiutati: 2\n");
+}
+
+TEST_P(CalendarGeneration, ProtocolWithoutResetTakesOverOnlyItsOwnRuns)
+{
+    addProtocol(kCompany, 1, "2004-01-01", "2004-12-31", false);
+    addProtocol(kCompany, 2, "2004-03-01", "2004-03-31", false);
+    addRun(kCompany, 1, kAuthority, 1000); // X
+    addRun(kCompany, 2, kAuthority, 1000); // Y
+    addMonth(kCompany, 1, 1, 2004, 3, flagsOn({1, 2}));
+    addMonth(kCompany, 2, 1, 2004, 3, flagsOn({1, 2}));
+    addMonth(kCompany, 1, 2, 2004, 3, flagsOn({5}));
+
+    generateServiceDays(connection.get(), year2004(), sink, feedback);
+
+    EXPECT_EQ(conkalRows(kCompany),
+              (Rows{"1|05/03/2004|10|1|0.00", "2|01/03/2004|10|1|0.00", "2|02/03/2004|10|1|0.00"}));
+}
+
+TEST_P(CalendarGeneration, ResetProtocolStrikesEveryRunCollectedSoFar)
+{
+    addProtocol(kCompany, 1, "2004-01-01", "2004-12-31", false);
+    addProtocol(kCompany, 2, "2004-03-01", "2004-03-31", true);
+    addRun(kCompany, 1, kAuthority, 1000);
+    addRun(kCompany, 2, kAuthority, 1000);
+    addMonth(kCompany, 1, 1, 2004, 3, flagsOn({1, 2}));
+    addMonth(kCompany, 2, 1, 2004, 3, flagsOn({1, 2}));
+    addMonth(kCompany, 2, 1, 2004, 4, flagsOn({1}));
+    addMonth(kCompany, 1, 2, 2004, 3, flagsOn({5}));
+
+    generateServiceDays(connection.get(), year2004(), sink, feedback);
+
+    EXPECT_EQ(conkalRows(kCompany), (Rows{"1|05/03/2004|10|1|0.00", "2|01/04/2004|10|1|0.00"}));
+}
+
+TEST_P(CalendarGeneration, PeriodConditionUsesTheBackEndsDateLiterals)
+{
+    const std::string condition = calendarPeriodCondition(connection.get(), {2004, 1, 1}, {2004, 12, 31});
+    if (isPostgres())
+        EXPECT_EQ(condition, " AND conkal.data >= '20040101' AND conkal.data <= '20041231'");
+    else
+        EXPECT_EQ(condition, " AND conkal.data >= '2004-01-01' AND conkal.data <= '2004-12-31'");
+
+    // Rows on the bounds count as inside the period, the day after does not.
+    addProtocol(kCompany, 1, "2004-01-01", "2005-12-31", false);
+    addRun(kCompany, 1, kAuthority, 1000);
+    addRun(kCompany, 2, kAuthority, 1000);
+    addRun(kCompany, 3, kAuthority, 1000);
+    addConkal(kCompany, 1, "2004-01-01", kPayer, false, 1.0);
+    addConkal(kCompany, 2, "2004-12-31", kPayer, false, 1.0);
+    addConkal(kCompany, 3, "2005-01-01", kPayer, false, 1.0);
+
+    const CalendarResult result = generateServiceDays(connection.get(), year2004(), sink, feedback);
+
+    EXPECT_EQ(result.deleted, 2);
+    EXPECT_EQ(conkalRows(kCompany), (Rows{"3|01/01/2005|40|0|1.00"}));
+}
+
+TEST_P(CalendarGeneration, NothingToDeleteAndDaysMissingFromTheirMonth)
+{
+    addProtocol(kCompany, 1, "2004-01-01", "2004-12-31", false);
+    addRun(kCompany, 1, kAuthority, 1000);
+    addMonth(kCompany, 1, 1, 2004, 4, flagsOn({30, 31})); // 31 April
+    addMonth(kCompany, 1, 1, 2005, 2, flagsOn({29}));     // 29 February 2005
+
+    const CalendarResult result = generateServiceDays(connection.get(), year2004(), sink, feedback);
+
+    EXPECT_EQ(result.deleted, 0);
+    EXPECT_EQ(result.total, 1);
+    EXPECT_EQ(result.inserted, 1);
+    EXPECT_EQ(conkalRows(kCompany), (Rows{"1|30/04/2004|10|1|0.00"}));
+    EXPECT_EQ(
+        std::count(feedback.banners.begin(), feedback.banners.end(), "Eliminazione Giorni Effettuazione Esistenti"), 0);
+    EXPECT_NE(sink.lastText().find("Giorni preesistenti eliminati: 0\n"), std::string::npos);
+}
+
+TEST_P(CalendarGeneration, CompanyWithoutProtocolsOnlyDeletes)
+{
+    addRun(kCompany, 1, kAuthority, 1000);
+    addConkal(kCompany, 1, "2004-06-01", kAuthority, true, 0.0);
+    addMonth(kCompany, 1, 1, 2004, 6, allDays());
+
+    const CalendarResult result = generateServiceDays(connection.get(), year2004(), sink, feedback);
+
+    EXPECT_EQ(result.deleted, 1);
+    EXPECT_EQ(result.total, 0);
+    EXPECT_EQ(count("conkal"), 0);
+}
+
+KORVAN_ACCOUNTING_BACKENDS(CalendarGeneration);
+
+} // namespace
+} // namespace korvan::accounting
