@@ -1,0 +1,22 @@
+#pragma once
+
+// The text of the "&?" information box: program title, operating system and
+// the database in use.
+
+#include "shell/DatabaseSession.h"
+
+#include <string>
+
+namespace korvan::shell {
+
+// The running system's name and release, e.g.
+// "Debian GNU/Linux 12 (bookworm) (Linux 6.1.0-13-amd64)".
+std::string systemDescription();
+
+// "INFORMAZIONI SUL PROGRAMMA\n\n" ... "\n\nDatabase: " followed by the
+// database description: the file path (with the SQLite version when that
+// file is open), the ODBC data source with its driver and rowset sizes, or
+// "Nessuno".
+std::string aboutText(const DatabaseSession& session, const std::string& system);
+
+} // namespace korvan::shell

@@ -1,0 +1,346 @@
+#include "shell/MainWindow.h"
+
+#include "shell/AboutText.h"
+#include "shell/BusyClockWidget.h"
+#include "shell/ClientAreaWidget.h"
+#include "shell/CommandIds.h"
+#include "shell/CommandMenu.h"
+#include "shell/MessageBoxSink.h"
+#include "shell/ReportViewBase.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QThread>
+
+namespace korvan::shell {
+
+namespace {
+
+const char* const kMainTitle = "KORVAN - \"Contabilità Varcotab - Regione Valdora\"";
+const char* const kNoDatabaseMessage = "L'applicazione KORVAN non è associata ad un database.\n\n"
+                                       "Prima di iniziare ad operare con KORVAN è necessario\n"
+                                       "associare un database già esistente di Varcotab.\n\n";
+const char* const kExitQuestion = "E' stata richiesta l'uscita da KORVAN.\n\n"
+                                  "Intendi veramente uscire dal programma ?";
+const char* const kDisconnectQuestion = "Confermi sconnessione database ?";
+const char* const kDisconnectCaption = "Sconnessione Database";
+constexpr int kProgressBarHeight = 20;
+
+bool isShellCommand(int id)
+{
+    return isCommandAlwaysEnabled(id);
+}
+
+} // namespace
+
+MainWindow::MainWindow(const QString& settingsFile, MessageSink& sink, QWidget* parent)
+    : QMainWindow(parent), sink_(sink), settingsStore_(settingsFile), session_(sink)
+{
+    setObjectName("mainWindow");
+    setWindowTitle("KORVAN");
+    setWindowIcon(QIcon(QStringLiteral(":/korvan/icon.png")));
+    clientArea_ = new ClientAreaWidget(this);
+    setCentralWidget(clientArea_);
+
+    actions_ = buildCommandMenu(*menuBar());
+    for (const auto& [id, action] : actions_) {
+        const int commandId = id;
+        connect(action, &QAction::triggered, this, [this, commandId] { runCommand(commandId); });
+    }
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>())
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateCommandEnabling);
+    updateCommandEnabling();
+
+    busyClock_ = new BusyClockWidget(this);
+
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(thread()))
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &MainWindow::onAboutToBlock);
+}
+
+MainWindow::~MainWindow()
+{
+    shutDown();
+}
+
+void MainWindow::startUp()
+{
+    showMaximized();
+    setMainTitle();
+    loadSettings();
+    if (session_.odbcDsn().empty() && session_.sqlitePath().empty())
+        sink_.showMessage(kNoDatabaseMessage, MessageIcon::Error);
+    connectToDatabase();
+    setMainTitle();
+}
+
+void MainWindow::loadSettings()
+{
+    StoredSettings values = session_.storedSettings();
+    settingsStore_.load(values, sink_);
+    session_.applySettings(values);
+}
+
+void MainWindow::saveSettings()
+{
+    settingsStore_.save(session_.storedSettings());
+}
+
+bool MainWindow::connectToDatabase()
+{
+    const bool connected = session_.connectToDatabase();
+    updateCommandEnabling();
+    return connected;
+}
+
+void MainWindow::closeConnection()
+{
+    session_.closeConnection();
+    updateCommandEnabling();
+}
+
+void MainWindow::setMainTitle()
+{
+    setWindowTitle(QString::fromUtf8(kMainTitle));
+}
+
+void MainWindow::shutDown()
+{
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+    session_.closeConnection();
+    saveSettings();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (shutDown_ || sink_.askConfirmation(kExitQuestion)) {
+        shutDown();
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+// Commands ------------------------------------------------------------------
+
+void MainWindow::setCommandHandler(int commandId, std::function<void()> handler)
+{
+    if (!isShellCommand(commandId))
+        handlers_[commandId] = std::move(handler);
+}
+
+QAction* MainWindow::commandAction(int commandId) const
+{
+    const auto found = actions_.find(commandId);
+    return found == actions_.end() ? nullptr : found->second;
+}
+
+void MainWindow::updateCommandEnabling()
+{
+    applyEnablingRule(actions_, session_.isConnected());
+}
+
+void MainWindow::runCommand(int commandId)
+{
+    switch (commandId) {
+    case command::Exit:
+        close();
+        return;
+    case command::About:
+        showAbout();
+        return;
+    case command::SqliteConnect:
+        chooseSqliteDatabase();
+        return;
+    case command::SqliteDisconnect:
+        disconnectDatabase();
+        return;
+    case command::OdbcConnect:
+        chooseOdbcSource();
+        return;
+    default:
+        break;
+    }
+    const auto handler = handlers_.find(commandId);
+    if (handler != handlers_.end() && handler->second)
+        handler->second();
+}
+
+// Database commands ------------------------------------------------------------
+
+std::optional<QString> MainWindow::promptSqliteFile()
+{
+    QFileDialog dialog(this, "Selezione del Database");
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilters({"Database SQLite (*.sqlite *.sqlite3 *.db)", "Tutti i files (*.*)"});
+    dialog.setDefaultSuffix("sqlite");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+std::optional<DataSourceChoice> MainWindow::promptDataSource()
+{
+    DataSourceDialog dialog(sink_, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.choice();
+}
+
+void MainWindow::chooseSqliteDatabase()
+{
+    const std::optional<QString> path = promptSqliteFile();
+    if (!path)
+        return;
+    session_.chooseSqliteFile(path->toStdString());
+    updateCommandEnabling();
+    setMainTitle();
+    repaintNow();
+}
+
+void MainWindow::chooseOdbcSource()
+{
+    const std::optional<DataSourceChoice> choice = promptDataSource();
+    if (!choice)
+        return;
+    session_.chooseOdbcSource(choice->dsn, choice->driver, choice->rowsetSizeOrdinary, choice->rowsetSizeBlob);
+    updateCommandEnabling();
+    setMainTitle();
+    repaintNow();
+}
+
+void MainWindow::disconnectDatabase()
+{
+    if (askConfirmation(sink_, kDisconnectQuestion, kDisconnectCaption)) {
+        session_.disconnect();
+        updateCommandEnabling();
+        setMainTitle();
+    }
+    repaintNow();
+}
+
+std::string MainWindow::aboutText() const
+{
+    return shell::aboutText(session_, systemDescription());
+}
+
+void MainWindow::showAbout()
+{
+    sink_.showMessage(aboutText(), MessageIcon::Information);
+}
+
+void MainWindow::repaintNow()
+{
+    if (isVisible())
+        clientArea_->repaint();
+}
+
+// Busy indicator, progress and banner -------------------------------------------
+
+void MainWindow::beginBusy(bool showClock)
+{
+    if (!waitCursor_) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        waitCursor_ = true;
+    }
+    if (showClock && busyClock_)
+        busyClock_->start();
+}
+
+void MainWindow::setProgress(int percent)
+{
+    if (!progressBar_) {
+        progressBar_ = new QProgressBar(clientArea_);
+        progressBar_->setObjectName(QString("progressBar%1").arg(kProgressBarId));
+        progressBar_->setRange(0, 100);
+        progressBar_->setTextVisible(false);
+        progressBar_->setGeometry(0, clientArea_->height() - kProgressBarHeight, clientArea_->width(),
+                                  kProgressBarHeight);
+        progressBar_->show();
+    }
+    progressBar_->setValue(percent);
+    progressBar_->repaint();
+    // The interface thread is busy: deliver the clock's pending ticks now.
+    QCoreApplication::sendPostedEvents(busyClock_, QEvent::MetaCall);
+}
+
+void MainWindow::endProgress()
+{
+    delete progressBar_;
+    progressBar_ = nullptr;
+}
+
+void MainWindow::showStatusBanner(const std::string& text)
+{
+    clientArea_->showStatusBanner(QString::fromStdString(text));
+    QCoreApplication::sendPostedEvents(busyClock_, QEvent::MetaCall);
+}
+
+// Idle processing ---------------------------------------------------------------
+
+void MainWindow::onAboutToBlock()
+{
+    // Only the main loop's idle moments count: a modal box shown in the middle
+    // of an operation runs a nested loop while the operation is still going.
+    if (QThread::currentThread()->loopLevel() <= 1)
+        runIdleProcessing();
+}
+
+void MainWindow::runIdleProcessing()
+{
+    if (busyClock_)
+        busyClock_->idleHook();
+    if (waitCursor_) {
+        QApplication::restoreOverrideCursor();
+        waitCursor_ = false;
+    }
+    if (reportView_ && reportView_->previewEnded())
+        closeReportView();
+}
+
+// Report view -------------------------------------------------------------------
+
+void MainWindow::setReportView(ReportViewBase* view)
+{
+    if (reportView_ && reportView_ != view)
+        delete reportView_.data();
+    reportView_ = view;
+    clientArea_->setCoveringView(view);
+}
+
+void MainWindow::closeReportView()
+{
+    delete reportView_.data();
+    reportView_ = nullptr;
+    clientArea_->setCoveringView(nullptr);
+}
+
+void MainWindow::printCommand()
+{
+    if (reportView_)
+        reportView_->printRequest();
+}
+
+// Current contract and period ---------------------------------------------------
+
+void MainWindow::setCurrentContract(int authority, int company)
+{
+    currentAuthority_ = authority;
+    currentCompany_ = company;
+}
+
+void MainWindow::setPeriod(const std::string& startText, const std::string& endText)
+{
+    periodStartText_ = startText;
+    periodEndText_ = endText;
+}
+
+} // namespace korvan::shell

@@ -1,0 +1,138 @@
+#pragma once
+
+// The one main window: owns the database session (settings fields and the
+// connection), the command menu, the client area with the background
+// picture, the busy clock and the report view while one is shown. Every
+// operation is started from its menu and borrows its connection for the
+// length of the operation.
+
+#include "refdata/OperationFeedback.h"
+#include "shell/DataSourceDialog.h"
+#include "shell/DatabaseSession.h"
+#include "shell/ReportViewBase.h"
+#include "shell/Settings.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+class QAction;
+class QProgressBar;
+
+namespace korvan::shell {
+
+class BusyClockWidget;
+class ClientAreaWidget;
+
+class MainWindow : public QMainWindow, public OperationFeedback {
+    Q_OBJECT
+  public:
+    static constexpr int kProgressBarId = 6002;
+
+    // `settingsFile` is the INI store (SettingsStore::defaultFilePath() for
+    // the program); `sink` receives every message of the shell and of the
+    // connection.
+    MainWindow(const QString& settingsFile, MessageSink& sink, QWidget* parent = nullptr);
+    // Closes the connection and saves the settings unless exit already did.
+    ~MainWindow() override;
+
+    // Shows the window maximized, loads the settings, tells when no database
+    // is associated and connects.
+    void startUp();
+
+    // The connection, or nullptr; only for the length of one operation.
+    DbConnection* connection() const { return session_.connection(); }
+    const DatabaseSession& session() const { return session_; }
+    MessageSink& messageSink() const { return sink_; }
+    OperationFeedback& feedback() { return *this; }
+
+    bool connectToDatabase();
+    void closeConnection();
+    void setMainTitle();
+
+    // OperationFeedback
+    void beginBusy(bool showClock) override;
+    void setProgress(int percent) override;
+    void endProgress() override;
+    void showStatusBanner(const std::string& text) override;
+
+    // The operation run by a data command; a command without one does
+    // nothing. Handlers of the shell's own commands cannot be replaced.
+    void setCommandHandler(int commandId, std::function<void()> handler);
+    QAction* commandAction(int commandId) const;
+    // Applies the enabling rule (data commands only with an open connection).
+    void updateCommandEnabling();
+
+    // Run when the event queue has become empty in the main event loop:
+    // stops the busy clock, restores the pointer, closes an ended report view.
+    void runIdleProcessing();
+
+    // The report view shown over the client area (the window owns it).
+    void setReportView(ReportViewBase* view);
+    void closeReportView();
+    ReportViewBase* reportView() const { return reportView_; }
+    // The print command (no menu entry): forwarded to the report view.
+    void printCommand();
+
+    // The current contract and period shared by the contract, period and
+    // report dialogs; not saved.
+    int currentAuthority() const { return currentAuthority_; }
+    int currentCompany() const { return currentCompany_; }
+    void setCurrentContract(int authority, int company);
+    void setCurrentAuthority(int authority) { currentAuthority_ = authority; }
+    const std::string& periodStartText() const { return periodStartText_; }
+    const std::string& periodEndText() const { return periodEndText_; }
+    void setPeriod(const std::string& startText, const std::string& endText);
+
+    // The database commands and the about box.
+    void chooseSqliteDatabase();
+    void chooseOdbcSource();
+    void disconnectDatabase();
+    void showAbout();
+    std::string aboutText() const;
+
+    BusyClockWidget* busyClock() const { return busyClock_; }
+    ClientAreaWidget* clientArea() const { return clientArea_; }
+    QProgressBar* progressBar() const { return progressBar_; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+    // The modal choices of the database commands; nothing on cancel.
+    virtual std::optional<QString> promptSqliteFile();
+    virtual std::optional<DataSourceChoice> promptDataSource();
+
+    // Writes the four settings (after the connection was closed at exit).
+    virtual void saveSettings();
+    void loadSettings();
+
+  private:
+    void runCommand(int commandId);
+    void onAboutToBlock();
+    // closeConnection then saveSettings, once.
+    void shutDown();
+    void repaintNow();
+
+    MessageSink& sink_;
+    SettingsStore settingsStore_;
+    DatabaseSession session_;
+    std::map<int, QAction*> actions_;
+    std::map<int, std::function<void()>> handlers_;
+    ClientAreaWidget* clientArea_ = nullptr;
+    BusyClockWidget* busyClock_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    QPointer<ReportViewBase> reportView_;
+    bool waitCursor_ = false;
+    bool shutDown_ = false;
+
+    int currentAuthority_ = -1;
+    int currentCompany_ = -1;
+    std::string periodStartText_;
+    std::string periodEndText_;
+};
+
+} // namespace korvan::shell

@@ -1,0 +1,64 @@
+#pragma once
+
+// The program's four settings and the INI file that keeps them.
+//
+// The store is an INI file (QSettings, IniFormat), by default
+// $XDG_CONFIG_HOME/KORVAN/KORVAN.ini (~/.config/KORVAN/KORVAN.ini), with
+// the values in the group "1.00":
+//
+//   [1.00]
+//   Database=/home/anna/.local/share/KORVAN/demo.sqlite   (text)
+//   DsnOdbc=                                              (text)
+//   RowSzAlfa=25                                          (32-bit integer)
+//   RowSzBlob=1                                           (32-bit integer)
+//
+// Installation creates the file; the program opens it and never creates it.
+
+#include "db/MessageSink.h"
+
+#include <QString>
+
+#include <string>
+
+namespace korvan::shell {
+
+struct StoredSettings {
+    std::string sqlitePath;      // "Database"
+    std::string odbcDsn;         // "DsnOdbc"
+    int rowsetSizeOrdinary = 25; // "RowSzAlfa"
+    int rowsetSizeBlob = 1;      // "RowSzBlob"
+};
+
+// The long message shown when the store cannot be opened at start-up.
+extern const char* const kSettingsStoreMissingMessage;
+
+class SettingsStore {
+  public:
+    static constexpr const char* kGroup = "1.00";
+
+    explicit SettingsStore(QString filePath);
+    // $XDG_CONFIG_HOME/KORVAN/KORVAN.ini, or ~/.config/KORVAN/KORVAN.ini.
+    static QString defaultFilePath();
+
+    const QString& filePath() const { return filePath_; }
+
+    // Reads the four values over `values`. A value is taken only when it is
+    // present and of the expected kind (a single text no longer than 2047
+    // bytes; a whole number within 32 bits); otherwise the field keeps its
+    // value. When the store cannot be opened (no file, not a readable INI
+    // file, no "1.00" group) shows kSettingsStoreMissingMessage, changes
+    // nothing and returns false.
+    bool load(StoredSettings& values, MessageSink& sink) const;
+
+    // Writes all four values, empty texts included. When the store does not
+    // exist or cannot be written, writes nothing, says nothing and returns
+    // false.
+    bool save(const StoredSettings& values) const;
+
+  private:
+    bool isOpenable() const;
+
+    QString filePath_;
+};
+
+} // namespace korvan::shell
