@@ -375,11 +375,11 @@ bool SqliteTableCursor::flush()
     if (!bulk_)
         return true;
     const int pending = blockRow_;
-    blockRow_ = 0;
-    clearRow(block_[0]);
     if (pending == 0)
         return true;
     storeBlock(pending, "Errore scarico buffer tavola (");
+    blockRow_ = 0;
+    clearRow(block_[0]);
     return rowsRejected_ == 0;
 }
 

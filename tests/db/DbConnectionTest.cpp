@@ -1,0 +1,213 @@
+// Opening, transactions, table cursors by key and update cursors.
+
+#include "db/DbTestFixture.h"
+#include "db/SqlTypes.h"
+
+#include <fstream>
+
+namespace korvan::test {
+namespace {
+
+class DbConnectionCase : public DbLayerFixture {
+  protected:
+    // Finds a conkal row the way the callers do on each back end.
+    bool findConkal(TableCursor& cursor, int azienda, long id, const CivilDate& date)
+    {
+        if (db().IsSqlite())
+            return cursor.SelectIndex("codice") &&
+                   cursor.SeekKey({std::to_string(azienda), std::to_string(id), formatDateText(date)});
+        return cursor.FindWhere("azienda = " + std::to_string(azienda) + " AND ID = " + std::to_string(id) +
+                                " AND data = " + db().Dialect().keyDateLiteral(date));
+    }
+};
+
+TEST_P(DbConnectionCase, TransactionsCommitAndRollBack)
+{
+    db().BeginTrans();
+    {
+        TableCursor cursor(&db(), "conkal");
+        ASSERT_TRUE(addConkal(cursor, {.id = 1}));
+    }
+    db().Rollback();
+    EXPECT_EQ(rawCount("conkal"), 0);
+    db().BeginTrans();
+    {
+        TableCursor cursor(&db(), "conkal");
+        ASSERT_TRUE(addConkal(cursor, {.id = 2}));
+    }
+    db().CommitTrans();
+    EXPECT_EQ(rawCount("conkal", "ID = 2"), 1);
+    EXPECT_EQ(rawCount("conkal"), 1);
+    EXPECT_TRUE(sink.empty()) << sink.lastText();
+}
+
+TEST_P(DbConnectionCase, MissingTableLeavesTheCursorClosedWithAMessage)
+{
+    TableCursor cursor(&db(), "nonesiste");
+    EXPECT_FALSE(cursor.IsOpen());
+    EXPECT_FALSE(cursor.AddNew());
+    ASSERT_FALSE(sink.empty());
+    if (fileBackend()) {
+        EXPECT_EQ(sink.entries[0].text.rfind("Errore in fase di apertura della tavola (nonesiste)\n\n", 0), 0u)
+            << sink.entries[0].text;
+    }
+}
+
+TEST_P(DbConnectionCase, RowFoundByKeyIsEditedInPlace)
+{
+    rawInsertConkal({.id = 7, .euro = "1.5"}, "2004-01-15");
+    rawInsertConkal({.id = 7, .euro = "2.5"}, "2004-01-16");
+    {
+        TableCursor cursor(&db(), "conkal");
+        ASSERT_TRUE(findConkal(cursor, 1, 7, {2004, 1, 16})) << sink.lastText();
+        std::string text;
+        EXPECT_TRUE(cursor.GetField("ID", text));
+        EXPECT_EQ(text, "7");
+        ASSERT_TRUE(cursor.Edit());
+        EXPECT_TRUE(cursor.SetField("euro", "3,75"));
+        EXPECT_TRUE(cursor.SetField("minima", "0"));
+        EXPECT_TRUE(cursor.Update()) << sink.lastText();
+        EXPECT_EQ(cursor.RowsWritten(), 1);
+        EXPECT_FALSE(findConkal(cursor, 1, 7, {2004, 1, 17}));
+    }
+    EXPECT_EQ(rawCount("conkal", "euro = 3.75 AND minima = 0 AND data = '2004-01-16'"), 1);
+    EXPECT_EQ(rawCount("conkal", "euro = 1.5 AND minima = 1"), 1);
+    EXPECT_TRUE(sink.empty()) << sink.lastText();
+}
+
+TEST_P(DbConnectionCase, EachBackEndFindsRowsOnlyItsOwnWay)
+{
+    rawInsertConkal({.id = 7}, "2004-01-15");
+    TableCursor cursor(&db(), "conkal");
+    if (fileBackend())
+        EXPECT_FALSE(cursor.FindWhere("ID = 7"));
+    else
+        EXPECT_FALSE(cursor.SeekKey({"1", "7", "15/01/2004"}));
+    EXPECT_TRUE(cursor.SelectIndex("codice"));
+}
+
+TEST_P(DbConnectionCase, UpdateCursorChangesTheSelectedRows)
+{
+    for (long id = 1; id <= 4; ++id)
+        rawInsertConkal({.id = id}, "2004-01-01");
+    UpdateCursor cursor(&db());
+    cursor.AddField("conkal", "minima", SqlType::Bit);
+    cursor.AddField("conkal", "euro", SqlType::Double);
+    cursor.SetFrom("conkal");
+    cursor.SetWhere("conkal.ID >= 2 AND conkal.ID <= 3");
+    cursor.SetOrderBy("conkal.ID");
+    ASSERT_TRUE(cursor.Open()) << sink.lastText();
+    int rows = 0;
+    do {
+        ASSERT_TRUE(cursor.Edit());
+        EXPECT_TRUE(cursor.SetField("minima", "0"));
+        EXPECT_TRUE(cursor.SetField("euro", "99,5"));
+        EXPECT_TRUE(cursor.Update()) << sink.lastText();
+        ++rows;
+    } while (cursor.MoveNext() && rows < 10);
+    EXPECT_EQ(rows, 2);
+    EXPECT_EQ(rawCount("conkal", "minima = 0 AND euro = 99.5"), 2);
+    EXPECT_EQ(rawCount("conkal", "minima = 0 AND (ID = 2 OR ID = 3)"), 2);
+    EXPECT_TRUE(sink.empty()) << sink.lastText();
+}
+
+TEST_P(DbConnectionCase, UpdateCursorOverTwoTablesDoesNotOpen)
+{
+    rawInsertConkal({.id = 1}, "2004-01-01");
+    raw().exec("INSERT INTO concors (azienda, ID, ente, minima, euro) VALUES (1, 1, 3, 1, 5)");
+    UpdateCursor cursor(&db());
+    cursor.AddField("conkal", "minima", SqlType::Bit);
+    cursor.AddField("concors", "minima", SqlType::Bit);
+    cursor.SetFrom("conkal, concors");
+    cursor.SetWhere("concors.azienda = conkal.azienda AND concors.ID = conkal.ID");
+    EXPECT_FALSE(cursor.Open());
+    EXPECT_FALSE(cursor.Edit());
+    EXPECT_FALSE(cursor.SetField("minima", "0"));
+    EXPECT_TRUE(sink.empty()) << sink.lastText();
+    EXPECT_EQ(rawCount("conkal", "minima = 1"), 1);
+}
+
+TEST_P(DbConnectionCase, UpdateCursorOnTheFileRefusesAnImpossibleDate)
+{
+    if (!fileBackend())
+        GTEST_SKIP() << "ODBC stores what the driver reads";
+    rawInsertConkal({.id = 1}, "2004-01-01");
+    UpdateCursor cursor(&db());
+    cursor.AddField("conkal", "data", SqlType::Date);
+    cursor.SetFrom("conkal");
+    ASSERT_TRUE(cursor.Open());
+    ASSERT_TRUE(cursor.Edit());
+    EXPECT_FALSE(cursor.SetField("data", "30/02/2004"));
+    EXPECT_EQ(sink.lastText().rfind("Errore campo (data) <30/02/2004>\n\n", 0), 0u) << sink.lastText();
+    EXPECT_TRUE(cursor.SetField("data", "99/99/9999"));
+    EXPECT_TRUE(cursor.Update());
+    EXPECT_EQ(rawCount("conkal", "data = '2400-12-31'"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, DbConnectionCase, allBackends(), backendName);
+
+// Opening the file back end on what is not a usable database.
+TEST(DbSqliteOpen, MissingFileIsNotCreated)
+{
+    TempDir dir;
+    RecordingMessageSink sink;
+    const std::string path = dir.file("missing.sqlite");
+    auto connection = DbConnection::openSqlite(path, 25, 1, sink);
+    EXPECT_FALSE(connection->IsOpen());
+    ASSERT_EQ(sink.entries.size(), 1u);
+    EXPECT_EQ(sink.entries[0].text.rfind("Errore in fase di apertura del database\n\n", 0), 0u);
+    EXPECT_GT(sink.entries[0].text.size(), std::string("Errore in fase di apertura del database\n\n").size());
+    EXPECT_FALSE(std::ifstream(path).good());
+    sink.clear();
+    connection->CommitTrans();
+    connection.reset();
+    EXPECT_TRUE(sink.empty());
+}
+
+TEST(DbSqliteOpen, FileThatIsNotADatabaseFailsAtOpen)
+{
+    TempDir dir;
+    RecordingMessageSink sink;
+    std::ofstream(dir.file("notes.txt")) << "this is a plain text file, not a database, long enough to have a header";
+    auto connection = DbConnection::openSqlite(dir.file("notes.txt"), 25, 1, sink);
+    EXPECT_FALSE(connection->IsOpen());
+    EXPECT_EQ(sink.lastText().rfind("Errore in fase di apertura del database\n\n", 0), 0u);
+    EXPECT_FALSE(DbConnection::openSqlite("", 25, 1, sink)->IsOpen());
+}
+
+TEST(DbSqliteOpen, OpenFileReportsItsVersionAndWritesAheadLog)
+{
+    TempDir dir;
+    RecordingMessageSink sink;
+    auto raw = tools::RawDatabase::sqliteFile(dir.file("runs.sqlite"));
+    std::string error;
+    ASSERT_TRUE(tools::createTables(raw, false, error, {"conkal"})) << error;
+    auto connection = DbConnection::openSqlite(dir.file("runs.sqlite"), 25, 1, sink);
+    ASSERT_TRUE(connection->IsOpen()) << sink.lastText();
+    EXPECT_EQ(connection->SqliteVersion().rfind("SQLite 3.", 0), 0u);
+    // A connection opened afterwards sees the mode the file now has.
+    auto later = tools::RawDatabase::sqliteFile(dir.file("runs.sqlite"));
+    EXPECT_EQ(later.queryText("PRAGMA journal_mode"), "wal");
+    EXPECT_EQ(connection->Dialect().periodDateLiteral({2004, 1, 2}), "'2004-01-02'");
+    EXPECT_EQ(connection->Dialect().falseLiteral(), "0");
+}
+
+TEST(DbSqliteOpen, TransactionStepWithoutATransactionIsReported)
+{
+    TempDir dir;
+    RecordingMessageSink sink;
+    auto raw = tools::RawDatabase::sqliteFile(dir.file("runs.sqlite"));
+    std::string error;
+    ASSERT_TRUE(tools::createTables(raw, false, error, {"conkal"})) << error;
+    auto connection = DbConnection::openSqlite(dir.file("runs.sqlite"), 25, 1, sink);
+    connection->CommitTrans();
+    EXPECT_EQ(sink.lastText().rfind("Errore in fase di convalida della transazione\n\n", 0), 0u);
+    connection->BeginTrans();
+    EXPECT_TRUE(connection->InTransaction());
+    connection->Rollback();
+    EXPECT_FALSE(connection->InTransaction());
+    EXPECT_EQ(sink.entries.size(), 1u);
+}
+
+} // namespace
+} // namespace korvan::test

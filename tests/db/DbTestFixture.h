@@ -1,0 +1,72 @@
+#pragma once
+
+// The database layer's tests run against every back end: the SQLite file,
+// PostgreSQL through psqlODBC and SQLite through its ODBC driver. The fixture
+// builds the tables with the schema tool (outside the layer), opens the
+// connection under test with a recording message sink, and reads what the
+// layer stored through the raw connection.
+
+#include "SchemaCreator.h"
+#include "db/ChangeCursors.h"
+#include "db/DbConnection.h"
+#include "db/SelectCursor.h"
+#include "db/TableCursor.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace korvan::test {
+
+enum class BackendKind { SqliteFile, PostgresOdbc, SqliteOdbc };
+
+std::string backendName(const ::testing::TestParamInfo<BackendKind>& info);
+::testing::internal::ParamGenerator<BackendKind> allBackends();
+
+// One conkal row as texts, the way the program writes them.
+struct ConkalRow {
+    int azienda = 1;
+    long id = 1;
+    std::string data = "15/01/2004";
+    std::string ente = "3";
+    std::string minima = "1";
+    std::string euro = "12,50";
+};
+
+class DbLayerFixture : public ::testing::TestWithParam<BackendKind> {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    bool fileBackend() const { return GetParam() == BackendKind::SqliteFile; }
+    // Reopens the connection under test with another ordinary rowset size.
+    void reopen(int rowsetSizeOrdinary);
+
+    DbConnection& db() { return *connection_; }
+    tools::RawDatabase& raw() { return *raw_; }
+
+    // Through the raw connection: the first column of the first row, and a
+    // count.
+    std::string rawText(const std::string& sql);
+    long rawCount(const std::string& table, const std::string& where = "");
+
+    // AddNew, SetField of every column, Update.
+    bool addConkal(TableCursor& cursor, const ConkalRow& row);
+    // Inserts rows through the raw connection (fixture data).
+    void rawInsertConkal(const ConkalRow& row, const std::string& isoDate);
+
+    RecordingMessageSink sink;
+
+  private:
+    void openConnection(int rowsetSizeOrdinary);
+
+    TempDir dir_;
+    std::string sqlitePath_;
+    std::optional<tools::RawDatabase> raw_;
+    std::unique_ptr<DbConnection> connection_;
+};
+
+} // namespace korvan::test

@@ -1,0 +1,180 @@
+// Values written through SetField and read back as text, on every back end.
+
+#include "db/DbTestFixture.h"
+#include "db/SqlTypes.h"
+
+namespace korvan::test {
+namespace {
+
+class DbValues : public DbLayerFixture {
+  protected:
+    // Writes one conkal row through a single-row table cursor.
+    void writeRow(const ConkalRow& row)
+    {
+        TableCursor cursor(&db(), "conkal");
+        ASSERT_TRUE(cursor.IsOpen()) << sink.lastText();
+        ASSERT_TRUE(addConkal(cursor, row)) << sink.lastText();
+        EXPECT_EQ(cursor.RowsWritten(), 1);
+    }
+
+    // GetFieldText of one column of the only conkal row with this ID.
+    std::string readText(long id, const std::string& column)
+    {
+        SelectCursor select(&db());
+        select.AddField("conkal", column, column == "data" ? SqlType::Date : SqlType::Double);
+        select.SetFrom("conkal");
+        select.SetWhere("conkal.ID = " + std::to_string(id));
+        std::string text = "<no row>";
+        if (select.Execute())
+            select.GetFieldText("conkal." + column, text);
+        return text;
+    }
+};
+
+TEST_P(DbValues, DateSentinelsAreStoredAsTheirDatesAndReadBackByTheBackEndRule)
+{
+    writeRow({.id = 1, .data = "00/00/0000"});
+    writeRow({.id = 2, .data = "99/99/9999"});
+    EXPECT_EQ(rawCount("conkal", "data = '1600-01-01'"), 1);
+    EXPECT_EQ(rawCount("conkal", "data = '2400-12-31'"), 1);
+    // The file back end maps the stored dates back to the sentinels; ODBC
+    // gives the stored dates unchanged.
+    EXPECT_EQ(readText(1, "data"), fileBackend() ? "00/00/0000" : "01/01/1600");
+    EXPECT_EQ(readText(2, "data"), fileBackend() ? "99/99/9999" : "31/12/2400");
+    EXPECT_TRUE(sink.empty()) << sink.lastText();
+}
+
+TEST_P(DbValues, DatesNearTheSentinelYearsReadAsThemselvesOnlyInsideTheRange)
+{
+    writeRow({.id = 1, .data = "02/01/1601"});
+    writeRow({.id = 2, .data = "31/12/2399"});
+    writeRow({.id = 3, .data = "01/06/2400"});
+    writeRow({.id = 4, .data = "29/02/2004"});
+    EXPECT_EQ(readText(1, "data"), "02/01/1601");
+    EXPECT_EQ(readText(2, "data"), "31/12/2399");
+    EXPECT_EQ(readText(3, "data"), fileBackend() ? "99/99/9999" : "01/06/2400");
+    EXPECT_EQ(readText(4, "data"), "29/02/2004");
+}
+
+TEST_P(DbValues, EmptyTextStoresNull)
+{
+    writeRow({.id = 1, .euro = ""});
+    EXPECT_EQ(rawCount("conkal", "euro IS NULL"), 1);
+    // A NULL number reads "" on the file back end and "0,0" over ODBC.
+    EXPECT_EQ(readText(1, "euro"), fileBackend() ? "" : "0,0");
+}
+
+TEST_P(DbValues, DoublesAcceptEitherDecimalSeparatorAndReadAsTwentyCharacters)
+{
+    writeRow({.id = 1, .euro = "12,50"});
+    writeRow({.id = 2, .euro = "12.50"});
+    writeRow({.id = 3, .euro = "-12,5"});
+    EXPECT_EQ(rawCount("conkal", "euro = 12.5"), 2);
+    EXPECT_EQ(readText(1, "euro"), "000000000000012,5000");
+    EXPECT_EQ(readText(2, "euro"), "000000000000012,5000");
+    EXPECT_EQ(readText(3, "euro"), "-00000000000012,5000");
+}
+
+TEST_P(DbValues, MisspeltColumnIsRefusedSilentlyOverOdbcWithAMessageOnTheFile)
+{
+    TableCursor cursor(&db(), "conkal");
+    ASSERT_TRUE(cursor.AddNew());
+    EXPECT_FALSE(cursor.SetField("eurro", "1"));
+    if (fileBackend()) {
+        ASSERT_EQ(sink.entries.size(), 1u);
+        EXPECT_EQ(sink.entries[0].text.rfind("Errore campo (eurro) della tavola (conkal) <1>\n\n", 0), 0u)
+            << sink.entries[0].text;
+        EXPECT_EQ(sink.entries[0].icon, MessageIcon::Error);
+    } else {
+        EXPECT_TRUE(sink.empty()) << sink.lastText();
+    }
+}
+
+TEST_P(DbValues, QuotesAccentsAndSemicolonsRoundTrip)
+{
+    const std::string name = "Città d'Aosta; Società \"Nord\" -- ok";
+    const std::string code = "L'1; DROP";
+    {
+        TableCursor cursor(&db(), "linee");
+        ASSERT_TRUE(cursor.IsOpen()) << sink.lastText();
+        ASSERT_TRUE(cursor.AddNew() && cursor.SetField("ID", "1") && cursor.SetField("ente", "2") &&
+                    cursor.SetField("linea", code) && cursor.SetField("denom", name) && cursor.Update())
+            << sink.lastText();
+    }
+    EXPECT_EQ(rawText("SELECT denom FROM linee"), name);
+    SelectCursor select(&db());
+    select.AddField("linee", "linea", SqlType::VarChar);
+    select.AddField("linee", "denom", SqlType::VarChar);
+    select.SetFrom("linee");
+    ASSERT_TRUE(select.Execute()) << sink.lastText();
+    std::string text;
+    EXPECT_TRUE(select.GetText(0, text));
+    EXPECT_EQ(text, code);
+    EXPECT_TRUE(select.GetFieldText("linee.denom", text));
+    EXPECT_EQ(text, name);
+    EXPECT_EQ(rawCount("linee"), 1);
+}
+
+TEST_P(DbValues, TrueBitReadsMinusOneOnTheFileAndOneOverOdbc)
+{
+    writeRow({.id = 1, .minima = "1"});
+    writeRow({.id = 2, .minima = "0"});
+    SelectCursor select(&db());
+    select.AddField("conkal", "minima", SqlType::Bit);
+    select.AddField("conkal", "ID", SqlType::Integer);
+    select.SetFrom("conkal");
+    select.SetOrderBy("conkal.ID");
+    ASSERT_TRUE(select.Execute()) << sink.lastText();
+    int value = 7;
+    EXPECT_TRUE(select.GetShort(0, value));
+    EXPECT_EQ(value, fileBackend() ? -1 : 1);
+    std::string text;
+    EXPECT_TRUE(select.GetFieldText("conkal.minima", text));
+    EXPECT_EQ(text, "1");
+    ASSERT_TRUE(select.MoveNext());
+    EXPECT_TRUE(select.GetShort(0, value));
+    EXPECT_EQ(value, 0);
+}
+
+TEST_P(DbValues, FileBackEndRefusesTextsItsColumnsCannotHold)
+{
+    if (!fileBackend())
+        GTEST_SKIP() << "ODBC stores the leading part the driver reads";
+    TableCursor cursor(&db(), "conkal");
+    ASSERT_TRUE(cursor.AddNew());
+    EXPECT_FALSE(cursor.SetField("azienda", "12abc"));
+    EXPECT_FALSE(cursor.SetField("azienda", "70000"));
+    EXPECT_FALSE(cursor.SetField("data", "31/02/2004"));
+    EXPECT_FALSE(cursor.SetField("euro", "1,2,3"));
+    EXPECT_FALSE(cursor.SetField("minima", "forse"));
+    ASSERT_EQ(sink.entries.size(), 5u);
+    EXPECT_EQ(sink.entries[2].text.rfind("Errore campo (data) della tavola (conkal) <31/02/2004>\n\n", 0), 0u);
+    // Nothing half-written: the refused values left the row empty.
+    EXPECT_TRUE(cursor.SetField("azienda", "1") && cursor.SetField("ID", "1") && cursor.SetField("data", "01/02/2004"));
+    EXPECT_TRUE(cursor.Update());
+    EXPECT_EQ(rawCount("conkal", "euro IS NULL AND minima IS NULL"), 1);
+}
+
+TEST_P(DbValues, TableCursorGivesEngineTextsWithoutTrimming)
+{
+    if (!fileBackend())
+        GTEST_SKIP() << "the table cursor reads rows by key only on the file back end";
+    raw().exec("INSERT INTO linee (ID, ente, linea, denom) VALUES (4, 2, '12  ', NULL)");
+    TableCursor cursor(&db(), "linee");
+    ASSERT_TRUE(cursor.SelectIndex("codice")) << sink.lastText();
+    ASSERT_TRUE(cursor.SeekKey({"4"}));
+    std::string text;
+    EXPECT_TRUE(cursor.GetField("linea", text));
+    EXPECT_EQ(text, "12  ");
+    EXPECT_TRUE(cursor.GetField("ente", text));
+    EXPECT_EQ(text, "2");
+    EXPECT_TRUE(cursor.GetField("denom", text));
+    EXPECT_EQ(text, "");
+    EXPECT_FALSE(cursor.SeekKey({"5"}));
+    EXPECT_TRUE(sink.empty()) << sink.lastText();
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, DbValues, allBackends(), backendName);
+
+} // namespace
+} // namespace korvan::test
