@@ -73,7 +73,7 @@ bool SettingsStore::isOpenable() const
     if (!info.isFile() || !info.isReadable())
         return false;
     QSettings settings(filePath_, QSettings::IniFormat);
-    return settings.status() == QSettings::NoError && settings.childGroups().contains(kGroup);
+    return settings.status() == QSettings::NoError;
 }
 
 bool SettingsStore::load(StoredSettings& values, MessageSink& sink) const

@@ -46,7 +46,7 @@ class SettingsStore {
     // present and of the expected kind (a single text no longer than 2047
     // bytes; a whole number within 32 bits); otherwise the field keeps its
     // value. When the store cannot be opened (no file, not a readable INI
-    // file, no "1.00" group) shows kSettingsStoreMissingMessage, changes
+    // file) shows kSettingsStoreMissingMessage, changes
     // nothing and returns false.
     bool load(StoredSettings& values, MessageSink& sink) const;
 
