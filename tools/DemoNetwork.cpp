@@ -416,6 +416,7 @@ void addCalendars(Network& network, int year)
     for (const Company& company : network.companies)
         offFlag[company.code] = company.notOperatedFlag;
     std::map<int, size_t> indexInCompany;
+    std::map<std::tuple<int, int, int, int, char>, std::string> monthCache;
     for (const Run& run : network.runs) {
         const size_t index = indexInCompany[run.company]++;
         const bool tourist = touristCodes.count(std::to_string(run.company) + "|" + run.lineCode) > 0;
@@ -424,10 +425,18 @@ void addCalendars(Network& network, int year)
             if (protocol.company != run.company || protocol.kind != "B" ||
                 !scheduledUnder(run, protocol, index, tourist, pattern))
                 continue;
-            for (int month = protocol.start.month; month <= protocol.end.month; ++month)
-                network.months.push_back(
-                    {run.company, run.id, protocol.number, year, month,
-                     monthFlags(pattern, year, month, protocol.start, protocol.end, offFlag[run.company])});
+            for (int month = protocol.start.month; month <= protocol.end.month; ++month) {
+                // Few distinct months exist: patterns x protocols x months.
+                const auto key = std::make_tuple(static_cast<int>(pattern), protocol.start.key(), protocol.end.key(),
+                                                 month, offFlag[run.company]);
+                auto flags = monthCache.find(key);
+                if (flags == monthCache.end())
+                    flags = monthCache
+                                .emplace(key, monthFlags(pattern, year, month, protocol.start, protocol.end,
+                                                         offFlag[run.company]))
+                                .first;
+                network.months.push_back({run.company, run.id, protocol.number, year, month, flags->second});
+            }
         }
     }
 }

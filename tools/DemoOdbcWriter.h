@@ -1,8 +1,8 @@
 #pragma once
 
 // Loads the demo network through an ODBC data source: creates the schema's
-// tables, then inserts every table's rows with one prepared INSERT sent as
-// parameter arrays, in one transaction.
+// tables, then inserts every table's rows in blocks, each block one prepared
+// multi-row INSERT with bound parameters, all in one transaction.
 
 #include "DemoNetwork.h"
 
