@@ -125,22 +125,10 @@ const std::vector<LinePlan>& linePlans()
 const std::vector<std::string>& townPlaces()
 {
     static const std::vector<std::string> places = {
-        "Piazza",
-        "Chiesa",
-        "Municipio",
-        "Scuole",
-        "Via Roma",
-        "Piazza Garibaldi",
-        "Poste",
-        "Campo Sportivo",
-        "Bivio",
-        "Cimitero",
-        "Ponte",
-        "Zona Industriale",
-        "Via XX Settembre",
-        "Piazza Mercato",
-        "Capolinea",
-        "Albergo Centrale",
+        "Piazza",         "Stazione FS",      "Municipio", "Autostazione",     "Chiesa",
+        "Scuole",         "Via Roma",         "Poste",     "Piazza Garibaldi", "Campo Sportivo",
+        "Bivio",          "Cimitero",         "Ponte",     "Zona Industriale", "Via XX Settembre",
+        "Piazza Mercato", "Albergo Centrale",
     };
     return places;
 }

@@ -4,6 +4,7 @@
 // names and the line plan. The generator only adds stops, arcs, routes, runs
 // and calendars to them.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -41,7 +42,9 @@ const std::vector<NamedCode>& companyNames();
 const std::vector<TownPlan>& towns();
 const std::vector<LinePlan>& linePlans();
 
-// Stop names of a regional route inside a town, after the town's name.
+// Stop names of a regional route inside a town, after the town's name; the
+// first kCentralPlaces are central places where lines start and end.
+inline constexpr size_t kCentralPlaces = 4;
 const std::vector<std::string>& townPlaces();
 // Street stop names of an urban town; the first three are its hubs.
 const std::vector<std::string>& urbanStreets(int town);

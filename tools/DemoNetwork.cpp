@@ -113,10 +113,13 @@ const std::vector<std::string>& ShapeBuilder::placesOf(int town)
         return found->second;
     // Each town lists its places in its own fixed order, so that the lines
     // through a town share its first stops.
+    // The first is a central place, where its lines start and end.
     std::vector<std::string> places = townPlaces();
+    const size_t centre = static_cast<size_t>(town) % kCentralPlaces;
+    std::swap(places[0], places[centre]);
     DemoRandom order(kShapeSeed + static_cast<std::uint64_t>(town) * 7919);
-    for (size_t i = places.size() - 1; i > 0; --i)
-        std::swap(places[i], places[static_cast<size_t>(order.range(0, static_cast<long>(i)))]);
+    for (size_t i = places.size() - 1; i > 1; --i)
+        std::swap(places[i], places[static_cast<size_t>(order.range(1, static_cast<long>(i)))]);
     return townPlaces_.emplace(town, std::move(places)).first->second;
 }
 

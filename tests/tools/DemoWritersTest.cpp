@@ -137,7 +137,7 @@ TEST(DemoPostgresScript, EscapesTextsForCopy)
     EXPECT_LT(text.find("DROP TABLE IF EXISTS conitine"), text.find("CREATE TABLE regent"));
     EXPECT_NE(text.find("COPY corse (azienda, id, ente, codlinea,"), std::string::npos);
     EXPECT_NE(text.find("\n3\tComune di San Vito\n"), std::string::npos);
-    EXPECT_NE(text.find("\tCa' de' Frati Piazza\n"), std::string::npos);
+    EXPECT_NE(text.find("\tCa' de' Frati Stazione FS\n"), std::string::npos);
     EXPECT_EQ(text.substr(text.size() - 8), "COMMIT;\n");
 }
 
