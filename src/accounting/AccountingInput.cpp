@@ -87,6 +87,27 @@ std::string fourDecimalAmountText(double value)
     return withComma(formatText("%1.4lf", value));
 }
 
+std::string invalidEuroPerKmMessage()
+{
+    return std::string("ATTENZIONE: Il valore in Euro/Km non è valido.\n\n") +
+           "Occorre indicare un valore positivo non nullo.\n\n";
+}
+
+std::string invalidTimeMessage(bool start)
+{
+    return std::string("ATTENZIONE ") +
+           (start ? "L'orario iniziale è espresso in modo illegale.\n\n"
+                  : "L'orario finale è espresso in modo illegale.\n\n") +
+           "Gli orari devono essere espressi nel formato HH.MM\n\n";
+}
+
+std::string invalidPeriodDateMessage(bool start)
+{
+    return std::string(start ? "ATTENZIONE: la data di inizio periodo è espressa in un formato illegale.\n\n"
+                             : "ATTENZIONE: la data di fine periodo è espressa in un formato illegale.\n\n") +
+           "Le date devono essere espresse nella forma GG/MM/AAAA.\n\n";
+}
+
 int weekdayIndex(const CivilDate& date)
 {
     // Sakamoto's method gives 0 for Sunday; shift so that Monday is 0.

@@ -33,6 +33,13 @@ std::string runAmountText(long lengthMetres, double euroPerKm);
 // "%1.4lf" with a comma: amounts carried over from existing rows.
 std::string fourDecimalAmountText(double value);
 
+// The refusal messages of those entries (stop icon).
+std::string invalidEuroPerKmMessage();
+// "Dalle" (`start`) or "Alle".
+std::string invalidTimeMessage(bool start);
+// "Data Inizio" (`start`) or "Data Fine".
+std::string invalidPeriodDateMessage(bool start);
+
 // Monday = 0 ... Sunday = 6.
 int weekdayIndex(const CivilDate& date);
 
