@@ -8,7 +8,10 @@
 
 namespace korvan {
 
-bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool isLeapYear(int year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int daysInMonth(int year, int month)
 {
@@ -47,7 +50,34 @@ std::string formatText(const char* format, ...)
     return result;
 }
 
-std::string formatDateText(const CivilDate& date) { return formatText("%02d/%02d/%04d", date.day, date.month, date.year); }
+namespace {
+
+// Writes `value` as `width` digits at `out`; dates are converted for every row
+// read or written, and this avoids a printf per value.
+void putDigits(char* out, int value, int width)
+{
+    for (int i = width - 1; i >= 0; --i, value /= 10)
+        out[i] = static_cast<char>('0' + value % 10);
+}
+
+bool plainDigits(const CivilDate& date)
+{
+    return date.day >= 0 && date.day <= 99 && date.month >= 0 && date.month <= 99 && date.year >= 0 &&
+           date.year <= 9999;
+}
+
+} // namespace
+
+std::string formatDateText(const CivilDate& date)
+{
+    if (!plainDigits(date))
+        return formatText("%02d/%02d/%04d", date.day, date.month, date.year);
+    std::string text = "00/00/0000";
+    putDigits(&text[0], date.day, 2);
+    putDigits(&text[3], date.month, 2);
+    putDigits(&text[6], date.year, 4);
+    return text;
+}
 
 namespace {
 
@@ -93,7 +123,16 @@ std::string engineDateText(const CivilDate& date)
     return formatDateText(date);
 }
 
-std::string formatIsoDate(const CivilDate& date) { return formatText("%04d-%02d-%02d", date.year, date.month, date.day); }
+std::string formatIsoDate(const CivilDate& date)
+{
+    if (!plainDigits(date))
+        return formatText("%04d-%02d-%02d", date.year, date.month, date.day);
+    std::string text = "0000-00-00";
+    putDigits(&text[0], date.year, 4);
+    putDigits(&text[5], date.month, 2);
+    putDigits(&text[8], date.day, 2);
+    return text;
+}
 
 std::optional<CivilDate> parseIsoDate(const std::string& text)
 {
@@ -125,13 +164,25 @@ std::string dotDecimal(std::string text)
 
 } // namespace
 
-std::string formatAmountText(double value) { return commaDecimal(formatText("%020.4lf", value)); }
+std::string formatAmountText(double value)
+{
+    return commaDecimal(formatText("%020.4lf", value));
+}
 
-std::string formatRealText(float value) { return commaDecimal(formatText("%020.4f", static_cast<double>(value))); }
+std::string formatRealText(float value)
+{
+    return commaDecimal(formatText("%020.4f", static_cast<double>(value)));
+}
 
-double parseDecimalText(const std::string& text) { return std::strtod(dotDecimal(text).c_str(), nullptr); }
+double parseDecimalText(const std::string& text)
+{
+    return std::strtod(dotDecimal(text).c_str(), nullptr);
+}
 
-long parseIntegerText(const std::string& text) { return std::strtol(text.c_str(), nullptr, 10); }
+long parseIntegerText(const std::string& text)
+{
+    return std::strtol(text.c_str(), nullptr, 10);
+}
 
 std::optional<long long> parseWholeInteger(const std::string& text)
 {

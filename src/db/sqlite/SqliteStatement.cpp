@@ -18,6 +18,15 @@ bool execute(sqlite3* db, const char* sql)
     return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
+bool execute(sqlite3* db, Statement& statement, const char* sql)
+{
+    if (!statement && !prepare(db, sql, statement))
+        return false;
+    const int rc = sqlite3_step(statement.get());
+    sqlite3_reset(statement.get());
+    return rc == SQLITE_DONE || rc == SQLITE_ROW;
+}
+
 std::string quoteIdentifier(const std::string& name)
 {
     std::string quoted = "\"";

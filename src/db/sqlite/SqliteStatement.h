@@ -22,6 +22,8 @@ bool prepare(sqlite3* db, const std::string& sql, Statement& statement);
 
 // Runs a statement that returns no rows we need; false on error.
 bool execute(sqlite3* db, const char* sql);
+// The same through a statement kept prepared in `statement` for the next call.
+bool execute(sqlite3* db, Statement& statement, const char* sql);
 
 // "name" with embedded quotes doubled, for table and column names.
 std::string quoteIdentifier(const std::string& name);

@@ -222,24 +222,22 @@ bool SqliteTableCursor::addNew()
 
 bool SqliteTableCursor::setField(const std::string& columnName, std::string& text)
 {
-    const std::string failure = "Errore campo (" + columnName + ") della tavola (" + table_ + ") <" +
-                                (text.empty() ? std::string("NULL") : text) + ">\n\n";
+    // The message is built only when needed: this runs once per value.
+    auto fail = [&](const std::string& description) {
+        show("Errore campo (" + columnName + ") della tavola (" + table_ + ") <" +
+             (text.empty() ? std::string("NULL") : text) + ">\n\n" + description);
+        return false;
+    };
     const int index = columnIndex(columnName);
-    if (index < 0) {
-        show(failure + kFieldNotFound);
-        return false;
-    }
-    if (!bulk_ && mode_ == EditMode::None) {
-        show(failure + kNoEditInProgress);
-        return false;
-    }
+    if (index < 0)
+        return fail(kFieldNotFound);
+    if (!bulk_ && mode_ == EditMode::None)
+        return fail(kNoEditInProgress);
     Cell& cell = bulk_ ? block_[static_cast<size_t>(blockRow_)][static_cast<size_t>(index)]
                        : buffer_[static_cast<size_t>(index)];
     std::string description;
-    if (!setFieldCell(columns_[static_cast<size_t>(index)].type, text, cell, description)) {
-        show(failure + description);
-        return false;
-    }
+    if (!setFieldCell(columns_[static_cast<size_t>(index)].type, text, cell, description))
+        return fail(description);
     if (!bulk_)
         changed_[static_cast<size_t>(index)] = 1;
     return true;
@@ -248,12 +246,13 @@ bool SqliteTableCursor::setField(const std::string& columnName, std::string& tex
 bool SqliteTableCursor::getField(const std::string& columnName, std::string& textOut)
 {
     textOut.clear();
-    const std::string failure = "Errore campo (" + columnName + ") della tavola (" + table_ + ")\n\n";
-    const int index = columnIndex(columnName);
-    if (index < 0) {
-        show(failure + kFieldNotFound);
+    auto fail = [&](const char* description) {
+        show("Errore campo (" + columnName + ") della tavola (" + table_ + ")\n\n" + description);
         return false;
-    }
+    };
+    const int index = columnIndex(columnName);
+    if (index < 0)
+        return fail(kFieldNotFound);
     const size_t i = static_cast<size_t>(index);
     const Cell* cell = nullptr;
     if (bulk_)
@@ -262,10 +261,8 @@ bool SqliteTableCursor::getField(const std::string& columnName, std::string& tex
         cell = &buffer_[i];
     else if (positioned_)
         cell = &row_[i];
-    if (!cell) {
-        show(failure + kNoCurrentRecord);
-        return false;
-    }
+    if (!cell)
+        return fail(kNoCurrentRecord);
     cellText(columns_[i].type.kind, *cell, false, textOut);
     return true;
 }
@@ -394,7 +391,9 @@ void SqliteTableCursor::storeBlock(int count, const char* failurePrefix)
     rowsRejected_ = count;
     const bool ownTransaction = sqlite3_get_autocommit(db) != 0;
     std::string firstError;
-    if (!execute(db, ownTransaction ? "BEGIN" : "SAVEPOINT korvan_block")) {
+    const bool begun =
+        ownTransaction ? execute(db, begin_, "BEGIN") : execute(db, savepoint_, "SAVEPOINT korvan_block");
+    if (!begun) {
         firstError = errorText(db);
     } else {
         int stored = 0;
@@ -412,13 +411,13 @@ void SqliteTableCursor::storeBlock(int count, const char* failurePrefix)
             }
         }
         if (sqlite3_get_autocommit(db) == 0) {
-            if (ownTransaction && !execute(db, "COMMIT")) {
+            if (ownTransaction && !execute(db, commit_, "COMMIT")) {
                 if (firstError.empty())
                     firstError = errorText(db);
-                execute(db, "ROLLBACK");
+                execute(db, rollback_, "ROLLBACK");
                 stored = 0;
             } else if (!ownTransaction) {
-                execute(db, "RELEASE korvan_block");
+                execute(db, release_, "RELEASE korvan_block");
             }
         }
         rowsWritten_ = stored;

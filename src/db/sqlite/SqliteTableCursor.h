@@ -79,6 +79,8 @@ class SqliteTableCursor : public TableCursorBackend {
     std::vector<Cell> keyCells_;
 
     Statement insert_;
+    // Transaction control of the block writes, kept prepared.
+    Statement begin_, commit_, rollback_, savepoint_, release_;
     // Bulk mode: the block being filled.
     int rowsetSize_ = 1;
     std::vector<std::vector<Cell>> block_;

@@ -133,7 +133,11 @@ ColumnType columnTypeFromDeclared(const char* declared)
 
 bool textToCell(const ColumnType& type, const std::string& text, Cell& cell, std::string& description)
 {
-    description = kConversionError;
+    // Only a failure fills the description.
+    auto refuse = [&description](const char* why) {
+        description = why;
+        return false;
+    };
     switch (type.kind) {
     case ValueKind::Short:
     case ValueKind::Long: {
@@ -141,7 +145,7 @@ bool textToCell(const ColumnType& type, const std::string& text, Cell& cell, std
         const long long low = type.kind == ValueKind::Short ? -32768 : -2147483648LL;
         const long long high = type.kind == ValueKind::Short ? 32767 : 2147483647LL;
         if (!value || *value < low || *value > high)
-            return false;
+            return refuse(kConversionError);
         cell.storage = SQLITE_INTEGER;
         cell.integer = *value;
         return true;
@@ -149,7 +153,7 @@ bool textToCell(const ColumnType& type, const std::string& text, Cell& cell, std
     case ValueKind::Double: {
         const auto value = parseWholeDecimal(text);
         if (!value)
-            return false;
+            return refuse(kConversionError);
         cell.storage = SQLITE_FLOAT;
         cell.real = *value;
         return true;
@@ -157,7 +161,7 @@ bool textToCell(const ColumnType& type, const std::string& text, Cell& cell, std
     case ValueKind::Date: {
         const auto date = parseDateText(text);
         if (text.size() != 10 || !date || !isValidDate(*date))
-            return false;
+            return refuse(kConversionError);
         cell.storage = SQLITE_TEXT;
         cell.bytes = formatIsoDate(*date);
         return true;
@@ -168,14 +172,12 @@ bool textToCell(const ColumnType& type, const std::string& text, Cell& cell, std
         else if (text == "0" || lowerEquals(text, "false"))
             cell.integer = 0;
         else
-            return false;
+            return refuse(kConversionError);
         cell.storage = SQLITE_INTEGER;
         return true;
     case ValueKind::Text:
-        if (type.width > 0 && characterCount(text) > type.width) {
-            description = kFieldTooSmall;
-            return false;
-        }
+        if (type.width > 0 && characterCount(text) > type.width)
+            return refuse(kFieldTooSmall);
         [[fallthrough]];
     case ValueKind::Untyped:
         cell.storage = SQLITE_TEXT;
@@ -186,7 +188,7 @@ bool textToCell(const ColumnType& type, const std::string& text, Cell& cell, std
         cell.bytes = text;
         return true;
     }
-    return false;
+    return refuse(kConversionError);
 }
 
 bool setFieldCell(const ColumnType& type, const std::string& text, Cell& cell, std::string& description)

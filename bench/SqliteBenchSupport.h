@@ -1,0 +1,135 @@
+#pragma once
+
+// Shared by the SQLite benchmarks: the row count argument, a fresh database
+// file with the schema's tables, the deterministic conkal rows, timing and
+// the printed comparison with the baseline.
+
+#include "SchemaCreator.h"
+#include "db/Values.h"
+
+#include <sqlite3.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace korvan::bench {
+
+inline long rowCountArgument(int argc, char** argv, long defaultCount)
+{
+    const long count = argc > 1 ? std::atol(argv[1]) : defaultCount;
+    return count > 0 ? count : defaultCount;
+}
+
+// Second argument: how many times each measurement is repeated (the best
+// run counts).
+inline int repeatArgument(int argc, char** argv)
+{
+    const int repeats = argc > 2 ? std::atoi(argv[2]) : 1;
+    return repeats > 0 ? repeats : 1;
+}
+
+// A new database file with the conkal table, in the folder of the program's
+// choice (the system's temporary folder by default).
+inline std::string freshDatabase(const std::string& name)
+{
+    const char* folder = std::getenv("TMPDIR");
+    const std::string path = std::string(folder && *folder ? folder : "/tmp") + "/korvan-bench-" +
+                             std::to_string(getpid()) + "-" + name + ".sqlite";
+    for (const char* suffix : {"", "-wal", "-shm"})
+        std::remove((path + suffix).c_str());
+    auto raw = tools::RawDatabase::sqliteFile(path);
+    std::string error;
+    if (!tools::createTables(raw, false, error, {"conkal"})) {
+        std::fprintf(stderr, "cannot create %s: %s\n", path.c_str(), error.c_str());
+        std::exit(1);
+    }
+    return path;
+}
+
+inline void removeDatabase(const std::string& path)
+{
+    for (const char* suffix : {"", "-wal", "-shm"})
+        std::remove((path + suffix).c_str());
+}
+
+// Row i of the generated calendar split: 365 days per run, four companies.
+struct ConkalValues {
+    int azienda;
+    int id;
+    int dayIndex; // 0..364, a day of 2004
+    int ente;
+    int minima;
+    int cents; // euro * 100
+};
+
+inline ConkalValues conkalRow(long i)
+{
+    const long run = i / 365;
+    return {1 + static_cast<int>(run % 4), 1 + static_cast<int>(run), static_cast<int>(i % 365),
+            1 + static_cast<int>(i % 7),   static_cast<int>(i % 2),   static_cast<int>(i % 1000) * 25};
+}
+
+// The 365 days of 2004 as "dd/mm/yyyy" and ISO texts.
+struct DayTexts {
+    std::vector<std::string> italian;
+    std::vector<std::string> iso;
+
+    DayTexts()
+    {
+        CivilDate date{2004, 1, 1};
+        for (int i = 0; i < 365; ++i) {
+            italian.push_back(formatDateText(date));
+            iso.push_back(formatIsoDate(date));
+            if (++date.day > daysInMonth(date.year, date.month)) {
+                date.day = 1;
+                ++date.month;
+            }
+        }
+    }
+};
+
+class Stopwatch {
+  public:
+    Stopwatch() : start_(std::chrono::steady_clock::now()) {}
+    double seconds() const { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count(); }
+
+  private:
+    std::chrono::steady_clock::time_point start_;
+};
+
+inline long peakResidentKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+inline void printBaseline(const char* what, long rows, double seconds)
+{
+    std::printf("baseline  %-44s %10ld rows %8.3f s %12.0f rows/s\n", what, rows, seconds,
+                static_cast<double>(rows) / seconds);
+}
+
+inline void printMeasured(const char* what, long rows, double seconds, double baselineSeconds, double goal)
+{
+    const double ratio = seconds / baselineSeconds;
+    std::printf("measured  %-44s %10ld rows %8.3f s %12.0f rows/s  ratio %.2f (goal <= %.1f) %s\n", what, rows, seconds,
+                static_cast<double>(rows) / seconds, ratio, goal, ratio <= goal ? "met" : "NOT MET");
+}
+
+// The durability settings the file back end gives its connection.
+inline void configureLikeTheFileBackEnd(sqlite3* db)
+{
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA wal_autocheckpoint=10000", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA journal_size_limit=67108864", nullptr, nullptr, nullptr);
+}
+
+} // namespace korvan::bench
