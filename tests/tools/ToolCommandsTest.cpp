@@ -129,6 +129,16 @@ TEST(SchemaTool, RejectsWrongUsage)
     EXPECT_NE(help.out.find("Usage: korvan-schema"), std::string::npos);
 }
 
+TEST(SchemaCreator, RefusesUnknownTablesBeforeCreatingAny)
+{
+    test::TempDir dir;
+    RawDatabase db = RawDatabase::sqliteFile(dir.file("runs.sqlite"));
+    std::string error;
+    EXPECT_FALSE(createTables(db, false, error, {"corse", "Corse"}));
+    EXPECT_EQ(error, "unknown table: Corse");
+    EXPECT_EQ(db.queryText("SELECT COUNT(*) FROM sqlite_master"), "0");
+}
+
 TEST(SchemaTool, ReportsDatabasesThatCannotBeOpened)
 {
     test::TempDir dir;
