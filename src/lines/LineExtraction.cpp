@@ -1,0 +1,225 @@
+#include "lines/LineExtraction.h"
+
+#include "db/ChangeCursors.h"
+#include "db/DbConnection.h"
+#include "db/SelectCursor.h"
+#include "db/SqlTypes.h"
+#include "db/TableCursor.h"
+#include "db/Values.h"
+#include "lines/ProgressSteps.h"
+#include "refdata/OperationFeedback.h"
+
+#include <map>
+#include <tuple>
+#include <vector>
+
+namespace korvan::lines {
+
+namespace {
+
+struct LineEntry {
+    int number;
+    int company;
+    int authority;
+    std::string code; // normalized
+};
+
+struct RunAssignment {
+    int company;
+    int runId;
+    int line;
+    int authority;
+};
+
+// Removes every row of `table` one cursor block at a time; the rows
+// removed.
+int deleteAllRows(DbConnection* connection, const char* table, OperationFeedback& feedback)
+{
+    DeleteCursor cursor(connection);
+    cursor.SetColumns("ID");
+    cursor.SetTable(table);
+    if (!cursor.Open())
+        return 0;
+    long positions = 1;
+    while (cursor.MoveNext())
+        ++positions;
+    ProgressSteps progress(feedback, positions);
+    int deleted = 0;
+    for (bool row = cursor.MoveFirst(); row; row = cursor.MoveNext()) {
+        if (cursor.Delete())
+            deleted += cursor.DeletedCount();
+        progress.reach(deleted);
+    }
+    return deleted;
+}
+
+// Rows of an executed select, counted by walking it; the cursor is back on
+// its first row afterwards (false when there is none).
+long countRowsAndRewind(SelectCursor& select, bool& hasRow)
+{
+    long rows = 0;
+    for (bool row = select.Execute(); row; row = select.MoveNext())
+        ++rows;
+    hasRow = rows > 0 && select.MoveFirst();
+    return rows;
+}
+
+// Step 5: one line per grouped (company, authority, raw code), numbered in
+// query order.
+std::vector<LineEntry> collectLines(DbConnection* connection, OperationFeedback& feedback)
+{
+    std::vector<LineEntry> lines;
+    SelectCursor select(connection);
+    select.AddField("corse", "azienda", SqlType::SmallInt);
+    select.AddField("corse", "ente", SqlType::SmallInt);
+    select.AddField("corse", "codlinea", SqlType::VarChar);
+    select.SetFrom("corse");
+    select.SetGroupBy("azienda, ente, codlinea");
+    select.SetOrderBy("azienda, ente, codlinea");
+    bool row = false;
+    ProgressSteps progress(feedback, countRowsAndRewind(select, row));
+    for (; row; row = select.MoveNext()) {
+        int company = 0, authority = 0;
+        std::string code;
+        select.GetShort(0, company);
+        select.GetShort(1, authority);
+        select.GetText(2, code);
+        lines.push_back({static_cast<int>(lines.size()), company, authority, normalizeLineCode(code)});
+        progress.reach(static_cast<long>(lines.size()));
+    }
+    return lines;
+}
+
+// Step 6.
+void writeLines(DbConnection* connection, const std::vector<LineEntry>& lines)
+{
+    TableCursor cursor(connection, "linee", true);
+    for (const LineEntry& line : lines) {
+        cursor.AddNew();
+        cursor.SetField("ID", formatText("%d", line.number));
+        cursor.SetField("ente", formatText("%d", line.authority));
+        cursor.SetField("linea", line.code);
+        cursor.SetField("denom", std::string());
+        cursor.Update();
+    }
+    cursor.Flush();
+}
+
+// Step 7: each run goes to the first line with its company, authority and
+// normalized code. Runs come in the order the lines were made, so the
+// lookup is repeated only when the triple changes.
+std::vector<RunAssignment> assignRuns(DbConnection* connection, const std::vector<LineEntry>& lines,
+                                      OperationFeedback& feedback)
+{
+    using Triple = std::tuple<int, int, std::string>;
+    std::map<Triple, int> firstLine;
+    for (const LineEntry& line : lines)
+        firstLine.emplace(Triple{line.company, line.authority, line.code}, line.number);
+
+    std::vector<RunAssignment> runs;
+    SelectCursor select(connection);
+    select.AddField("corse", "ID", SqlType::Integer);
+    select.AddField("corse", "azienda", SqlType::SmallInt);
+    select.AddField("corse", "ente", SqlType::SmallInt);
+    select.AddField("corse", "codlinea", SqlType::VarChar);
+    select.SetFrom("corse");
+    select.SetOrderBy("azienda, ente, codlinea");
+    bool row = false;
+    const long total = countRowsAndRewind(select, row);
+    ProgressSteps progress(feedback, total);
+    runs.reserve(static_cast<size_t>(total));
+    Triple previous;
+    bool first = true;
+    int currentLine = -1;
+    long done = 0;
+    for (; row; row = select.MoveNext()) {
+        int runId = 0, company = 0, authority = 0;
+        std::string code;
+        select.GetLong(0, runId);
+        select.GetShort(1, company);
+        select.GetShort(2, authority);
+        select.GetText(3, code);
+        Triple triple{company, authority, normalizeLineCode(code)};
+        if (first || triple != previous) {
+            const auto found = firstLine.find(triple);
+            currentLine = found == firstLine.end() ? -1 : found->second;
+            previous = std::move(triple);
+            first = false;
+        }
+        if (currentLine >= 0)
+            runs.push_back({company, runId, currentLine, authority});
+        progress.reach(++done);
+    }
+    return runs;
+}
+
+// Step 8.
+void writeAssignments(DbConnection* connection, const std::vector<RunAssignment>& runs, OperationFeedback& feedback)
+{
+    TableCursor cursor(connection, "conline", true);
+    ProgressSteps progress(feedback, static_cast<long>(runs.size()));
+    long done = 0;
+    for (const RunAssignment& run : runs) {
+        cursor.AddNew();
+        cursor.SetField("azienda", formatText("%d", run.company));
+        cursor.SetField("ID", formatText("%d", run.runId));
+        cursor.SetField("ente", formatText("%d", run.authority));
+        cursor.SetField("linea", formatText("%d", run.line));
+        cursor.Update();
+        progress.reach(++done);
+    }
+    cursor.Flush();
+}
+
+} // namespace
+
+std::string normalizeLineCode(const std::string& rawCode)
+{
+    std::string code = trimTrailingBlanks(rawCode);
+    return code.empty() ? std::string(" ") : code;
+}
+
+std::string extractionConfirmationText()
+{
+    return std::string("Questa funzione provvederà a generare automaticamente le\n") +
+           "informazioni relative alle Linee (normalizzate).\n\n" +
+           "Le informazioni relative alle Linee (normalizzate) eventualmente\n" +
+           "già presenti verranno annullate.\n\n" + "Intendi procedere?";
+}
+
+std::string extractionDoneText()
+{
+    return "Le informazioni relative alle Linee (normalizzate) sono state generate";
+}
+
+ExtractionResult extractNormalizedLines(DbConnection* connection, MessageSink& sink, OperationFeedback& feedback)
+{
+    ExtractionResult result;
+    if (!sink.askConfirmation(extractionConfirmationText()))
+        return result;
+    result.confirmed = true;
+    feedback.beginBusy(true);
+    feedback.setProgress(0);
+
+    feedback.showStatusBanner("Eliminazione Informazioni Linee Normalizzate pre-esistenti");
+    result.rowsDeleted += deleteAllRows(connection, "conline", feedback);
+    result.rowsDeleted += deleteAllRows(connection, "linee", feedback);
+
+    feedback.showStatusBanner("Estrazione Linee Normalizzate");
+    std::vector<LineEntry> lines = collectLines(connection, feedback);
+    writeLines(connection, lines);
+    std::vector<RunAssignment> runs = assignRuns(connection, lines, feedback);
+    result.linesCreated = static_cast<int>(lines.size());
+
+    feedback.showStatusBanner("Inserimento Informazioni Linee Normalizzate");
+    writeAssignments(connection, runs, feedback);
+    result.runsAssigned = static_cast<int>(runs.size());
+
+    feedback.endProgress();
+    lines.clear();
+    runs.clear();
+    sink.showMessage(extractionDoneText(), MessageIcon::Information);
+    return result;
+}
+
+} // namespace korvan::lines

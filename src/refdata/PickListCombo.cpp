@@ -1,0 +1,94 @@
+#include "refdata/PickListCombo.h"
+
+#include <QLineEdit>
+
+namespace korvan::refdata {
+
+PickListCombo::PickListCombo(QWidget* parent) : QComboBox(parent)
+{
+    setEditable(true);
+    // Typed text is read at OK time; it never becomes an entry of its own.
+    setInsertPolicy(QComboBox::NoInsert);
+    setDuplicatesEnabled(true);
+    // The line edit's completer would replace typed text with a matching
+    // entry; what the user typed is what OK reads.
+    setCompleter(nullptr);
+}
+
+void PickListCombo::hidePopup()
+{
+    QComboBox::hidePopup();
+    emit dropDownClosed();
+}
+
+void fillCombo(QComboBox* combo, const PickList& entries)
+{
+    clearCombo(combo);
+    for (const std::string& entry : entries)
+        combo->addItem(QString::fromStdString(entry));
+    combo->setCurrentIndex(-1);
+    if (combo->isEditable())
+        combo->setEditText(QString());
+}
+
+void clearCombo(QComboBox* combo)
+{
+    combo->clear();
+    if (combo->isEditable())
+        combo->setEditText(QString());
+}
+
+PickList comboEntries(const QComboBox* combo)
+{
+    PickList entries;
+    entries.reserve(static_cast<size_t>(combo->count()));
+    for (int i = 0; i < combo->count(); ++i)
+        entries.push_back(combo->itemText(i).toStdString());
+    return entries;
+}
+
+std::string comboEditText(const QComboBox* combo)
+{
+    return combo->currentText().toStdString();
+}
+
+void selectByCode(QComboBox* combo, int code)
+{
+    const int index = entryIndexForCode(comboEntries(combo), code);
+    if (index >= 0)
+        combo->setCurrentIndex(index);
+}
+
+int selectedCode(const QComboBox* combo)
+{
+    if (combo->currentIndex() < 0)
+        return 0;
+    return codeOfEntry(combo->itemText(combo->currentIndex()).toStdString());
+}
+
+std::optional<int> readCodeEntry(const QComboBox* combo)
+{
+    return readCodeEntry(comboEditText(combo), comboEntries(combo));
+}
+
+std::optional<std::string> readLineCodeEntry(const QComboBox* combo)
+{
+    return readLineCodeEntry(comboEditText(combo), comboEntries(combo));
+}
+
+void fillContractLists(DbConnection* connection, QComboBox* authorities, QComboBox* companies, int currentAuthority,
+                       int currentCompany)
+{
+    fillCombo(authorities, authoritiesWithLines(connection));
+    selectByCode(authorities, currentAuthority);
+    fillCombo(companies, companiesOfAuthority(connection, currentAuthority));
+    selectByCode(companies, currentCompany);
+}
+
+void connectCompanyCascade(DbConnection* connection, PickListCombo* authorities, QComboBox* companies)
+{
+    QObject::connect(authorities, &PickListCombo::dropDownClosed, companies,
+                     [=] { fillCombo(companies, companiesOfAuthority(connection, selectedCode(authorities))); });
+}
+
+} // namespace korvan::refdata

@@ -1,0 +1,62 @@
+#pragma once
+
+// The combo box every dialog uses for a pick list: editable (the user may
+// type), unsorted (entries stay in query order), and telling when its
+// drop-down list closes, which is when dependent lists are refilled. The
+// free functions put the core rules of PickLists.h onto such a combo.
+
+#include "refdata/PickLists.h"
+
+#include <QComboBox>
+
+#include <optional>
+#include <string>
+
+namespace korvan {
+class DbConnection;
+}
+
+namespace korvan::refdata {
+
+class PickListCombo : public QComboBox {
+    Q_OBJECT
+  public:
+    explicit PickListCombo(QWidget* parent = nullptr);
+
+    void hidePopup() override;
+
+  signals:
+    // The drop-down list has closed (chosen or not).
+    void dropDownClosed();
+};
+
+// Removes every entry and empties the edit text, then inserts `entries` in
+// order. Nothing is selected afterwards.
+void fillCombo(QComboBox* combo, const PickList& entries);
+// Removes every entry and empties the edit text.
+void clearCombo(QComboBox* combo);
+// The entry texts of the combo, in order.
+PickList comboEntries(const QComboBox* combo);
+std::string comboEditText(const QComboBox* combo);
+
+// Selects the first entry beginning with the code written "%04d"; nothing
+// happens for -1 or when no entry matches.
+void selectByCode(QComboBox* combo, int code);
+// The first four characters of the selected entry as an integer; 0 when
+// nothing is selected.
+int selectedCode(const QComboBox* combo);
+// The OK-time readings of the typed text against the combo's entries.
+std::optional<int> readCodeEntry(const QComboBox* combo);
+std::optional<std::string> readLineCodeEntry(const QComboBox* combo);
+
+// Opening a contract dialog: fills the authority list (authorities with
+// lines) and preselects `currentAuthority`, then fills the company list for
+// that authority (empty for -1) and preselects `currentCompany`.
+void fillContractLists(DbConnection* connection, QComboBox* authorities, QComboBox* companies, int currentAuthority,
+                       int currentCompany);
+// The authority -> company cascade: closing the authority drop-down refills
+// the companies for the selected authority (code 0, an empty list, when none
+// is selected).
+void connectCompanyCascade(DbConnection* connection, PickListCombo* authorities, QComboBox* companies);
+
+} // namespace korvan::refdata
