@@ -3,6 +3,7 @@
 #include "shell/MainWindow.h"
 #include "shell/MessageBoxSink.h"
 #include "shell/Settings.h"
+#include "shell/ShellResources.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -31,6 +32,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName("KORVAN");
     QApplication::setOrganizationName("KORVAN");
+    korvan::shell::initShellResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/korvan/icon.png")));
 
     korvan::shell::MessageBoxSink sink;

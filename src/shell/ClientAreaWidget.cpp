@@ -1,13 +1,16 @@
 #include "shell/ClientAreaWidget.h"
 
+#include "shell/ShellResources.h"
+
 #include <QPainter>
 #include <QResizeEvent>
 
 namespace korvan::shell {
 
-ClientAreaWidget::ClientAreaWidget(QWidget* parent)
-    : QWidget(parent), picture_(QStringLiteral(":/korvan/background.png"))
+ClientAreaWidget::ClientAreaWidget(QWidget* parent) : QWidget(parent)
 {
+    initShellResources();
+    picture_.load(QStringLiteral(":/korvan/background.png"));
     setObjectName("clientArea");
     // Every pixel is painted: no background erase before paintEvent.
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -7,6 +7,7 @@
 #include "shell/CommandMenu.h"
 #include "shell/MessageBoxSink.h"
 #include "shell/ReportViewBase.h"
+#include "shell/ShellResources.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -42,6 +43,7 @@ bool isShellCommand(int id)
 MainWindow::MainWindow(const QString& settingsFile, MessageSink& sink, QWidget* parent)
     : QMainWindow(parent), sink_(sink), settingsStore_(settingsFile), session_(sink)
 {
+    initShellResources();
     setObjectName("mainWindow");
     setWindowTitle("KORVAN");
     setWindowIcon(QIcon(QStringLiteral(":/korvan/icon.png")));

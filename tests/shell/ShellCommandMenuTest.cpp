@@ -68,7 +68,7 @@ const int kDataCommands[] = {5114, 5115, 5116, 5117, 5118, 5119, 5120, 5121, 512
 class ShellCommandMenuTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void menuTreeHasTheTextsIdsAndOrder()
     {
         TempDir dir;

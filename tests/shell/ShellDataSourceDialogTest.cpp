@@ -26,16 +26,22 @@ void fill(DataSourceDialog& dialog, const QString& dsn, const QString& ordinary,
     dialog.blobSizeField()->setText(blob);
 }
 
-void pressOk(DataSourceDialog& dialog) { QTest::mouseClick(dialog.okButton(), Qt::LeftButton); }
+void pressOk(DataSourceDialog& dialog)
+{
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+}
 
-bool stillOpen(const DataSourceDialog& dialog) { return dialog.isVisible() && dialog.result() != QDialog::Accepted; }
+bool stillOpen(const DataSourceDialog& dialog)
+{
+    return dialog.isVisible() && dialog.result() != QDialog::Accepted;
+}
 
 } // namespace
 
 class ShellDataSourceDialogTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void opensWithEmptyDsnAndDefaultSizes()
     {
         RecordingMessageSink sink;

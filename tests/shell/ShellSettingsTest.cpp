@@ -36,7 +36,7 @@ StoredSettings someSettings()
 class ShellSettingsTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void missingStoreShowsTheLongMessageAndKeepsTheValues()
     {
         TempDir dir;
@@ -113,9 +113,11 @@ private slots:
         const QByteArray tooLong(3000, 'x');
         const SettingsStore store(writeRawStore(dir, "[1.00]\n"
                                                      "Database=/a/b,/c/d\n"
-                                                     "DsnOdbc=" + tooLong + "\n"
-                                                     "RowSzAlfa=abc\n"
-                                                     "RowSzBlob=4294967296\n"));
+                                                     "DsnOdbc=" +
+                                                         tooLong +
+                                                         "\n"
+                                                         "RowSzAlfa=abc\n"
+                                                         "RowSzBlob=4294967296\n"));
         RecordingMessageSink sink;
         StoredSettings values = someSettings();
         QVERIFY(store.load(values, sink));

@@ -41,7 +41,7 @@ bool anyDataCommandEnabled(const shell::MainWindow& window)
 class ShellStartupTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void firstStartWithEmptyStoreSaysNoDatabaseOnce()
     {
         TempDir dir;

@@ -72,7 +72,7 @@ inline bool anyMessageStartsWith(const RecordingMessageSink& sink, const std::st
 // The main window with its two modal prompts answered by the test, noting
 // whether the connection was already closed when the settings were written.
 class PromptedMainWindow : public shell::MainWindow {
-public:
+  public:
     using MainWindow::MainWindow;
 
     std::optional<QString> sqliteFileAnswer;
@@ -80,7 +80,7 @@ public:
     int saves = 0;
     bool connectionClosedAtSave = false;
 
-protected:
+  protected:
     std::optional<QString> promptSqliteFile() override { return sqliteFileAnswer; }
     std::optional<shell::DataSourceChoice> promptDataSource() override { return dataSourceAnswer; }
     void saveSettings() override
