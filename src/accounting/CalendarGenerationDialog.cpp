@@ -1,0 +1,109 @@
+#include "accounting/CalendarGenerationDialog.h"
+
+#include "accounting/AccountingInput.h"
+#include "accounting/CalendarGeneration.h"
+#include "db/MessageSink.h"
+#include "refdata/PickListCombo.h"
+#include "shell/DialogUnits.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace korvan::accounting {
+
+CalendarGenerationDialog::CalendarGenerationDialog(DbConnection* connection, MessageSink& sink, int& currentAuthority,
+                                                   int& currentCompany, std::string& periodStartText,
+                                                   std::string& periodEndText, QWidget* parent)
+    : QDialog(parent), sink_(sink), currentAuthority_(currentAuthority), currentCompany_(currentCompany),
+      periodStartText_(periodStartText), periodEndText_(periodEndText)
+{
+    setWindowTitle(QStringLiteral("Determinazione Giorni Effettuazione Corse"));
+    setModal(true);
+    auto* layout = new QVBoxLayout(this);
+
+    auto* contract = new QGroupBox(QStringLiteral("Selezione Contratto"));
+    auto* contractForm = new QFormLayout(contract);
+    authorityCombo_ = new refdata::PickListCombo;
+    authorityCombo_->setObjectName("authorityCombo");
+    companyCombo_ = new refdata::PickListCombo;
+    companyCombo_->setObjectName("companyCombo");
+    contractForm->addRow(QStringLiteral("Ente"), authorityCombo_);
+    contractForm->addRow(QStringLiteral("Azienda"), companyCombo_);
+    layout->addWidget(contract);
+
+    auto* period = new QGroupBox(QStringLiteral("Selezione Periodo Validità Contrattuale"));
+    auto* periodForm = new QFormLayout(period);
+    periodStartEdit_ = new QLineEdit(QString::fromStdString(periodStartText_));
+    periodStartEdit_->setObjectName("periodStartEdit");
+    periodEndEdit_ = new QLineEdit(QString::fromStdString(periodEndText_));
+    periodEndEdit_->setObjectName("periodEndEdit");
+    periodForm->addRow(QStringLiteral("Data Inizio"), periodStartEdit_);
+    periodForm->addRow(QStringLiteral("Data Fine"), periodEndEdit_);
+    layout->addWidget(period);
+
+    auto* buttons = new QHBoxLayout;
+    auto* ok = new QPushButton(QStringLiteral("OK"));
+    ok->setObjectName("okButton");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Annulla"));
+    cancel->setObjectName("cancelButton");
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+    connect(ok, &QPushButton::clicked, this, &CalendarGenerationDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &CalendarGenerationDialog::reject);
+
+    refdata::fillContractLists(connection, authorityCombo_, companyCombo_, currentAuthority_, currentCompany_);
+    refdata::connectCompanyCascade(connection, authorityCombo_, companyCombo_);
+
+    const shell::DialogUnits units(fontMetrics());
+    resize(units.x(295), units.y(130));
+}
+
+const std::optional<CalendarRequest>& CalendarGenerationDialog::request() const
+{
+    return request_;
+}
+
+void CalendarGenerationDialog::accept()
+{
+    using refdata::EntryKind;
+    const std::optional<int> authority = refdata::readCodeEntry(authorityCombo_);
+    if (!authority)
+        return sink_.showMessage(refdata::invalidEntryMessage(EntryKind::Authority), MessageIcon::Error);
+    const std::optional<int> company = refdata::readCodeEntry(companyCombo_);
+    if (!company)
+        return sink_.showMessage(refdata::invalidEntryMessage(EntryKind::Company), MessageIcon::Error);
+    const std::optional<CivilDate> start = parseDateEntry(periodStartEdit_->text().toStdString());
+    if (!start)
+        return sink_.showMessage(invalidPeriodDateMessage(true), MessageIcon::Error);
+    const std::optional<CivilDate> end = parseDateEntry(periodEndEdit_->text().toStdString());
+    if (!end)
+        return sink_.showMessage(invalidPeriodDateMessage(false), MessageIcon::Error);
+    currentAuthority_ = *authority;
+    currentCompany_ = *company;
+    periodStartText_ = formatDateText(*start);
+    periodEndText_ = formatDateText(*end);
+    request_ = CalendarRequest{*authority, *company, *start, *end};
+    QDialog::accept();
+}
+
+void CalendarGenerationDialog::runCommand(QWidget* parent, DbConnection* connection, MessageSink& sink,
+                                          OperationFeedback& feedback, int& currentAuthority, int& currentCompany,
+                                          std::string& periodStartText, std::string& periodEndText)
+{
+    if (!sink.askConfirmation(calendarWarningText()))
+        return;
+    CalendarGenerationDialog dialog(connection, sink, currentAuthority, currentCompany, periodStartText, periodEndText,
+                                    parent);
+    if (dialog.exec() != QDialog::Accepted || !dialog.request())
+        return;
+    generateServiceDays(connection, *dialog.request(), sink, feedback);
+}
+
+} // namespace korvan::accounting

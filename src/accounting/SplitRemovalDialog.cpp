@@ -1,0 +1,82 @@
+#include "accounting/SplitRemovalDialog.h"
+
+#include "db/MessageSink.h"
+#include "refdata/PickListCombo.h"
+#include "shell/DialogUnits.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace korvan::accounting {
+
+SplitRemovalDialog::SplitRemovalDialog(RemovalMode mode, DbConnection* connection, MessageSink& sink,
+                                       int& currentAuthority, int& currentCompany, QWidget* parent)
+    : QDialog(parent), sink_(sink), currentAuthority_(currentAuthority), currentCompany_(currentCompany)
+{
+    setWindowTitle(QStringLiteral("Eliminazione Frazionamenti Contabili per Contratto"));
+    setModal(true);
+    const shell::DialogUnits units(fontMetrics());
+    auto* layout = new QVBoxLayout(this);
+
+    auto* contract = new QGroupBox(QStringLiteral("Selezione Contratto"));
+    auto* contractForm = new QFormLayout(contract);
+    authorityCombo_ = new refdata::PickListCombo;
+    authorityCombo_->setObjectName("authorityCombo");
+    companyCombo_ = new refdata::PickListCombo;
+    companyCombo_->setObjectName("companyCombo");
+    contractForm->addRow(QStringLiteral("Ente"), authorityCombo_);
+    contractForm->addRow(QStringLiteral("Azienda"), companyCombo_);
+    layout->addWidget(contract);
+
+    auto* warning = new QLabel(QString::fromStdString(removalWarningText(mode)));
+    warning->setObjectName("warningText");
+    warning->setWordWrap(true);
+    warning->setMinimumSize(units.x(260), units.y(80));
+    layout->addWidget(warning);
+
+    auto* buttons = new QHBoxLayout;
+    auto* ok = new QPushButton(QStringLiteral("OK"));
+    ok->setObjectName("okButton");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Annulla"));
+    cancel->setObjectName("cancelButton");
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+    connect(ok, &QPushButton::clicked, this, &SplitRemovalDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &SplitRemovalDialog::reject);
+
+    refdata::fillContractLists(connection, authorityCombo_, companyCombo_, currentAuthority_, currentCompany_);
+    refdata::connectCompanyCascade(connection, authorityCombo_, companyCombo_);
+    resize(units.x(295), units.y(185));
+}
+
+void SplitRemovalDialog::accept()
+{
+    using refdata::EntryKind;
+    const std::optional<int> authority = refdata::readCodeEntry(authorityCombo_);
+    if (!authority)
+        return sink_.showMessage(refdata::invalidEntryMessage(EntryKind::Authority), MessageIcon::Error);
+    const std::optional<int> company = refdata::readCodeEntry(companyCombo_);
+    if (!company)
+        return sink_.showMessage(refdata::invalidEntryMessage(EntryKind::Company), MessageIcon::Error);
+    currentAuthority_ = *authority;
+    currentCompany_ = *company;
+    QDialog::accept();
+}
+
+void SplitRemovalDialog::runCommand(RemovalMode mode, QWidget* parent, DbConnection* connection, MessageSink& sink,
+                                    OperationFeedback& feedback, int& currentAuthority, int& currentCompany)
+{
+    SplitRemovalDialog dialog(mode, connection, sink, currentAuthority, currentCompany, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    runRemoval(mode, connection, currentAuthority, currentCompany, sink, feedback);
+}
+
+} // namespace korvan::accounting
