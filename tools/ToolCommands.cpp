@@ -116,6 +116,8 @@ int runSchemaCommand(const std::vector<std::string>& arguments, std::ostream& ou
     std::string error;
     if (!createTables(db, drop, error, only)) {
         err << "korvan-schema: " << where << ": " << error << "\n";
+        if (!drop)
+            err << "korvan-schema: if the tables already exist, --drop replaces them (their rows are lost)\n";
         return kExitFailed;
     }
     const size_t count = only.empty() ? schema::tables().size() : only.size();
@@ -166,11 +168,16 @@ int runDemoCommand(const std::vector<std::string>& arguments, std::ostream& out,
         return kExitUsage;
     }
 
+    // With the script on standard output, the progress lines go to the
+    // error stream so that the output can be piped into psql.
+    const bool scriptToOutput = scriptFile == "-";
+    std::ostream& progress = scriptToOutput ? err : out;
+
     auto started = std::chrono::steady_clock::now();
     const demo::Network network = demo::generateNetwork(options);
-    out << "korvan-demo: " << network.runs.size() << " runs, " << demo::rowCount(network, "orari") << " passing times, "
-        << network.months.size() << " month calendars of " << options.year << " generated in " << elapsedMs(started)
-        << " ms\n";
+    progress << "korvan-demo: " << network.runs.size() << " runs, " << demo::rowCount(network, "orari")
+             << " passing times, " << network.months.size() << " month calendars of " << options.year
+             << " generated in " << elapsedMs(started) << " ms\n";
 
     std::string error;
     if (!sqliteFile.empty()) {
@@ -179,24 +186,31 @@ int runDemoCommand(const std::vector<std::string>& arguments, std::ostream& out,
             err << "korvan-demo: cannot write " << sqliteFile << ": " << error << "\n";
             return kExitFailed;
         }
-        out << "korvan-demo: wrote " << sqliteFile << " in " << elapsedMs(started) << " ms\n";
+        progress << "korvan-demo: wrote " << sqliteFile << " in " << elapsedMs(started) << " ms\n";
     }
-    if (!scriptFile.empty()) {
+    if (scriptToOutput) {
+        if (!demo::writePostgresScript(network, out, drop) || !out.flush()) {
+            err << "korvan-demo: cannot write the psql script to standard output\n";
+            return kExitFailed;
+        }
+    } else if (!scriptFile.empty()) {
         started = std::chrono::steady_clock::now();
         if (!demo::writePostgresScriptFile(network, scriptFile, drop, error)) {
             err << "korvan-demo: cannot write " << scriptFile << ": " << error << "\n";
             return kExitFailed;
         }
-        out << "korvan-demo: wrote " << scriptFile << " in " << elapsedMs(started) << " ms (load it with psql -f "
-            << scriptFile << ")\n";
+        progress << "korvan-demo: wrote " << scriptFile << " in " << elapsedMs(started) << " ms (load it with psql -f "
+                 << scriptFile << ")\n";
     }
     if (!odbc.empty()) {
         started = std::chrono::steady_clock::now();
         if (!demo::writeOdbc(network, odbc, drop, error)) {
             err << "korvan-demo: cannot load data source " << odbc << ": " << error << "\n";
+            if (!drop)
+                err << "korvan-demo: if the tables already exist, --drop replaces them (their rows are lost)\n";
             return kExitFailed;
         }
-        out << "korvan-demo: loaded data source " << odbc << " in " << elapsedMs(started) << " ms\n";
+        progress << "korvan-demo: loaded data source " << odbc << " in " << elapsedMs(started) << " ms\n";
     }
     return kExitOk;
 }

@@ -183,6 +183,15 @@ TEST(DemoTool, WritesTheDemoDatabase)
     EXPECT_GT(std::filesystem::file_size(dir.file("demo.sql")), 10000U);
 }
 
+TEST(DemoTool, WritesThePsqlScriptToStandardOutput)
+{
+    const Outcome run = demoTool({"--runs", "100", "--postgres-copy", "-", "--drop"});
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_EQ(run.out.rfind("-- KORVAN demo runs database", 0), 0U) << "only the script on standard output";
+    EXPECT_NE(run.out.find("DROP TABLE IF EXISTS corse;"), std::string::npos);
+    EXPECT_NE(run.err.find("100 runs"), std::string::npos) << run.err;
+}
+
 TEST(DemoTool, RejectsWrongUsage)
 {
     test::TempDir dir;
