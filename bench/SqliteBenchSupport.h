@@ -28,10 +28,10 @@ inline long rowCountArgument(int argc, char** argv, long defaultCount)
 
 // Second argument: how many times each measurement is repeated (the best
 // run counts).
-inline int repeatArgument(int argc, char** argv)
+inline int repeatArgument(int argc, char** argv, int defaultRepeats = 1)
 {
-    const int repeats = argc > 2 ? std::atoi(argv[2]) : 1;
-    return repeats > 0 ? repeats : 1;
+    const int repeats = argc > 2 ? std::atoi(argv[2]) : defaultRepeats;
+    return repeats > 0 ? repeats : defaultRepeats;
 }
 
 // A new database file with the conkal table, in the folder of the program's
