@@ -1,0 +1,273 @@
+#include "db/odbc/OdbcBuffers.h"
+
+#include "db/SqlTypes.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
+namespace korvan::detail::odbc {
+
+SlotKind slotKind(int sqlType)
+{
+    switch (sqlType) {
+    case SqlType::Char:
+    case SqlType::Numeric:
+    case SqlType::Decimal:
+    case SqlType::VarChar:
+    case SqlType::LongVarChar:
+        return SlotKind::Text;
+    case SqlType::Integer:
+    case SqlType::SmallInt:
+    case SqlType::Bit:
+        return SlotKind::Integer;
+    case SqlType::Float:
+    case SqlType::Double:
+        return SlotKind::Double;
+    case SqlType::Real:
+        return SlotKind::Real;
+    case SqlType::Date:
+    case SqlType::Time:
+    case SqlType::Timestamp:
+        return SlotKind::Timestamp;
+    case SqlType::TinyInt:
+        return SlotKind::TinyInt;
+    case SqlType::LongVarBinary:
+        return SlotKind::Binary;
+    default:
+        return SlotKind::None;
+    }
+}
+
+namespace {
+
+SQLLEN slotBytesOf(SlotKind kind, int blobBytes)
+{
+    switch (kind) {
+    case SlotKind::Text:
+        return kTextSlotBytes;
+    case SlotKind::Integer:
+        return sizeof(SQLINTEGER);
+    case SlotKind::Double:
+        return sizeof(SQLDOUBLE);
+    case SlotKind::Real:
+        return sizeof(SQLREAL);
+    case SlotKind::Timestamp:
+        return sizeof(SQL_TIMESTAMP_STRUCT);
+    case SlotKind::TinyInt:
+        return sizeof(SQLSCHAR);
+    case SlotKind::Binary:
+        return std::max(1, blobBytes);
+    case SlotKind::None:
+        break;
+    }
+    return 1;
+}
+
+static_assert(sizeof(SQL_TIMESTAMP_STRUCT) == 16, "the timestamp slot is 16 bytes");
+// A date parameter is bound at the start of the timestamp slot and a time
+// parameter at its hour: both structures are prefixes of those parts.
+static_assert(offsetof(SQL_TIMESTAMP_STRUCT, day) == offsetof(SQL_DATE_STRUCT, day));
+static_assert(offsetof(SQL_TIMESTAMP_STRUCT, second) - offsetof(SQL_TIMESTAMP_STRUCT, hour) ==
+              offsetof(SQL_TIME_STRUCT, second));
+
+} // namespace
+
+ColumnBuffer::ColumnBuffer(int sqlType, int rows, int blobBytes)
+    : sqlType_(sqlType), kind_(slotKind(sqlType)), rows_(std::max(1, rows)), slotBytes_(slotBytesOf(kind_, blobBytes)),
+      data_(static_cast<size_t>(rows_) * static_cast<size_t>(slotBytes_), '\0'),
+      indicators_(static_cast<size_t>(rows_), SQL_NULL_DATA)
+{
+}
+
+SQLSMALLINT ColumnBuffer::fetchType() const
+{
+    switch (kind_) {
+    case SlotKind::Text:
+        return SQL_C_CHAR;
+    case SlotKind::Integer:
+        return SQL_C_SLONG;
+    case SlotKind::Double:
+        return SQL_C_DOUBLE;
+    case SlotKind::Real:
+        return SQL_C_FLOAT;
+    case SlotKind::Timestamp:
+        return SQL_C_TYPE_TIMESTAMP;
+    case SlotKind::TinyInt:
+        return SQL_C_STINYINT;
+    case SlotKind::Binary:
+    case SlotKind::None:
+        break;
+    }
+    return SQL_C_BINARY;
+}
+
+SQLSMALLINT ColumnBuffer::parameterSqlType() const
+{
+    switch (sqlType_) {
+    case SqlType::Date:
+        return SQL_TYPE_DATE;
+    case SqlType::Time:
+        return SQL_TYPE_TIME;
+    case SqlType::Timestamp:
+        return SQL_TYPE_TIMESTAMP;
+    case SqlType::Numeric:
+    case SqlType::Decimal:
+        return SQL_VARCHAR;
+    default:
+        return static_cast<SQLSMALLINT>(sqlType_);
+    }
+}
+
+SQLRETURN ColumnBuffer::bindColumn(SQLHSTMT statement, SQLUSMALLINT column)
+{
+    return SQLBindCol(statement, column, fetchType(), data_.data(), slotBytes_, indicators_.data());
+}
+
+SQLRETURN ColumnBuffer::bindParameter(SQLHSTMT statement, SQLUSMALLINT parameter, int row)
+{
+    char* value = slot(row);
+    SQLSMALLINT cType = fetchType();
+    SQLULEN columnSize = 0;
+    SQLSMALLINT digits = 0;
+    switch (sqlType_) {
+    case SqlType::Date:
+        cType = SQL_C_TYPE_DATE;
+        columnSize = 10;
+        break;
+    case SqlType::Time:
+        cType = SQL_C_TYPE_TIME;
+        value += offsetof(SQL_TIMESTAMP_STRUCT, hour);
+        columnSize = 8;
+        break;
+    case SqlType::Timestamp:
+        columnSize = 19;
+        break;
+    default:
+        if (kind_ == SlotKind::Text)
+            columnSize = static_cast<SQLULEN>(kTextSlotBytes - 1);
+        else if (kind_ == SlotKind::Binary)
+            columnSize = static_cast<SQLULEN>(slotBytes_);
+        break;
+    }
+    return SQLBindParameter(statement, parameter, SQL_PARAM_INPUT, cType, parameterSqlType(), columnSize, digits, value,
+                            slotBytes_, &indicators_[static_cast<size_t>(row)]);
+}
+
+SQLRETURN ColumnBuffer::bindParameterArray(SQLHSTMT statement, SQLUSMALLINT parameter)
+{
+    // Column-wise arrays step by the C type's size, so dates and times are
+    // sent as whole timestamps and the driver converts them.
+    SQLULEN columnSize = 0;
+    if (kind_ == SlotKind::Text)
+        columnSize = static_cast<SQLULEN>(kTextSlotBytes - 1);
+    else if (kind_ == SlotKind::Timestamp)
+        columnSize = sqlType_ == SqlType::Date ? 10 : 19;
+    else if (kind_ == SlotKind::Binary)
+        columnSize = static_cast<SQLULEN>(slotBytes_);
+    return SQLBindParameter(statement, parameter, SQL_PARAM_INPUT, fetchType(), parameterSqlType(), columnSize, 0,
+                            data_.data(), slotBytes_, indicators_.data());
+}
+
+void ColumnBuffer::setNullAll()
+{
+    std::fill(indicators_.begin(), indicators_.end(), SQL_NULL_DATA);
+}
+
+void ColumnBuffer::copyRow(int row, const ColumnBuffer& from, int fromRow)
+{
+    const SQLLEN bytes = std::min(slotBytes_, from.slotBytes_);
+    std::memcpy(slot(row), from.slot(fromRow), static_cast<size_t>(bytes));
+    SQLLEN indicator = from.indicators_[static_cast<size_t>(fromRow)];
+    if (indicator > bytes)
+        indicator = bytes;
+    indicators_[static_cast<size_t>(row)] = indicator;
+}
+
+long ColumnBuffer::integer(int row) const
+{
+    SQLINTEGER value = 0;
+    std::memcpy(&value, slot(row), sizeof value);
+    return value;
+}
+
+double ColumnBuffer::real(int row) const
+{
+    if (kind_ == SlotKind::Real) {
+        SQLREAL value = 0;
+        std::memcpy(&value, slot(row), sizeof value);
+        return value;
+    }
+    SQLDOUBLE value = 0;
+    std::memcpy(&value, slot(row), sizeof value);
+    return value;
+}
+
+int ColumnBuffer::tinyInt(int row) const
+{
+    return static_cast<SQLSCHAR>(*slot(row));
+}
+
+const SQL_TIMESTAMP_STRUCT& ColumnBuffer::timestamp(int row) const
+{
+    return *reinterpret_cast<const SQL_TIMESTAMP_STRUCT*>(slot(row));
+}
+
+std::string ColumnBuffer::text(int row) const
+{
+    const SQLLEN indicator = indicators_[static_cast<size_t>(row)];
+    const char* value = slot(row);
+    // SQL_NO_TOTAL or a truncated value: the slot holds a terminated text.
+    if (indicator < 0 || indicator >= slotBytes_)
+        return std::string(value, strnlen(value, static_cast<size_t>(slotBytes_ - 1)));
+    return std::string(value, static_cast<size_t>(indicator));
+}
+
+void ColumnBuffer::setInteger(int row, long value)
+{
+    if (kind_ == SlotKind::TinyInt) {
+        *slot(row) = static_cast<char>(value);
+        indicators_[static_cast<size_t>(row)] = 1;
+        return;
+    }
+    const auto stored = static_cast<SQLINTEGER>(value);
+    std::memcpy(slot(row), &stored, sizeof stored);
+    indicators_[static_cast<size_t>(row)] = sizeof stored;
+}
+
+void ColumnBuffer::setReal(int row, double value)
+{
+    if (kind_ == SlotKind::Real) {
+        const auto stored = static_cast<SQLREAL>(value);
+        std::memcpy(slot(row), &stored, sizeof stored);
+        indicators_[static_cast<size_t>(row)] = sizeof stored;
+        return;
+    }
+    std::memcpy(slot(row), &value, sizeof value);
+    indicators_[static_cast<size_t>(row)] = sizeof value;
+}
+
+void ColumnBuffer::setDate(int row, int year, int month, int day)
+{
+    SQL_TIMESTAMP_STRUCT stamp{};
+    stamp.year = static_cast<SQLSMALLINT>(year);
+    stamp.month = static_cast<SQLUSMALLINT>(month);
+    stamp.day = static_cast<SQLUSMALLINT>(day);
+    std::memcpy(slot(row), &stamp, sizeof stamp);
+    indicators_[static_cast<size_t>(row)] = sizeof stamp;
+}
+
+void ColumnBuffer::setText(int row, const std::string& value)
+{
+    size_t length = std::min(value.size(), static_cast<size_t>(kTextSlotBytes - 1));
+    // Never cut a UTF-8 character in two.
+    if (length < value.size())
+        while (length > 0 && (static_cast<unsigned char>(value[length]) & 0xC0) == 0x80)
+            --length;
+    char* target = slot(row);
+    std::memcpy(target, value.data(), length);
+    target[length] = '\0';
+    indicators_[static_cast<size_t>(row)] = static_cast<SQLLEN>(length);
+}
+
+} // namespace korvan::detail::odbc

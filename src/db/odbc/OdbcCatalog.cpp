@@ -1,0 +1,135 @@
+#include "db/odbc/OdbcCatalog.h"
+
+#include "db/SqlTypes.h"
+#include "db/odbc/OdbcDiagnostics.h"
+#include "db/odbc/OdbcStatement.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace korvan::detail::odbc {
+
+int normaliseSqlType(int sqlType)
+{
+    switch (sqlType) {
+    case SQL_TYPE_DATE:
+        return SqlType::Date;
+    case SQL_TYPE_TIME:
+        return SqlType::Time;
+    case SQL_TYPE_TIMESTAMP:
+        return SqlType::Timestamp;
+    case SQL_WCHAR:
+        return SqlType::Char;
+    case SQL_WVARCHAR:
+        return SqlType::VarChar;
+    case SQL_WLONGVARCHAR:
+        return SqlType::LongVarChar;
+    default:
+        return sqlType;
+    }
+}
+
+namespace {
+
+// Reads one text column of the current catalogue row.
+std::string textColumn(SQLHSTMT statement, SQLUSMALLINT column)
+{
+    char buffer[256] = {0};
+    SQLLEN length = 0;
+    if (!succeeded(SQLGetData(statement, column, SQL_C_CHAR, buffer, sizeof buffer, &length)) ||
+        length == SQL_NULL_DATA)
+        return {};
+    return buffer;
+}
+
+SQLCHAR* nameOrNull(const std::string& name)
+{
+    return name.empty() ? nullptr : sqlText(name);
+}
+
+} // namespace
+
+std::vector<ColumnInfo> tableColumns(SQLHDBC connection, const std::string& table, const std::string& column)
+{
+    std::vector<ColumnInfo> columns;
+    Statement statement;
+    if (!statement.allocate(connection))
+        return columns;
+    if (!succeeded(SQLColumns(statement.get(), nullptr, 0, nullptr, 0, sqlText(table), SQL_NTS, nameOrNull(column),
+                              column.empty() ? 0 : SQL_NTS)))
+        return columns;
+    // Catalogue names are patterns ("_" matches any character): keep the
+    // rows of the table itself, from the first schema reported.
+    std::string schema;
+    bool first = true;
+    while (succeeded(SQLFetch(statement.get()))) {
+        const std::string rowSchema = textColumn(statement.get(), 2);
+        const std::string rowTable = textColumn(statement.get(), 3);
+        if (!sameNameIgnoringCase(rowTable, table))
+            continue;
+        if (first) {
+            schema = rowSchema;
+            first = false;
+        } else if (rowSchema != schema) {
+            continue;
+        }
+        SQLSMALLINT type = 0;
+        SQLLEN length = 0;
+        SQLGetData(statement.get(), 5, SQL_C_SSHORT, &type, sizeof type, &length);
+        columns.push_back({textColumn(statement.get(), 4), normaliseSqlType(type)});
+    }
+    return columns;
+}
+
+std::vector<std::string> primaryKeyColumns(SQLHDBC connection, const std::string& table)
+{
+    std::vector<std::string> names;
+    Statement statement;
+    if (!statement.allocate(connection))
+        return names;
+    if (!succeeded(SQLPrimaryKeys(statement.get(), nullptr, 0, nullptr, 0, sqlText(table), SQL_NTS)))
+        return names;
+    std::vector<std::pair<int, std::string>> ordered;
+    std::string schema;
+    bool first = true;
+    while (succeeded(SQLFetch(statement.get()))) {
+        const std::string rowSchema = textColumn(statement.get(), 2);
+        if (first) {
+            schema = rowSchema;
+            first = false;
+        } else if (rowSchema != schema) {
+            continue;
+        }
+        SQLSMALLINT sequence = 0;
+        SQLLEN length = 0;
+        SQLGetData(statement.get(), 5, SQL_C_SSHORT, &sequence, sizeof sequence, &length);
+        ordered.emplace_back(sequence, textColumn(statement.get(), 4));
+    }
+    std::sort(ordered.begin(), ordered.end());
+    for (auto& entry : ordered)
+        names.push_back(std::move(entry.second));
+    return names;
+}
+
+bool sameNameIgnoringCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+int findColumn(const std::vector<ColumnInfo>& columns, const std::string& name)
+{
+    for (size_t i = 0; i < columns.size(); ++i)
+        if (columns[i].name == name)
+            return static_cast<int>(i);
+    for (size_t i = 0; i < columns.size(); ++i)
+        if (sameNameIgnoringCase(columns[i].name, name))
+            return static_cast<int>(i);
+    return -1;
+}
+
+} // namespace korvan::detail::odbc

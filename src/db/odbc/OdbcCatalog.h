@@ -1,0 +1,36 @@
+#pragma once
+
+// What the driver's catalogue says about a table: its columns with their
+// SQL types, and its primary key.
+
+#include <sql.h>
+
+#include <string>
+#include <vector>
+
+namespace korvan::detail::odbc {
+
+struct ColumnInfo {
+    std::string name; // as the driver reports it
+    int sqlType = 0;  // normalised to the codes of db/SqlTypes.h
+};
+
+// ODBC 3 date and time codes become the ODBC 2 codes the layer uses, and
+// the wide text types their narrow ones (the texts are UTF-8 either way).
+int normaliseSqlType(int sqlType);
+
+// SQLColumns with the table name only (or with a column name too); every
+// column in the table's order. Empty when the catalogue call fails.
+std::vector<ColumnInfo> tableColumns(SQLHDBC connection, const std::string& table, const std::string& column = "");
+
+// SQLPrimaryKeys: the key columns in key order; empty when the table has no
+// key or the driver cannot tell.
+std::vector<std::string> primaryKeyColumns(SQLHDBC connection, const std::string& table);
+
+// The column whose name equals `name`, else the first equal to it ignoring
+// letter case (PostgreSQL reports unquoted names folded to lower case);
+// -1 when none.
+int findColumn(const std::vector<ColumnInfo>& columns, const std::string& name);
+bool sameNameIgnoringCase(const std::string& a, const std::string& b);
+
+} // namespace korvan::detail::odbc

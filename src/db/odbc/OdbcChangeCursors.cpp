@@ -1,0 +1,296 @@
+#include "db/odbc/OdbcChangeCursors.h"
+
+#include "db/DbConnection.h"
+#include "db/SqlTypes.h"
+#include "db/odbc/OdbcConnection.h"
+#include "db/odbc/OdbcDiagnostics.h"
+#include "db/odbc/OdbcValues.h"
+
+#include <algorithm>
+
+namespace korvan::detail::odbc {
+
+namespace {
+
+constexpr const char* kNoCurrentRow = "Nessuna riga corrente.";
+constexpr const char* kRowNotFound = "La riga da aggiornare non esiste più.";
+
+// The type of `name` in the table's catalogue; text when it is not there.
+int columnType(const std::vector<ColumnInfo>& columns, const std::string& name)
+{
+    const int index = findColumn(columns, name);
+    return index < 0 ? SqlType::VarChar : columns[static_cast<size_t>(index)].sqlType;
+}
+
+std::string catalogueName(const OdbcConnection& connection, const std::vector<ColumnInfo>& columns,
+                          const std::string& name)
+{
+    const int index = findColumn(columns, name);
+    return index < 0 ? name : connection.quoteIdentifier(columns[static_cast<size_t>(index)].name);
+}
+
+} // namespace
+
+OdbcDeleteCursor::OdbcDeleteCursor(OdbcConnection& connection) : connection_(connection), reader_(connection) {}
+
+bool OdbcDeleteCursor::open(const std::string& sql, const std::string& column, const std::string& table)
+{
+    sql_ = sql;
+    table_ = table;
+    hasRow_ = false;
+    const std::vector<ColumnInfo> columns = tableColumns(connection_.handle(), table);
+    std::vector<int> types{columnType(columns, column)};
+    keyNames_.clear();
+    // The rows of a block are deleted by their primary key, read beside the
+    // selected column; without a key, by the selected column itself.
+    const std::string prefix = "SELECT " + column;
+    const std::vector<std::string> keys = primaryKeyColumns(connection_.handle(), table);
+    if (!keys.empty() && sql.compare(0, prefix.size(), prefix) == 0) {
+        std::string list;
+        for (const std::string& key : keys) {
+            keyNames_.push_back(catalogueName(connection_, columns, key));
+            list += ", " + keyNames_.back();
+            types.push_back(columnType(columns, key));
+        }
+        query_ = prefix + list + sql.substr(prefix.size());
+        firstKey_ = 1;
+    } else {
+        keyNames_.push_back(catalogueName(connection_, columns, column));
+        query_ = sql;
+        firstKey_ = 0;
+    }
+    deletes_.clear();
+    std::string error;
+    if (!reader_.prepare(types, connection_.owner().RowsetSizeOrdinary(), 0, false, error)) {
+        connection_.show("Errore predisposizione Select SQL\n\n" + sql_ + "\n\n" + error, MessageIcon::Warning);
+        return false;
+    }
+    return fetched(reader_.open(query_, error), "Errore estrazione Select SQL", error, MessageIcon::Warning);
+}
+
+bool OdbcDeleteCursor::fetched(int rows, const char* step, const std::string& error, MessageIcon icon)
+{
+    if (rows < 0)
+        connection_.show(std::string(step) + "\n\n" + sql_ + "\n\n" + error, icon);
+    hasRow_ = rows > 0;
+    return hasRow_;
+}
+
+Statement* OdbcDeleteCursor::deleteStatement(int rows)
+{
+    auto found = deletes_.find(rows);
+    if (found != deletes_.end())
+        return &found->second;
+    std::string row = "(";
+    for (size_t k = 0; k < keyNames_.size(); ++k)
+        row += (k ? " AND " : "") + keyNames_[k] + " = ?";
+    row += ")";
+    std::string sql = "DELETE FROM " + table_ + " WHERE ";
+    for (int r = 0; r < rows; ++r)
+        sql += (r ? " OR " : "") + row;
+    Statement statement;
+    if (!statement.allocate(connection_.handle()) || !succeeded(SQLPrepare(statement.get(), sqlText(sql), SQL_NTS)))
+        return nullptr;
+    SQLUSMALLINT parameter = 0;
+    for (int r = 0; r < rows; ++r)
+        for (size_t k = 0; k < keyNames_.size(); ++k)
+            if (!succeeded(
+                    reader_.column(firstKey_ + static_cast<int>(k)).bindParameter(statement.get(), ++parameter, r)))
+                return nullptr;
+    return &deletes_.emplace(rows, std::move(statement)).first->second;
+}
+
+bool OdbcDeleteCursor::deleteBlock(int& deleted)
+{
+    deleted = 0;
+    const int rows = reader_.rowsInBlock();
+    if (!hasRow_ || rows == 0)
+        return false;
+    Statement* statement = deleteStatement(rows);
+    if (!statement)
+        return false;
+    const SQLRETURN rc = SQLExecute(statement->get());
+    statement->closeCursor();
+    if (!succeeded(rc) && rc != SQL_NO_DATA)
+        return false;
+    deleted = rows;
+    return true;
+}
+
+bool OdbcDeleteCursor::moveNext()
+{
+    if (!hasRow_)
+        return false;
+    std::string error;
+    return fetched(reader_.fetchNext(error), "Errore lettura riga successiva della select corrente", error,
+                   MessageIcon::Error);
+}
+
+bool OdbcDeleteCursor::moveFirst()
+{
+    std::string error;
+    return fetched(reader_.open(query_, error), "Errore posizionamento sulle prima riga della select corrente", error,
+                   MessageIcon::Error);
+}
+
+OdbcUpdateCursor::OdbcUpdateCursor(OdbcConnection& connection) : connection_(connection), reader_(connection) {}
+
+bool OdbcUpdateCursor::open(const std::string& sql, const std::vector<SelectItem>& items)
+{
+    sql_ = sql;
+    items_ = items;
+    hasRow_ = false;
+    editing_ = false;
+    table_ = items.empty() ? std::string() : items.front().table;
+    const std::vector<ColumnInfo> columns = tableColumns(connection_.handle(), table_);
+    std::vector<int> types;
+    itemNames_.clear();
+    edit_.clear();
+    for (const SelectItem& item : items) {
+        types.push_back(item.sqlType);
+        itemNames_.push_back(catalogueName(connection_, columns, item.column));
+        edit_.emplace_back(item.sqlType, 1);
+    }
+    changed_.assign(items.size(), 0);
+
+    // The current row is changed by its primary key, read after the select
+    // list; without a key (or with a statement of the caller's own), by the
+    // values of the select list itself.
+    keyNames_.clear();
+    keyPositions_.clear();
+    std::string query = sql;
+    const std::string prefix = "SELECT " + joinSelectList(items);
+    const std::vector<std::string> keys = primaryKeyColumns(connection_.handle(), table_);
+    if (!keys.empty() && sql.compare(0, prefix.size(), prefix) == 0) {
+        std::string list;
+        for (const std::string& key : keys) {
+            keyNames_.push_back(catalogueName(connection_, columns, key));
+            keyPositions_.push_back(static_cast<int>(types.size()));
+            types.push_back(columnType(columns, key));
+            list += ", " + table_ + "." + keyNames_.back();
+        }
+        query = prefix + list + sql.substr(prefix.size());
+    } else {
+        keyNames_ = itemNames_;
+        for (size_t i = 0; i < items.size(); ++i)
+            keyPositions_.push_back(static_cast<int>(i));
+    }
+
+    std::string error;
+    int rows = -1;
+    if (reader_.prepare(types, connection_.owner().RowsetSizeOrdinary(), 0, false, error))
+        rows = reader_.open(query, error);
+    if (rows < 0) {
+        connection_.show("Errore estrazione Select SQL\n\n" + sql_ + "\n\n" + error, MessageIcon::Warning);
+        return false;
+    }
+    row_ = 0;
+    hasRow_ = rows > 0;
+    return hasRow_;
+}
+
+bool OdbcUpdateCursor::moveNext()
+{
+    editing_ = false;
+    if (!hasRow_)
+        return false;
+    if (row_ < reader_.rowsInBlock() - 1) {
+        ++row_;
+        return true;
+    }
+    std::string error;
+    const int rows = reader_.fetchNext(error);
+    if (rows < 0)
+        connection_.show("Errore lettura riga successiva della select corrente\n\n" + sql_ + "\n\n" + error);
+    row_ = 0;
+    hasRow_ = rows > 0;
+    return hasRow_;
+}
+
+bool OdbcUpdateCursor::edit(bool& hasRow)
+{
+    if (!hasRow_) {
+        connection_.show(kNoCurrentRow, MessageIcon::Warning);
+        hasRow_ = false;
+        hasRow = false;
+        return true;
+    }
+    for (size_t i = 0; i < edit_.size(); ++i)
+        edit_[i].copyRow(0, reader_.column(static_cast<int>(i)), row_);
+    std::fill(changed_.begin(), changed_.end(), 0);
+    editing_ = true;
+    return true;
+}
+
+bool OdbcUpdateCursor::setField(const std::string& columnName, const std::string& text)
+{
+    int index = -1;
+    for (size_t i = 0; i < items_.size() && index < 0; ++i)
+        if (items_[i].column == columnName)
+            index = static_cast<int>(i);
+    for (size_t i = 0; i < items_.size() && index < 0; ++i)
+        if (sameNameIgnoringCase(items_[i].column, columnName))
+            index = static_cast<int>(i);
+    if (index < 0)
+        return false;
+    std::string value = text;
+    const auto i = static_cast<size_t>(index);
+    if (storeText(edit_[i], 0, value, TextTarget::UpdateCursor, connection_.owner().Sink()))
+        changed_[i] = 1;
+    return true;
+}
+
+bool OdbcUpdateCursor::update()
+{
+    if (!editing_ || !hasRow_)
+        return false;
+    std::string sql = "UPDATE " + table_ + " SET ";
+    std::vector<size_t> set;
+    for (size_t i = 0; i < items_.size(); ++i)
+        if (changed_[i] && edit_[i].bindable()) {
+            sql += (set.empty() ? "" : ", ") + itemNames_[i] + " = ?";
+            set.push_back(i);
+        }
+    if (set.empty()) {
+        editing_ = false;
+        return true;
+    }
+    std::string condition;
+    std::vector<int> where;
+    for (size_t k = 0; k < keyNames_.size(); ++k) {
+        const int position = keyPositions_[k];
+        condition += (k ? " AND " : "") + keyNames_[k];
+        if (reader_.column(position).isNull(row_)) {
+            condition += " IS NULL";
+        } else {
+            condition += " = ?";
+            where.push_back(position);
+        }
+    }
+    sql += " WHERE " + condition;
+    Statement statement;
+    SQLUSMALLINT parameter = 0;
+    bool ok = statement.allocate(connection_.handle()) && succeeded(SQLPrepare(statement.get(), sqlText(sql), SQL_NTS));
+    for (size_t i : set)
+        ok = ok && succeeded(edit_[i].bindParameter(statement.get(), ++parameter, 0));
+    for (int position : where)
+        ok = ok && succeeded(reader_.column(position).bindParameter(statement.get(), ++parameter, row_));
+    const SQLRETURN rc = ok ? SQLExecute(statement.get()) : SQL_ERROR;
+    if (!succeeded(rc) && rc != SQL_NO_DATA) {
+        connection_.show(statement ? driverText(SQL_HANDLE_STMT, statement.get())
+                                   : driverText(SQL_HANDLE_DBC, connection_.handle()));
+        return false;
+    }
+    SQLLEN changedRows = 0;
+    if (rc == SQL_NO_DATA || (succeeded(SQLRowCount(statement.get(), &changedRows)) && changedRows == 0)) {
+        connection_.show(kRowNotFound);
+        return false;
+    }
+    // The row now holds the stored values (they may be its key next time).
+    for (size_t i : set)
+        reader_.column(static_cast<int>(i)).copyRow(row_, edit_[i], 0);
+    editing_ = false;
+    return true;
+}
+
+} // namespace korvan::detail::odbc

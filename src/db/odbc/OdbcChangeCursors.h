@@ -1,0 +1,71 @@
+#pragma once
+
+#include "db/Backend.h"
+#include "db/MessageSink.h"
+#include "db/odbc/OdbcBlockReader.h"
+#include "db/odbc/OdbcCatalog.h"
+#include "db/odbc/OdbcStatement.h"
+
+#include <map>
+#include <vector>
+
+namespace korvan::detail::odbc {
+
+class OdbcConnection;
+
+// The delete cursor over ODBC: the selected column and the table's primary
+// key are read in blocks of the ordinary rowset size, and Delete removes the
+// rows of the current block with one DELETE naming their keys.
+class OdbcDeleteCursor : public DeleteCursorBackend {
+  public:
+    explicit OdbcDeleteCursor(OdbcConnection& connection);
+
+    bool open(const std::string& sql, const std::string& column, const std::string& table) override;
+    bool deleteBlock(int& deleted) override;
+    bool moveNext() override;
+    bool moveFirst() override;
+
+  private:
+    bool fetched(int rows, const char* step, const std::string& error, MessageIcon icon);
+    Statement* deleteStatement(int rows);
+
+    OdbcConnection& connection_;
+    BlockReader reader_;
+    std::string sql_;   // the statement shown in messages
+    std::string query_; // what runs: the statement with the key columns
+    std::string table_;
+    std::vector<std::string> keyNames_; // quoted
+    int firstKey_ = 0;                  // position of the first key column
+    std::map<int, Statement> deletes_;  // by rows in the block
+    bool hasRow_ = false;
+};
+
+// The update cursor over ODBC: the statement runs with the table's primary
+// key appended to its select list; Update changes the current row by key.
+class OdbcUpdateCursor : public UpdateCursorBackend {
+  public:
+    explicit OdbcUpdateCursor(OdbcConnection& connection);
+
+    bool open(const std::string& sql, const std::vector<SelectItem>& items) override;
+    bool moveNext() override;
+    bool edit(bool& hasRow) override;
+    bool setField(const std::string& columnName, const std::string& text) override;
+    bool update() override;
+
+  private:
+    OdbcConnection& connection_;
+    BlockReader reader_;
+    std::string sql_;
+    std::string table_;
+    std::vector<SelectItem> items_;
+    std::vector<std::string> itemNames_; // quoted, as the catalogue spells them
+    std::vector<std::string> keyNames_;  // quoted
+    std::vector<int> keyPositions_;      // in the select list
+    std::vector<ColumnBuffer> edit_;
+    std::vector<char> changed_;
+    bool editing_ = false;
+    int row_ = 0;
+    bool hasRow_ = false;
+};
+
+} // namespace korvan::detail::odbc

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "db/Backend.h"
+#include "db/MessageSink.h"
+#include "db/odbc/OdbcStatement.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <string>
+
+namespace korvan::detail::odbc {
+
+// Which database is behind the data source, for the few choices that
+// depend on it (how blocks of rows are inserted and how many parameters a
+// statement may carry).
+enum class DbmsKind { PostgreSql, Sqlite, Access, Other };
+
+// An ODBC data source reached through the driver manager: the environment
+// and the connection, the transactions, and the cursors made on it.
+class OdbcConnection : public ConnectionBackend {
+  public:
+    OdbcConnection(const std::string& dsn, DbConnection& owner, std::string& driverName, SqlDialect& dialect);
+    ~OdbcConnection() override;
+    OdbcConnection(const OdbcConnection&) = delete;
+    OdbcConnection& operator=(const OdbcConnection&) = delete;
+
+    bool isOpen() const override { return open_; }
+    void beginTrans() override;
+    void commitTrans() override;
+    void rollback() override;
+    bool inTransaction() const override { return inTransaction_; }
+    std::string versionText() const override { return {}; }
+
+    std::unique_ptr<TableCursorBackend> openTable(const std::string& tableName, bool bulkInsert,
+                                                  int blobBytes) override;
+    std::unique_ptr<SelectCursorBackend> newSelect() override;
+    std::unique_ptr<DeleteCursorBackend> newDelete() override;
+    std::unique_ptr<UpdateCursorBackend> newUpdate() override;
+
+    SQLHDBC handle() const { return dbc_; }
+    DbConnection& owner() const { return owner_; }
+    DbmsKind dbms() const { return dbms_; }
+    // The most parameter markers one statement may carry on this database.
+    int parameterLimit() const;
+    bool supportsTransactions() const { return transactions_; }
+    // The column name in the driver's identifier quotes.
+    std::string quoteIdentifier(const std::string& name) const;
+    // Runs a statement without a result; the driver's text in `error`.
+    bool execute(const std::string& sql, std::string* error = nullptr);
+    void show(const std::string& text, MessageIcon icon = MessageIcon::Error) const;
+
+  private:
+    bool connect(const std::string& dsn, std::string& driverName);
+    void endTransaction(SQLSMALLINT completion, const char* message);
+
+    DbConnection& owner_;
+    SQLHENV env_ = SQL_NULL_HENV;
+    SQLHDBC dbc_ = SQL_NULL_HDBC;
+    bool open_ = false;
+    bool inTransaction_ = false;
+    bool transactions_ = true;
+    std::string quote_ = "\"";
+    DbmsKind dbms_ = DbmsKind::Other;
+};
+
+} // namespace korvan::detail::odbc

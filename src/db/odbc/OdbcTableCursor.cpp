@@ -1,0 +1,352 @@
+#include "db/odbc/OdbcTableCursor.h"
+
+#include "db/DbConnection.h"
+#include "db/SqlTypes.h"
+#include "db/odbc/OdbcBlockReader.h"
+#include "db/odbc/OdbcConnection.h"
+#include "db/odbc/OdbcDiagnostics.h"
+#include "db/odbc/OdbcValues.h"
+
+#include <algorithm>
+
+namespace korvan::detail::odbc {
+
+namespace {
+
+constexpr const char* kNoCurrentRow = "Nessuna riga corrente.";
+constexpr const char* kNoEdit = "Nessuna modifica o inserimento in corso.";
+constexpr const char* kRowNotFound = "La riga da aggiornare non esiste più.";
+
+std::vector<ColumnBuffer> makeBuffers(const std::vector<ColumnInfo>& columns, int rows, int blobBytes)
+{
+    std::vector<ColumnBuffer> buffers;
+    buffers.reserve(columns.size());
+    for (const ColumnInfo& column : columns)
+        buffers.emplace_back(column.sqlType, rows, blobBytes);
+    return buffers;
+}
+
+} // namespace
+
+OdbcTableCursor::OdbcTableCursor(OdbcConnection& connection, const std::string& tableName, bool bulkInsert,
+                                 int blobBytes)
+    : connection_(connection), table_(tableName), bulk_(bulkInsert)
+{
+    {
+        Statement probe;
+        if (!probe.allocate(connection_.handle()))
+            return;
+    }
+    columns_ = tableColumns(connection_.handle(), table_);
+    if (columns_.empty()) {
+        reportMissingTable();
+        return;
+    }
+    const bool blob = std::any_of(columns_.begin(), columns_.end(),
+                                  [](const ColumnInfo& column) { return column.sqlType == SqlType::LongVarBinary; });
+    const DbConnection& owner = connection_.owner();
+    rowsetSize_ = std::max(1, blob ? owner.RowsetSizeBlob() : owner.RowsetSizeOrdinary());
+
+    for (const std::string& key : primaryKeyColumns(connection_.handle(), table_)) {
+        const int index = findColumn(columns_, key);
+        if (index >= 0)
+            keyColumns_.push_back(index);
+    }
+    if (bulk_) {
+        block_ = makeBuffers(columns_, rowsetSize_, blobBytes);
+        for (size_t i = 0; i < columns_.size(); ++i)
+            if (columns_[i].sqlType == SqlType::LongVarChar)
+                block_[i].markUnbound();
+        writer_ = std::make_unique<BlockWriter>(connection_, table_, columns_, block_);
+    } else {
+        row_ = makeBuffers(columns_, 1, blobBytes);
+        edit_ = makeBuffers(columns_, 1, blobBytes);
+        changed_.assign(columns_.size(), 0);
+    }
+    for (const ColumnBuffer& buffer : bulk_ ? block_ : row_)
+        if (!buffer.bindable())
+            connection_.show(unknownTypeMessage(buffer.sqlType()));
+    open_ = true;
+}
+
+// The catalogue knows no such table: the driver's own text tells why.
+bool OdbcTableCursor::reportMissingTable()
+{
+    Statement statement;
+    if (!statement.allocate(connection_.handle()))
+        return false;
+    const SQLRETURN rc = SQLExecDirect(statement.get(), sqlText("SELECT * FROM " + table_ + " WHERE 1 = 0"), SQL_NTS);
+    if (!succeeded(rc)) {
+        connection_.show(driverText(SQL_HANDLE_STMT, statement.get()));
+        return true;
+    }
+    return false;
+}
+
+OdbcTableCursor::~OdbcTableCursor()
+{
+    // Rows still waiting in the block are stored when the cursor closes.
+    if (open_ && bulk_ && blockRow_ > 0 && connection_.isOpen()) {
+        storeBlock(blockRow_, "Errore chiusura tavola (");
+        blockRow_ = 0;
+    }
+}
+
+bool OdbcTableCursor::selectIndex(const std::string& /*indexName*/)
+{
+    return true;
+}
+
+bool OdbcTableCursor::seekKey(const std::vector<std::string>& /*keyTexts*/)
+{
+    return false;
+}
+
+std::string OdbcTableCursor::selectList() const
+{
+    std::string list;
+    for (size_t i = 0; i < columns_.size(); ++i)
+        if (row_[i].bindable())
+            list += (list.empty() ? "" : ", ") + connection_.quoteIdentifier(columns_[i].name);
+    return list;
+}
+
+bool OdbcTableCursor::findWhere(const std::string& whereText)
+{
+    positioned_ = false;
+    mode_ = EditMode::None;
+    if (bulk_)
+        return false;
+    std::vector<int> types;
+    std::vector<size_t> bound;
+    for (size_t i = 0; i < columns_.size(); ++i)
+        if (row_[i].bindable()) {
+            types.push_back(columns_[i].sqlType);
+            bound.push_back(i);
+        }
+    std::string sql = "SELECT " + selectList() + " FROM " + table_;
+    if (!whereText.empty())
+        sql += " WHERE " + whereText;
+    BlockReader reader(connection_);
+    std::string error;
+    int rows = -1;
+    if (reader.prepare(types, 1, 0, false, error))
+        rows = reader.open(sql, error);
+    if (rows < 0) {
+        connection_.show("Errore lettura tavola (" + table_ + ")\n\n" + error);
+        return false;
+    }
+    if (rows == 0)
+        return false;
+    for (size_t i = 0; i < bound.size(); ++i)
+        row_[bound[i]].copyRow(0, reader.column(static_cast<int>(i)), 0);
+    reader.close();
+    positioned_ = true;
+    return true;
+}
+
+bool OdbcTableCursor::edit()
+{
+    if (bulk_)
+        return false;
+    if (!positioned_) {
+        connection_.show("Errore editing tavola (" + table_ + ")\n\n" + kNoCurrentRow);
+        return false;
+    }
+    for (size_t i = 0; i < columns_.size(); ++i)
+        edit_[i].copyRow(0, row_[i], 0);
+    std::fill(changed_.begin(), changed_.end(), 0);
+    mode_ = EditMode::Edit;
+    return true;
+}
+
+bool OdbcTableCursor::addNew()
+{
+    if (bulk_) {
+        for (ColumnBuffer& buffer : block_)
+            buffer.setNull(blockRow_);
+        return true;
+    }
+    for (ColumnBuffer& buffer : edit_)
+        buffer.setNull(0);
+    std::fill(changed_.begin(), changed_.end(), 0);
+    mode_ = EditMode::AddNew;
+    return true;
+}
+
+bool OdbcTableCursor::setField(const std::string& columnName, std::string& text)
+{
+    const int index = findColumn(columns_, columnName);
+    if (index < 0)
+        return false;
+    const auto i = static_cast<size_t>(index);
+    if (bulk_) {
+        storeText(block_[i], blockRow_, text, TextTarget::TableBlock, connection_.owner().Sink());
+        return true;
+    }
+    if (mode_ == EditMode::None)
+        return false;
+    storeText(edit_[i], 0, text, TextTarget::TableRow, connection_.owner().Sink());
+    changed_[i] = 1;
+    return true;
+}
+
+bool OdbcTableCursor::getField(const std::string& columnName, std::string& textOut)
+{
+    const int index = findColumn(columns_, columnName);
+    if (index < 0)
+        return false;
+    const auto i = static_cast<size_t>(index);
+    MessageSink& sink = connection_.owner().Sink();
+    if (bulk_)
+        tableCursorText(block_[i], blockRow_, textOut, sink);
+    else
+        tableCursorText(mode_ == EditMode::None ? row_[i] : edit_[i], 0, textOut, sink);
+    return true;
+}
+
+bool OdbcTableCursor::insertSingle(const std::string& failure)
+{
+    std::vector<size_t> inserted;
+    for (size_t i = 0; i < columns_.size(); ++i)
+        if (changed_[i] && edit_[i].bindable())
+            inserted.push_back(i);
+    if (inserted.empty())
+        for (size_t i = 0; i < columns_.size(); ++i)
+            if (edit_[i].bindable())
+                inserted.push_back(i);
+    std::string names;
+    std::string markers;
+    for (size_t i : inserted) {
+        names += (names.empty() ? "" : ", ") + connection_.quoteIdentifier(columns_[i].name);
+        markers += markers.empty() ? "?" : ", ?";
+    }
+    Statement statement;
+    if (!statement.allocate(connection_.handle())) {
+        connection_.show(failure + driverText(SQL_HANDLE_DBC, connection_.handle()));
+        return false;
+    }
+    const std::string sql = "INSERT INTO " + table_ + " (" + names + ") VALUES (" + markers + ")";
+    SQLUSMALLINT parameter = 0;
+    bool ok = succeeded(SQLPrepare(statement.get(), sqlText(sql), SQL_NTS));
+    for (size_t i : inserted)
+        ok = ok && succeeded(edit_[i].bindParameter(statement.get(), ++parameter, 0));
+    const SQLRETURN rc = ok ? SQLExecute(statement.get()) : SQL_ERROR;
+    if (!succeeded(rc) && rc != SQL_NO_DATA) {
+        connection_.show(failure + driverText(SQL_HANDLE_STMT, statement.get()));
+        return false;
+    }
+    return true;
+}
+
+bool OdbcTableCursor::updateByKey(const std::string& failure)
+{
+    std::string sql = "UPDATE " + table_ + " SET ";
+    std::vector<size_t> set;
+    for (size_t i = 0; i < columns_.size(); ++i)
+        if (changed_[i] && edit_[i].bindable()) {
+            sql += (set.empty() ? "" : ", ") + connection_.quoteIdentifier(columns_[i].name) + " = ?";
+            set.push_back(i);
+        }
+    if (set.empty())
+        return true;
+    // The row is found by its primary key as read; a table without one by
+    // every value read.
+    std::vector<size_t> where;
+    std::string condition;
+    auto addCondition = [&](size_t i) {
+        condition += (condition.empty() ? "" : " AND ") + connection_.quoteIdentifier(columns_[i].name);
+        if (row_[i].isNull(0)) {
+            condition += " IS NULL";
+        } else {
+            condition += " = ?";
+            where.push_back(i);
+        }
+    };
+    if (!keyColumns_.empty())
+        for (int key : keyColumns_)
+            addCondition(static_cast<size_t>(key));
+    else
+        for (size_t i = 0; i < columns_.size(); ++i)
+            if (row_[i].bindable() && row_[i].kind() != SlotKind::Binary)
+                addCondition(i);
+    sql += " WHERE " + condition;
+
+    Statement statement;
+    if (!statement.allocate(connection_.handle())) {
+        connection_.show(failure + driverText(SQL_HANDLE_DBC, connection_.handle()));
+        return false;
+    }
+    SQLUSMALLINT parameter = 0;
+    bool ok = succeeded(SQLPrepare(statement.get(), sqlText(sql), SQL_NTS));
+    for (size_t i : set)
+        ok = ok && succeeded(edit_[i].bindParameter(statement.get(), ++parameter, 0));
+    for (size_t i : where)
+        ok = ok && succeeded(row_[i].bindParameter(statement.get(), ++parameter, 0));
+    const SQLRETURN rc = ok ? SQLExecute(statement.get()) : SQL_ERROR;
+    if (!succeeded(rc) && rc != SQL_NO_DATA) {
+        connection_.show(failure + driverText(SQL_HANDLE_STMT, statement.get()));
+        return false;
+    }
+    SQLLEN changedRows = 0;
+    if (rc == SQL_NO_DATA || (succeeded(SQLRowCount(statement.get(), &changedRows)) && changedRows == 0)) {
+        connection_.show(failure + kRowNotFound);
+        return false;
+    }
+    for (size_t i : set)
+        row_[i].copyRow(0, edit_[i], 0);
+    return true;
+}
+
+bool OdbcTableCursor::updateSingle()
+{
+    const std::string failure = "Errore aggiornamento tavola (" + table_ + ")\n\n";
+    if (mode_ == EditMode::None) {
+        connection_.show(failure + kNoEdit);
+        return false;
+    }
+    const bool stored = mode_ == EditMode::AddNew ? insertSingle(failure) : updateByKey(failure);
+    if (stored)
+        mode_ = EditMode::None;
+    return stored;
+}
+
+bool OdbcTableCursor::update()
+{
+    rowsWritten_ = 0;
+    if (!bulk_) {
+        const bool stored = updateSingle();
+        rowsWritten_ = stored ? 1 : 0;
+        return stored;
+    }
+    rowsRejected_ = 0;
+    if (blockRow_ < rowsetSize_ - 1) {
+        ++blockRow_;
+        return true;
+    }
+    storeBlock(rowsetSize_, "Errore aggiornamento tavola (");
+    blockRow_ = 0;
+    return true;
+}
+
+bool OdbcTableCursor::flush()
+{
+    rowsWritten_ = 0;
+    rowsRejected_ = 0;
+    if (!bulk_ || blockRow_ == 0)
+        return true;
+    storeBlock(blockRow_, "Errore scarico buffer tavola (");
+    blockRow_ = 0;
+    return rowsRejected_ == 0;
+}
+
+void OdbcTableCursor::storeBlock(int count, const char* failurePrefix)
+{
+    const BlockWriter::Result result = writer_->store(count);
+    rowsWritten_ = result.stored;
+    rowsRejected_ = result.rejected;
+    if (result.rejected > 0 && reportRejected_)
+        connection_.show(failurePrefix + table_ + ")\n\n" + result.diagnostic);
+}
+
+} // namespace korvan::detail::odbc

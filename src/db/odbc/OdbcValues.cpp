@@ -1,0 +1,223 @@
+#include "db/odbc/OdbcValues.h"
+
+#include "db/MessageSink.h"
+#include "db/SqlTypes.h"
+#include "db/Values.h"
+
+namespace korvan::detail::odbc {
+
+namespace {
+
+std::string dateText(const SQL_TIMESTAMP_STRUCT& stamp)
+{
+    return formatText("%02d/%02d/%04d", static_cast<int>(stamp.day), static_cast<int>(stamp.month),
+                      static_cast<int>(stamp.year));
+}
+
+void notice(MessageSink& sink, const std::string& text)
+{
+    sink.showMessage(text, MessageIcon::None);
+}
+
+std::string unknownTypeNotice(int sqlType)
+{
+    return formatText("TIPO (%d) ???", sqlType);
+}
+
+} // namespace
+
+std::string unknownTypeMessage(int sqlType)
+{
+    return "ATTENZIONE: tipo dati SQL " + formatText("(%d)", sqlType) +
+           " non riconosciuto.\n\n[Binding colonna fallito]\n";
+}
+
+bool storeText(ColumnBuffer& buffer, int row, std::string& text, TextTarget target, MessageSink& sink)
+{
+    const int type = buffer.sqlType();
+    if (target == TextTarget::UpdateCursor && type == SqlType::LongVarBinary) {
+        notice(sink, "VARBINARY NON GESTITO");
+        return false;
+    }
+    if (target == TextTarget::UpdateCursor && type == SqlType::LongVarChar) {
+        notice(sink, "VARCHAR NON GESTIT0");
+        return false;
+    }
+    const std::string value = replaceDateSentinel(text);
+    if (value.empty()) {
+        buffer.setNull(row);
+        return true;
+    }
+    switch (type) {
+    case SqlType::Char:
+    case SqlType::VarChar:
+        trimTrailingBlanksInPlace(text);
+        buffer.setText(row, text);
+        return true;
+    case SqlType::Numeric:
+    case SqlType::Decimal:
+        notice(sink, "DECIMAL NON GESTITO");
+        return false;
+    case SqlType::Integer:
+    case SqlType::SmallInt:
+    case SqlType::TinyInt:
+        buffer.setInteger(row, parseIntegerText(value));
+        return true;
+    case SqlType::Float:
+    case SqlType::Double:
+    case SqlType::Real:
+        buffer.setReal(row, parseDecimalText(value));
+        return true;
+    case SqlType::Date:
+    case SqlType::Time:
+    case SqlType::Timestamp: {
+        const auto date = parseDateText(value);
+        if (!date || (target != TextTarget::TableBlock && value.size() != 10))
+            buffer.setNull(row);
+        else
+            buffer.setDate(row, date->year, date->month, date->day);
+        return true;
+    }
+    case SqlType::Bit:
+        buffer.setInteger(row, value[0] == '0' ? 0 : 1);
+        return true;
+    default:
+        notice(sink, unknownTypeNotice(type));
+        return false;
+    }
+}
+
+void tableCursorText(const ColumnBuffer& buffer, int row, std::string& text, MessageSink& sink)
+{
+    const int type = buffer.sqlType();
+    if (buffer.kind() != SlotKind::None && buffer.isNull(row)) {
+        text.clear();
+        return;
+    }
+    switch (type) {
+    case SqlType::Char:
+    case SqlType::VarChar:
+        text = trimTrailingBlanks(buffer.text(row));
+        return;
+    case SqlType::Numeric:
+    case SqlType::Decimal:
+        notice(sink, "DECIMAL NON GESTITO");
+        return;
+    case SqlType::Integer:
+        text = formatText("%ld", buffer.integer(row));
+        return;
+    case SqlType::SmallInt:
+        text = formatText("%d", static_cast<int>(buffer.integer(row)));
+        return;
+    case SqlType::TinyInt:
+        text = formatText("%d", buffer.tinyInt(row));
+        return;
+    case SqlType::Float:
+    case SqlType::Double:
+        text = formatText("%20.4lf", buffer.real(row));
+        return;
+    case SqlType::Real:
+        text = formatText("%20.4f", buffer.real(row));
+        return;
+    case SqlType::Date:
+    case SqlType::Time:
+    case SqlType::Timestamp:
+        text = dateText(buffer.timestamp(row));
+        return;
+    case SqlType::Bit:
+        text = buffer.integer(row) != 0 ? "1" : "0";
+        return;
+    default:
+        notice(sink, unknownTypeNotice(type));
+        return;
+    }
+}
+
+bool selectCursorText(const ColumnBuffer& buffer, int row, std::string& text, MessageSink& sink)
+{
+    const bool null = buffer.kind() == SlotKind::None || buffer.isNull(row);
+    switch (buffer.sqlType()) {
+    case SqlType::Char:
+    case SqlType::VarChar:
+    case SqlType::Numeric:
+    case SqlType::Decimal:
+        text = null ? std::string() : buffer.text(row);
+        return true;
+    case SqlType::Integer:
+        text = null ? "0" : formatText("%ld", buffer.integer(row));
+        return true;
+    case SqlType::SmallInt:
+    case SqlType::Bit:
+        text = null ? "0" : formatText("%d", static_cast<int>(buffer.integer(row)));
+        return true;
+    case SqlType::TinyInt:
+        text = null ? "0" : formatText("%d", buffer.tinyInt(row));
+        return true;
+    case SqlType::Float:
+    case SqlType::Double:
+        text = null ? "0,0" : formatAmountText(buffer.real(row));
+        return true;
+    case SqlType::Real:
+        text = null ? "0,0" : formatRealText(static_cast<float>(buffer.real(row)));
+        return true;
+    case SqlType::Date:
+    case SqlType::Time:
+    case SqlType::Timestamp:
+        text = null ? std::string() : dateText(buffer.timestamp(row));
+        return true;
+    default:
+        sink.showMessage(unknownTypeMessage(buffer.sqlType()), MessageIcon::Error);
+        return false;
+    }
+}
+
+int selectShort(const ColumnBuffer& buffer, int row)
+{
+    if (buffer.kind() == SlotKind::None || buffer.isNull(row))
+        return 0;
+    switch (buffer.sqlType()) {
+    case SqlType::SmallInt:
+    case SqlType::Bit:
+        return static_cast<int>(buffer.integer(row));
+    case SqlType::TinyInt:
+        return buffer.tinyInt(row);
+    default:
+        return 0;
+    }
+}
+
+int selectLong(const ColumnBuffer& buffer, int row)
+{
+    if (buffer.sqlType() != SqlType::Integer || buffer.isNull(row))
+        return 0;
+    return static_cast<int>(buffer.integer(row));
+}
+
+double selectDouble(const ColumnBuffer& buffer, int row)
+{
+    const int type = buffer.sqlType();
+    if ((type != SqlType::Double && type != SqlType::Float && type != SqlType::Real) || buffer.isNull(row))
+        return 0;
+    return buffer.real(row);
+}
+
+std::string selectText(const ColumnBuffer& buffer, int row)
+{
+    if (buffer.kind() == SlotKind::None || buffer.isNull(row))
+        return {};
+    switch (buffer.sqlType()) {
+    case SqlType::Char:
+    case SqlType::VarChar:
+    case SqlType::Numeric:
+    case SqlType::Decimal:
+        return buffer.text(row);
+    case SqlType::Date:
+    case SqlType::Time:
+    case SqlType::Timestamp:
+        return dateText(buffer.timestamp(row));
+    default:
+        return {};
+    }
+}
+
+} // namespace korvan::detail::odbc

@@ -1,0 +1,47 @@
+#pragma once
+
+// The ODBC value rules: text into a typed slot (SetField of the table and
+// update cursors) and typed slots into text and numbers (GetField, the
+// select cursor's getters).
+
+#include "db/odbc/OdbcBuffers.h"
+
+#include <string>
+
+namespace korvan {
+class MessageSink;
+}
+
+namespace korvan::detail::odbc {
+
+enum class TextTarget {
+    TableBlock,  // a row of a bulk-insert block
+    TableRow,    // the single-row slot of a table cursor
+    UpdateCursor // the single-row slot of an update cursor: two more refusals
+};
+
+// Stores `text` (sentinels replaced, empty = NULL) in `row` of `buffer` by the
+// column's type. Text columns lose their trailing blanks in `text` itself.
+// Types the layer does not store show their notice (no icon) and leave the
+// slot unchanged: false then.
+bool storeText(ColumnBuffer& buffer, int row, std::string& text, TextTarget target, MessageSink& sink);
+
+// The table cursor's reading rule (NULL gives ""). Types the layer does not
+// read show their notice and leave `text` unchanged.
+void tableCursorText(const ColumnBuffer& buffer, int row, std::string& text, MessageSink& sink);
+
+// The select cursor's text rule by declared type; false (after the "non
+// riconosciuto" message) for a type it cannot read.
+bool selectCursorText(const ColumnBuffer& buffer, int row, std::string& text, MessageSink& sink);
+
+// The select cursor's typed getters: 0 or "" for NULL or another type.
+int selectShort(const ColumnBuffer& buffer, int row);
+int selectLong(const ColumnBuffer& buffer, int row);
+double selectDouble(const ColumnBuffer& buffer, int row);
+std::string selectText(const ColumnBuffer& buffer, int row);
+
+// "ATTENZIONE: tipo dati SQL (%d) non riconosciuto..." for a column that
+// cannot be bound.
+std::string unknownTypeMessage(int sqlType);
+
+} // namespace korvan::detail::odbc
