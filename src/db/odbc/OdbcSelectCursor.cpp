@@ -2,6 +2,7 @@
 
 #include "db/DbConnection.h"
 #include "db/SqlTypes.h"
+#include "db/Values.h"
 #include "db/odbc/OdbcConnection.h"
 #include "db/odbc/OdbcValues.h"
 
@@ -115,9 +116,15 @@ bool OdbcSelectCursor::getText(int index, std::string& text)
 bool OdbcSelectCursor::getFieldText(const std::string& name, std::string& text)
 {
     for (size_t i = 0; i < items_.size(); ++i)
-        if (items_[i].qualifiedName() == name)
-            return current(static_cast<int>(i)) &&
-                   selectCursorText(reader_.column(static_cast<int>(i)), row_, text, connection_.owner().Sink());
+        if (items_[i].qualifiedName() == name) {
+            if (!current(static_cast<int>(i)) ||
+                !selectCursorText(reader_.column(static_cast<int>(i)), row_, text, connection_.owner().Sink()))
+                return false;
+            // The same text as the file back end gives: trailing blanks
+            // removed, a blank text keeping one.
+            text = trimTrailingBlanksKeepOne(text);
+            return true;
+        }
     return false;
 }
 
