@@ -1,0 +1,134 @@
+#include "lines/LineEditDialog.h"
+
+#include "lines/LineEdit.h"
+#include "refdata/PickListCombo.h"
+#include "shell/DialogUnits.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace korvan::lines {
+
+LineEditDialog::LineEditDialog(DbConnection* connection, QWidget* parent)
+    : QDialog(parent), connection_(connection), authorities_(new refdata::PickListCombo),
+      lines_(new refdata::PickListCombo), id_(new QLineEdit), code_(new QLineEdit), name_(new QLineEdit),
+      ok_(new QPushButton("OK")), cancel_(new QPushButton("Annulla")), done_(new QPushButton("Fine"))
+{
+    setWindowTitle("Editing Linee Normalizzate");
+    authorities_->setObjectName("listaEnti");
+    lines_->setObjectName("listaLinee");
+    id_->setObjectName("id");
+    code_->setObjectName("codiceLinea");
+    name_->setObjectName("denominazione");
+    ok_->setObjectName("ok");
+    cancel_->setObjectName("annulla");
+    done_->setObjectName("fine");
+
+    id_->setEnabled(false);
+    code_->setMaxLength(kLineCodeMaxLength);
+    name_->setMaxLength(kLineNameMaxLength);
+
+    auto* authorityGroup = new QGroupBox("Selezione Ente Concedente");
+    auto* authorityLayout = new QFormLayout(authorityGroup);
+    authorityLayout->addRow("Lista Enti", authorities_);
+
+    auto* lineGroup = new QGroupBox("Editing Linea");
+    auto* lineLayout = new QFormLayout(lineGroup);
+    lineLayout->addRow("Lista Linee", lines_);
+    lineLayout->addRow("ID", id_);
+    lineLayout->addRow("Codice Linea", code_);
+    lineLayout->addRow("Denominazione", name_);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok_);
+    buttons->addWidget(cancel_);
+    buttons->addWidget(done_);
+    ok_->setDefault(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(authorityGroup);
+    layout->addWidget(lineGroup);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    const shell::DialogUnits units(fontMetrics());
+    setFixedSize(units.x(325), units.y(195));
+
+    connect(authorities_, &refdata::PickListCombo::dropDownClosed, this, &LineEditDialog::refillLines);
+    connect(lines_, &refdata::PickListCombo::dropDownClosed, this, &LineEditDialog::loadChosenLine);
+    connect(ok_, &QPushButton::clicked, this, &LineEditDialog::storeLine);
+    connect(cancel_, &QPushButton::clicked, this, &LineEditDialog::dropLine);
+    connect(done_, &QPushButton::clicked, this, &QDialog::accept);
+
+    refdata::fillCombo(authorities_, refdata::authoritiesWithLines(connection_));
+    setEditing(false);
+}
+
+void LineEditDialog::reject()
+{
+    dropLine();
+}
+
+void LineEditDialog::refillLines()
+{
+    refdata::fillCombo(lines_, refdata::authorityLines(connection_, refdata::selectedCode(authorities_)));
+}
+
+void LineEditDialog::loadChosenLine()
+{
+    if (lines_->currentIndex() < 0)
+        return;
+    id_->setText(lines_->itemText(lines_->currentIndex()).left(4));
+    const std::optional<LineText> line = readLine(connection_, id_->text().toStdString());
+    if (!line)
+        return;
+    // A stored text longer than the limit is shown whole (the limit only
+    // stops typing); a line edit would cut it on setText and OK would store
+    // the cut text.
+    const QString code = QString::fromStdString(line->code);
+    const QString name = QString::fromStdString(line->name);
+    code_->setMaxLength(std::max(kLineCodeMaxLength, static_cast<int>(code.size())));
+    name_->setMaxLength(std::max(kLineNameMaxLength, static_cast<int>(name.size())));
+    code_->setText(code);
+    name_->setText(name);
+    setEditing(true);
+}
+
+void LineEditDialog::storeLine()
+{
+    writeLine(connection_, id_->text().toStdString(), {code_->text().toStdString(), name_->text().toStdString()});
+    dropLine();
+}
+
+void LineEditDialog::dropLine()
+{
+    id_->clear();
+    code_->clear();
+    name_->clear();
+    code_->setMaxLength(kLineCodeMaxLength);
+    name_->setMaxLength(kLineNameMaxLength);
+    setEditing(false);
+}
+
+void LineEditDialog::setEditing(bool editing)
+{
+    code_->setEnabled(editing);
+    name_->setEnabled(editing);
+    ok_->setEnabled(editing);
+    cancel_->setEnabled(editing);
+}
+
+void editNormalizedLines(DbConnection* connection, QWidget* parent)
+{
+    LineEditDialog dialog(connection, parent);
+    dialog.exec();
+}
+
+} // namespace korvan::lines
