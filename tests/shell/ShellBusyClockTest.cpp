@@ -177,6 +177,30 @@ class ShellBusyClockTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(!clock->isVisible(), 5000);
     }
 
+    void aModalLoopInsideTheOperationDoesNotStopTheClock()
+    {
+        TempDir dir;
+        RecordingMessageSink sink;
+        PromptedMainWindow window(writeSettingsStore(dir, {}), sink);
+        window.startUp();
+        shell::BusyClockWidget* clock = window.busyClock();
+        bool runningInsideModalLoop = false;
+        QEventLoop mainLoop;
+        // A menu command: busy, then a modal box's own loop, then return.
+        QTimer::singleShot(0, &window, [&] {
+            window.beginBusy(true);
+            QEventLoop modalLoop;
+            QTimer::singleShot(150, &modalLoop, &QEventLoop::quit);
+            modalLoop.exec();
+            runningInsideModalLoop = clock->isRunning();
+            QTimer::singleShot(100, &mainLoop, &QEventLoop::quit);
+        });
+        mainLoop.exec();
+        QVERIFY(runningInsideModalLoop);
+        QVERIFY(!clock->isRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(!clock->isVisible(), 5000);
+    }
+
     void aNewRunIsNotHiddenByTheEndOfThePreviousOne()
     {
         TempDir dir;
