@@ -92,11 +92,16 @@ TEST_P(LineExtractionTest, BlankCodesBelongToALineCodedWithOneBlank)
     addRun(1, 2, 1, "   ");
     addRun(1, 3, 1, " ");
     extract();
-    // Three raw codes, three lines, all coded blank; the runs go to the first.
+    // Three raw codes, three lines, all coded blank; the runs go to the
+    // first. The one blank is written as it is; over ODBC the table cursor
+    // stores texts without trailing blanks, which leaves an empty (not NULL)
+    // code.
+    const char* blank = isPostgres() ? "" : " ";
     const Rows lines = lineRows();
     ASSERT_EQ(lines.size(), 3u);
     for (size_t i = 0; i < lines.size(); ++i)
-        EXPECT_EQ(lines[i], formatText("%zu|1|[ ]|[]", i));
+        EXPECT_EQ(lines[i], formatText("%zu|1|[%s]|[]", i, blank));
+    EXPECT_EQ(count("linee", "linea IS NULL"), 0);
     EXPECT_EQ(runLineRows(), (Rows{"1|1|1|0", "1|2|1|0", "1|3|1|0"}));
 }
 
