@@ -130,6 +130,8 @@ bool BlockWriter::sendArray(int count, std::string& diagnostic)
         }
     }
     SQLHSTMT statement = arrayStatement_.get();
+    for (int column : bound_)
+        buffers_[static_cast<size_t>(column)].syncParameterArray(count);
     SQLSetStmtAttr(statement, SQL_ATTR_PARAMSET_SIZE, attributeValue(static_cast<SQLULEN>(count)), 0);
     const SQLRETURN rc = SQLExecute(statement);
     bool ok = succeeded(rc) || rc == SQL_NO_DATA;

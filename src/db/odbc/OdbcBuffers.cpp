@@ -156,17 +156,40 @@ SQLRETURN ColumnBuffer::bindParameter(SQLHSTMT statement, SQLUSMALLINT parameter
 
 SQLRETURN ColumnBuffer::bindParameterArray(SQLHSTMT statement, SQLUSMALLINT parameter)
 {
-    // Column-wise arrays step by the C type's size, so dates and times are
-    // sent as whole timestamps and the driver converts them.
+    SQLPOINTER values = data_.data();
+    SQLSMALLINT cType = fetchType();
+    SQLLEN elementBytes = slotBytes_;
     SQLULEN columnSize = 0;
-    if (kind_ == SlotKind::Text)
+    if (kind_ == SlotKind::Text) {
         columnSize = static_cast<SQLULEN>(kTextSlotBytes - 1);
-    else if (kind_ == SlotKind::Timestamp)
-        columnSize = sqlType_ == SqlType::Date ? 10 : 19;
-    else if (kind_ == SlotKind::Binary)
+    } else if (kind_ == SlotKind::Binary) {
         columnSize = static_cast<SQLULEN>(slotBytes_);
-    return SQLBindParameter(statement, parameter, SQL_PARAM_INPUT, fetchType(), parameterSqlType(), columnSize, 0,
-                            data_.data(), slotBytes_, indicators_.data());
+    } else if (sqlType_ == SqlType::Date) {
+        dates_.resize(static_cast<size_t>(rows_));
+        values = dates_.data();
+        cType = SQL_C_TYPE_DATE;
+        elementBytes = sizeof(SQL_DATE_STRUCT);
+        columnSize = 10;
+    } else if (sqlType_ == SqlType::Time) {
+        times_.resize(static_cast<size_t>(rows_));
+        values = times_.data();
+        cType = SQL_C_TYPE_TIME;
+        elementBytes = sizeof(SQL_TIME_STRUCT);
+        columnSize = 8;
+    } else if (sqlType_ == SqlType::Timestamp) {
+        columnSize = 19;
+    }
+    return SQLBindParameter(statement, parameter, SQL_PARAM_INPUT, cType, parameterSqlType(), columnSize, 0, values,
+                            elementBytes, indicators_.data());
+}
+
+void ColumnBuffer::syncParameterArray(int count)
+{
+    for (int row = 0; row < count && !dates_.empty(); ++row)
+        std::memcpy(&dates_[static_cast<size_t>(row)], slot(row), sizeof(SQL_DATE_STRUCT));
+    for (int row = 0; row < count && !times_.empty(); ++row)
+        std::memcpy(&times_[static_cast<size_t>(row)], slot(row) + offsetof(SQL_TIMESTAMP_STRUCT, hour),
+                    sizeof(SQL_TIME_STRUCT));
 }
 
 void ColumnBuffer::setNullAll()

@@ -44,8 +44,11 @@ class ColumnBuffer {
     SQLRETURN bindColumn(SQLHSTMT statement, SQLUSMALLINT column);
     // One parameter bound to the value of one row.
     SQLRETURN bindParameter(SQLHSTMT statement, SQLUSMALLINT parameter, int row);
-    // One parameter bound to every row, for parameter arrays.
+    // One parameter bound to every row, for parameter arrays. Dates and
+    // times go from arrays of their own C structures (arrays step by the C
+    // type's size): call syncParameterArray before each execution.
     SQLRETURN bindParameterArray(SQLHSTMT statement, SQLUSMALLINT parameter);
+    void syncParameterArray(int count);
 
     bool isNull(int row) const { return indicators_[static_cast<size_t>(row)] == SQL_NULL_DATA; }
     void setNull(int row) { indicators_[static_cast<size_t>(row)] = SQL_NULL_DATA; }
@@ -80,6 +83,8 @@ class ColumnBuffer {
     SQLLEN slotBytes_;
     std::vector<char> data_;
     std::vector<SQLLEN> indicators_;
+    std::vector<SQL_DATE_STRUCT> dates_;
+    std::vector<SQL_TIME_STRUCT> times_;
 };
 
 } // namespace korvan::detail::odbc

@@ -67,6 +67,8 @@ OdbcConnection::OdbcConnection(const std::string& dsn, DbConnection& owner, std:
     }
     SQLSetEnvAttr(env_, SQL_ATTR_ODBC_VERSION, attributeValue(SQL_OV_ODBC3), 0);
     open_ = connect(dsn, driverName);
+    if (driverName == "Access")
+        dialect = SqlDialect(SqlDialect::Kind::Jet);
     if (!open_)
         return;
 
