@@ -125,21 +125,6 @@ TEST_P(DbBlocks, ABlockWithARefusedRowCountsWhatWasStoredAndWhatWasNot)
     }
 }
 
-TEST_P(DbBlocks, RefusedRowsCanBeLeftToTheCallerToReport)
-{
-    if (!fileBackend())
-        GTEST_SKIP() << "the ODBC back end reports every failed block";
-    rawInsertConkal(row(3), formatIsoDate(*parseDateText(row(3).data)));
-    TableCursor cursor(&db(), "conkal", true);
-    cursor.SetReportRejectedRows(false);
-    for (long id = 1; id <= 5; ++id)
-        ASSERT_TRUE(addConkal(cursor, row(id)));
-    EXPECT_FALSE(cursor.Flush());
-    EXPECT_EQ(cursor.RowsWritten(), 4);
-    EXPECT_EQ(cursor.RowsRejected(), 1);
-    EXPECT_TRUE(sink.empty()) << sink.lastText();
-}
-
 TEST_P(DbBlocks, RowsPendingAtCloseAreStored)
 {
     {

@@ -3,8 +3,6 @@
 #include "db/DbTestFixture.h"
 #include "db/SqlTypes.h"
 
-#include <fstream>
-
 namespace korvan::test {
 namespace {
 
@@ -127,87 +125,7 @@ TEST_P(DbConnectionCase, UpdateCursorOverTwoTablesDoesNotOpen)
     EXPECT_EQ(rawCount("conkal", "minima = 1"), 1);
 }
 
-TEST_P(DbConnectionCase, UpdateCursorOnTheFileRefusesAnImpossibleDate)
-{
-    if (!fileBackend())
-        GTEST_SKIP() << "ODBC stores what the driver reads";
-    rawInsertConkal({.id = 1}, "2004-01-01");
-    UpdateCursor cursor(&db());
-    cursor.AddField("conkal", "data", SqlType::Date);
-    cursor.SetFrom("conkal");
-    ASSERT_TRUE(cursor.Open());
-    ASSERT_TRUE(cursor.Edit());
-    EXPECT_FALSE(cursor.SetField("data", "30/02/2004"));
-    EXPECT_EQ(sink.lastText().rfind("Errore campo (data) <30/02/2004>\n\n", 0), 0u) << sink.lastText();
-    EXPECT_TRUE(cursor.SetField("data", "99/99/9999"));
-    EXPECT_TRUE(cursor.Update());
-    EXPECT_EQ(rawCount("conkal", "data = '2400-12-31'"), 1);
-}
-
 INSTANTIATE_TEST_SUITE_P(Backends, DbConnectionCase, allBackends(), backendName);
-
-// Opening the file back end on what is not a usable database.
-TEST(DbSqliteOpen, MissingFileIsNotCreated)
-{
-    TempDir dir;
-    RecordingMessageSink sink;
-    const std::string path = dir.file("missing.sqlite");
-    auto connection = DbConnection::openSqlite(path, 25, 1, sink);
-    EXPECT_FALSE(connection->IsOpen());
-    ASSERT_EQ(sink.entries.size(), 1u);
-    EXPECT_EQ(sink.entries[0].text.rfind("Errore in fase di apertura del database\n\n", 0), 0u);
-    EXPECT_GT(sink.entries[0].text.size(), std::string("Errore in fase di apertura del database\n\n").size());
-    EXPECT_FALSE(std::ifstream(path).good());
-    sink.clear();
-    connection->CommitTrans();
-    connection.reset();
-    EXPECT_TRUE(sink.empty());
-}
-
-TEST(DbSqliteOpen, FileThatIsNotADatabaseFailsAtOpen)
-{
-    TempDir dir;
-    RecordingMessageSink sink;
-    std::ofstream(dir.file("notes.txt")) << "this is a plain text file, not a database, long enough to have a header";
-    auto connection = DbConnection::openSqlite(dir.file("notes.txt"), 25, 1, sink);
-    EXPECT_FALSE(connection->IsOpen());
-    EXPECT_EQ(sink.lastText().rfind("Errore in fase di apertura del database\n\n", 0), 0u);
-    EXPECT_FALSE(DbConnection::openSqlite("", 25, 1, sink)->IsOpen());
-}
-
-TEST(DbSqliteOpen, OpenFileReportsItsVersionAndWritesAheadLog)
-{
-    TempDir dir;
-    RecordingMessageSink sink;
-    auto raw = tools::RawDatabase::sqliteFile(dir.file("runs.sqlite"));
-    std::string error;
-    ASSERT_TRUE(tools::createTables(raw, false, error, {"conkal"})) << error;
-    auto connection = DbConnection::openSqlite(dir.file("runs.sqlite"), 25, 1, sink);
-    ASSERT_TRUE(connection->IsOpen()) << sink.lastText();
-    EXPECT_EQ(connection->SqliteVersion().rfind("SQLite 3.", 0), 0u);
-    // A connection opened afterwards sees the mode the file now has.
-    auto later = tools::RawDatabase::sqliteFile(dir.file("runs.sqlite"));
-    EXPECT_EQ(later.queryText("PRAGMA journal_mode"), "wal");
-    EXPECT_EQ(connection->Dialect().periodDateLiteral({2004, 1, 2}), "'2004-01-02'");
-    EXPECT_EQ(connection->Dialect().falseLiteral(), "0");
-}
-
-TEST(DbSqliteOpen, TransactionStepWithoutATransactionIsReported)
-{
-    TempDir dir;
-    RecordingMessageSink sink;
-    auto raw = tools::RawDatabase::sqliteFile(dir.file("runs.sqlite"));
-    std::string error;
-    ASSERT_TRUE(tools::createTables(raw, false, error, {"conkal"})) << error;
-    auto connection = DbConnection::openSqlite(dir.file("runs.sqlite"), 25, 1, sink);
-    connection->CommitTrans();
-    EXPECT_EQ(sink.lastText().rfind("Errore in fase di convalida della transazione\n\n", 0), 0u);
-    connection->BeginTrans();
-    EXPECT_TRUE(connection->InTransaction());
-    connection->Rollback();
-    EXPECT_FALSE(connection->InTransaction());
-    EXPECT_EQ(sink.entries.size(), 1u);
-}
 
 } // namespace
 } // namespace korvan::test

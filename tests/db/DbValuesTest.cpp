@@ -136,44 +136,6 @@ TEST_P(DbValues, TrueBitReadsMinusOneOnTheFileAndOneOverOdbc)
     EXPECT_EQ(value, 0);
 }
 
-TEST_P(DbValues, FileBackEndRefusesTextsItsColumnsCannotHold)
-{
-    if (!fileBackend())
-        GTEST_SKIP() << "ODBC stores the leading part the driver reads";
-    TableCursor cursor(&db(), "conkal");
-    ASSERT_TRUE(cursor.AddNew());
-    EXPECT_FALSE(cursor.SetField("azienda", "12abc"));
-    EXPECT_FALSE(cursor.SetField("azienda", "70000"));
-    EXPECT_FALSE(cursor.SetField("data", "31/02/2004"));
-    EXPECT_FALSE(cursor.SetField("euro", "1,2,3"));
-    EXPECT_FALSE(cursor.SetField("minima", "forse"));
-    ASSERT_EQ(sink.entries.size(), 5u);
-    EXPECT_EQ(sink.entries[2].text.rfind("Errore campo (data) della tavola (conkal) <31/02/2004>\n\n", 0), 0u);
-    // Nothing half-written: the refused values left the row empty.
-    EXPECT_TRUE(cursor.SetField("azienda", "1") && cursor.SetField("ID", "1") && cursor.SetField("data", "01/02/2004"));
-    EXPECT_TRUE(cursor.Update());
-    EXPECT_EQ(rawCount("conkal", "euro IS NULL AND minima IS NULL"), 1);
-}
-
-TEST_P(DbValues, TableCursorGivesEngineTextsWithoutTrimming)
-{
-    if (!fileBackend())
-        GTEST_SKIP() << "the table cursor reads rows by key only on the file back end";
-    raw().exec("INSERT INTO linee (ID, ente, linea, denom) VALUES (4, 2, '12  ', NULL)");
-    TableCursor cursor(&db(), "linee");
-    ASSERT_TRUE(cursor.SelectIndex("codice")) << sink.lastText();
-    ASSERT_TRUE(cursor.SeekKey({"4"}));
-    std::string text;
-    EXPECT_TRUE(cursor.GetField("linea", text));
-    EXPECT_EQ(text, "12  ");
-    EXPECT_TRUE(cursor.GetField("ente", text));
-    EXPECT_EQ(text, "2");
-    EXPECT_TRUE(cursor.GetField("denom", text));
-    EXPECT_EQ(text, "");
-    EXPECT_FALSE(cursor.SeekKey({"5"}));
-    EXPECT_TRUE(sink.empty()) << sink.lastText();
-}
-
 INSTANTIATE_TEST_SUITE_P(Backends, DbValues, allBackends(), backendName);
 
 } // namespace

@@ -1,0 +1,147 @@
+// Behaviour of the embedded file back end alone: the engine refuses what its
+// columns cannot hold, rows are read by key, refused rows of a block can be
+// left to the caller, and what is not a usable database fails at open.
+
+#include "db/DbTestFixture.h"
+#include "db/SqlTypes.h"
+#include "db/Values.h"
+
+#include <fstream>
+
+namespace korvan::test {
+namespace {
+
+class DbFileBackEnd : public DbLayerFixture {
+  protected:
+    static ConkalRow conkal(long id) { return {.id = id, .data = formatDateText({2004, 2, static_cast<int>(id)})}; }
+};
+
+TEST_P(DbFileBackEnd, RefusesTextsItsColumnsCannotHold)
+{
+    TableCursor cursor(&db(), "conkal");
+    ASSERT_TRUE(cursor.AddNew());
+    EXPECT_FALSE(cursor.SetField("azienda", "12abc"));
+    EXPECT_FALSE(cursor.SetField("azienda", "70000"));
+    EXPECT_FALSE(cursor.SetField("data", "31/02/2004"));
+    EXPECT_FALSE(cursor.SetField("euro", "1,2,3"));
+    EXPECT_FALSE(cursor.SetField("minima", "forse"));
+    ASSERT_EQ(sink.entries.size(), 5u);
+    EXPECT_EQ(sink.entries[2].text.rfind("Errore campo (data) della tavola (conkal) <31/02/2004>\n\n", 0), 0u);
+    // Nothing half-written: the refused values left the row empty.
+    EXPECT_TRUE(cursor.SetField("azienda", "1") && cursor.SetField("ID", "1") && cursor.SetField("data", "01/02/2004"));
+    EXPECT_TRUE(cursor.Update());
+    EXPECT_EQ(rawCount("conkal", "euro IS NULL AND minima IS NULL"), 1);
+}
+
+TEST_P(DbFileBackEnd, TableCursorGivesEngineTextsWithoutTrimming)
+{
+    raw().exec("INSERT INTO linee (ID, ente, linea, denom) VALUES (4, 2, '12  ', NULL)");
+    TableCursor cursor(&db(), "linee");
+    ASSERT_TRUE(cursor.SelectIndex("codice")) << sink.lastText();
+    ASSERT_TRUE(cursor.SeekKey({"4"}));
+    std::string text;
+    EXPECT_TRUE(cursor.GetField("linea", text));
+    EXPECT_EQ(text, "12  ");
+    EXPECT_TRUE(cursor.GetField("ente", text));
+    EXPECT_EQ(text, "2");
+    EXPECT_TRUE(cursor.GetField("denom", text));
+    EXPECT_EQ(text, "");
+    EXPECT_FALSE(cursor.SeekKey({"5"}));
+    EXPECT_TRUE(sink.empty()) << sink.lastText();
+}
+
+TEST_P(DbFileBackEnd, RefusedRowsCanBeLeftToTheCallerToReport)
+{
+    rawInsertConkal(conkal(3), formatIsoDate(*parseDateText(conkal(3).data)));
+    TableCursor cursor(&db(), "conkal", true);
+    cursor.SetReportRejectedRows(false);
+    for (long id = 1; id <= 5; ++id)
+        ASSERT_TRUE(addConkal(cursor, conkal(id)));
+    EXPECT_FALSE(cursor.Flush());
+    EXPECT_EQ(cursor.RowsWritten(), 4);
+    EXPECT_EQ(cursor.RowsRejected(), 1);
+    EXPECT_TRUE(sink.empty()) << sink.lastText();
+}
+
+TEST_P(DbFileBackEnd, UpdateCursorRefusesAnImpossibleDate)
+{
+    rawInsertConkal({.id = 1}, "2004-01-01");
+    UpdateCursor cursor(&db());
+    cursor.AddField("conkal", "data", SqlType::Date);
+    cursor.SetFrom("conkal");
+    ASSERT_TRUE(cursor.Open());
+    ASSERT_TRUE(cursor.Edit());
+    EXPECT_FALSE(cursor.SetField("data", "30/02/2004"));
+    EXPECT_EQ(sink.lastText().rfind("Errore campo (data) <30/02/2004>\n\n", 0), 0u) << sink.lastText();
+    EXPECT_TRUE(cursor.SetField("data", "99/99/9999"));
+    EXPECT_TRUE(cursor.Update());
+    EXPECT_EQ(rawCount("conkal", "data = '2400-12-31'"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(File, DbFileBackEnd, ::testing::Values(BackendKind::SqliteFile), backendName);
+
+// Opening the file back end on what is not a usable database.
+TEST(DbSqliteOpen, MissingFileIsNotCreated)
+{
+    TempDir dir;
+    RecordingMessageSink sink;
+    const std::string path = dir.file("missing.sqlite");
+    auto connection = DbConnection::openSqlite(path, 25, 1, sink);
+    EXPECT_FALSE(connection->IsOpen());
+    ASSERT_EQ(sink.entries.size(), 1u);
+    EXPECT_EQ(sink.entries[0].text.rfind("Errore in fase di apertura del database\n\n", 0), 0u);
+    EXPECT_GT(sink.entries[0].text.size(), std::string("Errore in fase di apertura del database\n\n").size());
+    EXPECT_FALSE(std::ifstream(path).good());
+    sink.clear();
+    connection->CommitTrans();
+    connection.reset();
+    EXPECT_TRUE(sink.empty());
+}
+
+TEST(DbSqliteOpen, FileThatIsNotADatabaseFailsAtOpen)
+{
+    TempDir dir;
+    RecordingMessageSink sink;
+    std::ofstream(dir.file("notes.txt")) << "this is a plain text file, not a database, long enough to have a header";
+    auto connection = DbConnection::openSqlite(dir.file("notes.txt"), 25, 1, sink);
+    EXPECT_FALSE(connection->IsOpen());
+    EXPECT_EQ(sink.lastText().rfind("Errore in fase di apertura del database\n\n", 0), 0u);
+    EXPECT_FALSE(DbConnection::openSqlite("", 25, 1, sink)->IsOpen());
+}
+
+TEST(DbSqliteOpen, OpenFileReportsItsVersionAndWritesAheadLog)
+{
+    TempDir dir;
+    RecordingMessageSink sink;
+    auto raw = tools::RawDatabase::sqliteFile(dir.file("runs.sqlite"));
+    std::string error;
+    ASSERT_TRUE(tools::createTables(raw, false, error, {"conkal"})) << error;
+    auto connection = DbConnection::openSqlite(dir.file("runs.sqlite"), 25, 1, sink);
+    ASSERT_TRUE(connection->IsOpen()) << sink.lastText();
+    EXPECT_EQ(connection->SqliteVersion().rfind("SQLite 3.", 0), 0u);
+    // A connection opened afterwards sees the mode the file now has.
+    auto later = tools::RawDatabase::sqliteFile(dir.file("runs.sqlite"));
+    EXPECT_EQ(later.queryText("PRAGMA journal_mode"), "wal");
+    EXPECT_EQ(connection->Dialect().periodDateLiteral({2004, 1, 2}), "'2004-01-02'");
+    EXPECT_EQ(connection->Dialect().falseLiteral(), "0");
+}
+
+TEST(DbSqliteOpen, TransactionStepWithoutATransactionIsReported)
+{
+    TempDir dir;
+    RecordingMessageSink sink;
+    auto raw = tools::RawDatabase::sqliteFile(dir.file("runs.sqlite"));
+    std::string error;
+    ASSERT_TRUE(tools::createTables(raw, false, error, {"conkal"})) << error;
+    auto connection = DbConnection::openSqlite(dir.file("runs.sqlite"), 25, 1, sink);
+    connection->CommitTrans();
+    EXPECT_EQ(sink.lastText().rfind("Errore in fase di convalida della transazione\n\n", 0), 0u);
+    connection->BeginTrans();
+    EXPECT_TRUE(connection->InTransaction());
+    connection->Rollback();
+    EXPECT_FALSE(connection->InTransaction());
+    EXPECT_EQ(sink.entries.size(), 1u);
+}
+
+} // namespace
+} // namespace korvan::test
