@@ -4,6 +4,7 @@
 #include "DemoRandom.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <tuple>
 
@@ -268,6 +269,26 @@ int speedKmh(LineKind kind)
     return 20;
 }
 
+// The minute of the day at which a share (0 to 1) of a line's daytime runs
+// have left: service from 05:30 to 23:30, densest in the morning and
+// afternoon peaks.
+int daytimeDeparture(double share)
+{
+    // Relative frequency of departures in each hour from 05:30 to 23:30.
+    static const double weights[] = {1, 3, 5, 4, 2, 2, 2, 3, 4, 2, 2, 3, 4, 4, 2, 1, 1, 1};
+    constexpr int firstHour = 5;
+    double total = 0;
+    for (const double weight : weights)
+        total += weight;
+    double target = share * total;
+    for (size_t hour = 0; hour < std::size(weights); ++hour) {
+        if (target <= weights[hour])
+            return (firstHour + static_cast<int>(hour)) * 60 + 30 + static_cast<int>(target / weights[hour] * 60);
+        target -= weights[hour];
+    }
+    return 22 * 60 + 30;
+}
+
 class RunBuilder {
   public:
     // The network's stops, arcs and routes must be complete: the builder
@@ -346,13 +367,10 @@ Run RunBuilder::makeRun(const LinePlan& plan, long routeId, bool backwards, int 
     }
     const int duration = offsets.back();
 
-    int first = 5 * 60 + 30;
-    int last = 22 * 60 + 30;
-    if (plan.kind == LineKind::Night) {
-        first = 20 * 60 + 30;
-        last = 23 * 60 + 20;
-    }
-    int departure = first + (last - first) * (2 * slot + 1) / (2 * slots) + static_cast<int>(random_.range(-4, 4));
+    const double share = (2.0 * slot + 1) / (2.0 * slots);
+    int departure =
+        plan.kind == LineKind::Night ? 20 * 60 + 30 + static_cast<int>(share * 170) : daytimeDeparture(share);
+    departure += static_cast<int>(random_.range(-4, 4));
     if (run.pattern == ServicePattern::SchoolDays)
         departure = (slot % 2 == 0 ? 6 * 60 + 55 : 12 * 60 + 50) + static_cast<int>(random_.range(0, 70));
     departure = std::clamp(departure, 5 * 60, 23 * 60 + 59 - duration);
