@@ -286,7 +286,7 @@ int daytimeDeparture(double share)
             return (firstHour + static_cast<int>(hour)) * 60 + 30 + static_cast<int>(target / weights[hour] * 60);
         target -= weights[hour];
     }
-    return 22 * 60 + 30;
+    return 23 * 60 + 30;
 }
 
 class RunBuilder {
