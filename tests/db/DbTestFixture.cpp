@@ -15,6 +15,11 @@ std::string backendName(const ::testing::TestParamInfo<BackendKind>& info)
     return "Unknown";
 }
 
+void PrintTo(BackendKind kind, std::ostream* out)
+{
+    *out << backendName(::testing::TestParamInfo<BackendKind>(kind, 0));
+}
+
 ::testing::internal::ParamGenerator<BackendKind> allBackends()
 {
     return ::testing::Values(BackendKind::SqliteFile, BackendKind::PostgresOdbc, BackendKind::SqliteOdbc);

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <optional>
 #include <string>
 
@@ -24,6 +25,8 @@ namespace korvan::test {
 enum class BackendKind { SqliteFile, PostgresOdbc, SqliteOdbc };
 
 std::string backendName(const ::testing::TestParamInfo<BackendKind>& info);
+// How gtest prints the parameter in failure reports.
+void PrintTo(BackendKind kind, std::ostream* out);
 ::testing::internal::ParamGenerator<BackendKind> allBackends();
 
 // One conkal row as texts, the way the program writes them.
