@@ -8,17 +8,38 @@ namespace korvan::test {
 
 std::string backendName(const ::testing::TestParamInfo<Backend>& info)
 {
-    return info.param == Backend::SqliteFile ? "SqliteFile" : "PostgresOdbc";
+    switch (info.param) {
+    case Backend::SqliteFile:
+        return "SqliteFile";
+    case Backend::PostgresOdbc:
+        return "PostgresOdbc";
+    case Backend::SqliteOdbc:
+        break;
+    }
+    return "SqliteOdbc";
+}
+
+std::string AccountingDbTest::dataSource() const
+{
+    switch (GetParam()) {
+    case Backend::SqliteFile:
+        break;
+    case Backend::PostgresOdbc:
+        return postgresDsn();
+    case Backend::SqliteOdbc:
+        return sqliteOdbcDsn();
+    }
+    return "";
 }
 
 void AccountingDbTest::SetUp()
 {
-    if (isPostgres()) {
-        const std::string dsn = postgresDsn();
+    const std::string dsn = dataSource();
+    if (GetParam() != Backend::SqliteFile) {
         if (dsn.empty()) {
             if (odbcRequired())
-                FAIL() << "the PostgreSQL data source is required but not configured";
-            GTEST_SKIP() << "no PostgreSQL data source";
+                FAIL() << "the ODBC data source is required but not configured";
+            GTEST_SKIP() << "no ODBC data source";
         }
         raw.emplace(tools::RawDatabase::odbc(dsn));
     } else {
@@ -26,9 +47,9 @@ void AccountingDbTest::SetUp()
     }
     std::string error;
     ASSERT_TRUE(tools::createTables(*raw, true, error)) << error;
-    if (isPostgres()) {
+    if (!dsn.empty()) {
         std::string driver;
-        connection = DbConnection::openOdbc(postgresDsn(), driver, DbConnection::kDefaultRowsetSizeOrdinary,
+        connection = DbConnection::openOdbc(dsn, driver, DbConnection::kDefaultRowsetSizeOrdinary,
                                             DbConnection::kDefaultRowsetSizeBlob, sink);
     } else {
         connection = DbConnection::openSqlite(dir.file("runs.db"), DbConnection::kDefaultRowsetSizeOrdinary,

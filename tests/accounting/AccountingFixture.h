@@ -20,7 +20,9 @@
 
 namespace korvan::test {
 
-enum class Backend { SqliteFile, PostgresOdbc };
+// The SQLite file back end, PostgreSQL through psqlODBC, and a SQLite file
+// through the SQLite ODBC driver.
+enum class Backend { SqliteFile, PostgresOdbc, SqliteOdbc };
 
 std::string backendName(const ::testing::TestParamInfo<Backend>& info);
 
@@ -64,6 +66,8 @@ class AccountingDbTest : public ::testing::TestWithParam<Backend> {
     std::vector<std::string> concorsRows(int company);
 
     bool isPostgres() const { return GetParam() == Backend::PostgresOdbc; }
+    // The ODBC data source of the back end ("" for the file back end).
+    std::string dataSource() const;
 
     TempDir dir;
     std::optional<tools::RawDatabase> raw;
@@ -78,9 +82,10 @@ std::string flagsOn(std::initializer_list<int> days);
 std::string allDays();
 
 #define KORVAN_ACCOUNTING_BACKENDS(suite)                                                                              \
-    INSTANTIATE_TEST_SUITE_P(                                                                                          \
-        Backends, suite,                                                                                               \
-        ::testing::Values(::korvan::test::Backend::SqliteFile, ::korvan::test::Backend::PostgresOdbc),                 \
-        ::korvan::test::backendName)
+    INSTANTIATE_TEST_SUITE_P(Backends, suite,                                                                          \
+                             ::testing::Values(::korvan::test::Backend::SqliteFile,                                    \
+                                               ::korvan::test::Backend::PostgresOdbc,                                  \
+                                               ::korvan::test::Backend::SqliteOdbc),                                   \
+                             ::korvan::test::backendName)
 
 } // namespace korvan::test
