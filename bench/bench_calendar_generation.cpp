@@ -11,6 +11,7 @@
 // KORVAN_TEST_PG_PORT (psql reaches postgres@127.0.0.1/korvan_test there).
 
 #include "SchemaCreator.h"
+#include "accounting/AccountingInput.h"
 #include "accounting/BaseAssignment.h"
 #include "accounting/CalendarGeneration.h"
 #include "db/DbConnection.h"
@@ -53,20 +54,12 @@ std::string env(const char* name, const char* fallback = "")
     return value && *value ? value : fallback;
 }
 
-int weekday(int year, int month, int day) // Monday = 0
-{
-    static const int offsets[12] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
-    if (month < 3)
-        year -= 1;
-    return ((year + year / 4 - year / 100 + year / 400 + offsets[month - 1] + day) % 7 + 6) % 7;
-}
-
 // Weekdays for every run, Saturdays too for odd runs.
 std::string monthFlags(long run, int month)
 {
     std::string flags(31, 'N');
     for (int day = 1; day <= daysInMonth(kYear, month); ++day) {
-        const int wd = weekday(kYear, month, day);
+        const int wd = accounting::weekdayIndex({kYear, month, day});
         if (wd < 5 || (wd == 5 && run % 2 == 1))
             flags[static_cast<size_t>(day - 1)] = 'S';
     }

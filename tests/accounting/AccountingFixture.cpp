@@ -3,6 +3,7 @@
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
 #include "db/Values.h"
+#include "refdata/SqlText.h"
 
 namespace korvan::test {
 
@@ -85,14 +86,8 @@ void AccountingDbTest::addRun(int company, long id, int authority, long length, 
 
 void AccountingDbTest::addLine(int lineId, int authority, const std::string& code)
 {
-    std::string quoted;
-    for (char c : code) {
-        quoted += c;
-        if (c == '\'')
-            quoted += '\'';
-    }
-    exec(formatText("INSERT INTO linee (ID, ente, linea, denom) VALUES (%d, %d, '%s', '')", lineId, authority,
-                    quoted.c_str()));
+    exec(formatText("INSERT INTO linee (ID, ente, linea, denom) VALUES (%d, %d, ", lineId, authority) +
+         quoteSqlText(code) + ", '')");
 }
 
 void AccountingDbTest::addRunLine(int company, long id, int authority, int lineId)
