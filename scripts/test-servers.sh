@@ -25,6 +25,7 @@ chmod 755 "$dir"
 stop_server
 rm -rf "$dir/pgdata"
 install -d -o postgres -g postgres "$dir/pgdata" "$dir/socket"
+install -o postgres -g postgres -m 644 /dev/null "$dir/postgres.log"
 runuser -u postgres -- "$pg_bin/initdb" -D "$dir/pgdata" -A trust -U postgres -E UTF8 --no-locale > "$dir/initdb.log" 2>&1
 runuser -u postgres -- "$pg_bin/pg_ctl" -D "$dir/pgdata" -l "$dir/postgres.log" -w \
   -o "-p $port -k $dir/socket -c listen_addresses=127.0.0.1 -c fsync=off -c synchronous_commit=off -c full_page_writes=off" \

@@ -300,6 +300,40 @@ TEST_P(OdbcWrites, UpdateCursorChangesEveryRowOfAKeyAcrossBlocks)
     EXPECT_TRUE(sink.empty()) << sink.lastText();
 }
 
+TEST_P(OdbcWrites, RefusedRowWhileASelectIsOpenLeavesTheSelectReading)
+{
+    // psqlODBC reads a declared cursor inside a transaction of its own; a
+    // refused row written meanwhile must not end that read.
+    for (long id = 1; id <= 60; ++id)
+        rawRow(id, 2);
+    rawRow(5);
+    SelectCursor select(&db());
+    select.AddField("conkal", "ID", SqlType::Integer);
+    select.SetFrom("conkal");
+    select.SetWhere("conkal.azienda = 2");
+    select.SetOrderBy("conkal.ID");
+    ASSERT_TRUE(select.Execute());
+    long read = 0;
+    long written = 0;
+    {
+        TableCursor cursor(&db(), "conkal", true);
+        cursor.SetReportRejectedRows(false);
+        do {
+            int id = 0;
+            select.GetLong(0, id);
+            EXPECT_EQ(id, ++read);
+            EXPECT_TRUE(addConkal(cursor, row(id)));
+            written += cursor.RowsWritten();
+        } while (select.MoveNext() && read < 100);
+        cursor.Flush();
+        written += cursor.RowsWritten();
+    }
+    EXPECT_EQ(read, 60);
+    EXPECT_EQ(written, 59);
+    EXPECT_EQ(rawCount("conkal", "azienda = 1"), 60);
+    EXPECT_TRUE(sink.empty()) << sink.lastText();
+}
+
 INSTANTIATE_TEST_SUITE_P(Odbc, OdbcWrites, odbcBackends(), backendName);
 
 } // namespace
