@@ -1,0 +1,100 @@
+// The pick-list combo box: filling, preselection of the current contract,
+// the authority -> company cascade and the OK-time readings on a real
+// combo.
+
+#include "LinesDialogFixture.h"
+
+#include "refdata/PickListCombo.h"
+
+#include <QApplication>
+
+using namespace korvan;
+using namespace korvan::test;
+using namespace korvan::refdata;
+
+class RefdataPickListComboTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void fillingKeepsQueryOrderAndSelectsNothing()
+    {
+        PickListCombo combo;
+        QVERIFY(combo.isEditable());
+        combo.setEditText("typed");
+        fillCombo(&combo, {"0009 - Zeta", "0001 - Alfa"});
+        QCOMPARE(entriesOf(&combo), QStringList({"0009 - Zeta", "0001 - Alfa"}));
+        QCOMPARE(combo.currentIndex(), -1);
+        QCOMPARE(combo.currentText(), QString());
+        QCOMPARE(selectedCode(&combo), 0);
+        // Typed text never becomes an entry.
+        typeInto(&combo, "42");
+        QTest::keyClick(&combo, Qt::Key_Return);
+        QCOMPARE(combo.count(), 2);
+    }
+
+    void selectByCodeFindsTheCodeOrLeavesTheSelection()
+    {
+        PickListCombo combo;
+        fillCombo(&combo, {"0009 - Zeta", "0012 - Dodici", "12345 - Grande"});
+        selectByCode(&combo, 12);
+        QCOMPARE(combo.currentIndex(), 1);
+        QCOMPARE(selectedCode(&combo), 12);
+        selectByCode(&combo, -1);
+        QCOMPARE(combo.currentIndex(), 1);
+        selectByCode(&combo, 77);
+        QCOMPARE(combo.currentIndex(), 1);
+        combo.setCurrentIndex(2);
+        QCOMPARE(selectedCode(&combo), 1234);
+    }
+
+    void okReadsTheTypedText()
+    {
+        PickListCombo combo;
+        fillCombo(&combo, {"0012 - Dodici"});
+        typeInto(&combo, "12");
+        QCOMPARE(readCodeEntry(&combo), std::optional<int>(12));
+        typeInto(&combo, "0012x");
+        QVERIFY(!readCodeEntry(&combo));
+        typeInto(&combo, "Dodici");
+        QVERIFY(!readCodeEntry(&combo));
+        combo.setCurrentIndex(0);
+        QCOMPARE(readCodeEntry(&combo), std::optional<int>(12));
+
+        PickListCombo lines;
+        fillCombo(&lines, {"CIRCOLARE-NORD - Giro"});
+        typeInto(&lines, "circolare-nord");
+        QCOMPARE(readLineCodeEntry(&lines), std::optional<std::string>("circolare-"));
+    }
+
+    void contractListsPreselectTheCurrentContract()
+    {
+        LinesDialogFixture db;
+        QVERIFY(db.ok);
+        PickListCombo authorities, companies;
+        fillContractLists(db.connection.get(), &authorities, &companies, 1, 8);
+        QCOMPARE(authorities.currentText(), QString("0001 - Città Alfa"));
+        QCOMPARE(entriesOf(&companies), QStringList({"0008 - Autolinee Rossi", "0007 - Società Trasporti"}));
+        QCOMPARE(companies.currentText(), QString("0008 - Autolinee Rossi"));
+
+        fillContractLists(db.connection.get(), &authorities, &companies, -1, -1);
+        QCOMPARE(authorities.count(), 2);
+        QCOMPARE(authorities.currentIndex(), -1);
+        QCOMPARE(companies.count(), 0);
+    }
+
+    void closingTheAuthorityListRefillsTheCompanies()
+    {
+        LinesDialogFixture db;
+        PickListCombo authorities, companies;
+        connectCompanyCascade(db.connection.get(), &authorities, &companies);
+        fillContractLists(db.connection.get(), &authorities, &companies, -1, -1);
+        chooseEntry(&authorities, 0); // "0002 - Beta"
+        QCOMPARE(entriesOf(&companies), QStringList({"0008 - Autolinee Rossi"}));
+        QCOMPARE(companies.currentIndex(), -1);
+        chooseEntry(&authorities, -1);
+        QCOMPARE(companies.count(), 0);
+    }
+};
+
+QTEST_MAIN(RefdataPickListComboTest)
+#include "RefdataPickListComboTest.moc"
