@@ -146,6 +146,18 @@ TEST_P(LineExtractionTest, CodesWithApostrophesAndManyRowsSurvive)
     EXPECT_EQ(count("conline"), 60);
 }
 
+TEST_P(LineExtractionTest, AMissingTableIsReportedAndTheOtherStepsStillRun)
+{
+    addRun(1, 1, 1, "A");
+    exec("DROP TABLE conline");
+    extract();
+    EXPECT_EQ(lineRows(), (Rows{"0|1|[A]|[]"}));
+    // Confirmation, at least one database message, and the closing notice.
+    ASSERT_GE(sink.entries.size(), 3u);
+    EXPECT_NE(sink.entries[1].icon, MessageIcon::Information);
+    EXPECT_EQ(sink.lastText(), "Le informazioni relative alle Linee (normalizzate) sono state generate");
+}
+
 TEST(NormalizeLineCode, TrimsTrailingBlanksOnlyAndKeepsOneBlankForEmptyCodes)
 {
     EXPECT_EQ(normalizeLineCode("12  "), "12");
