@@ -195,6 +195,8 @@ std::string extractionDoneText()
 ExtractionResult extractNormalizedLines(DbConnection* connection, MessageSink& sink, OperationFeedback& feedback)
 {
     ExtractionResult result;
+    if (!connection || !connection->IsOpen())
+        return result;
     if (!sink.askConfirmation(extractionConfirmationText()))
         return result;
     result.confirmed = true;

@@ -53,6 +53,8 @@ std::optional<MergeRequest> validateMerge(const MergeChoice& choice, MessageSink
 int mergeLines(DbConnection* connection, int source, int target, MessageSink& sink)
 {
     int moved = 0;
+    if (!connection || !connection->IsOpen())
+        return moved;
     {
         UpdateCursor cursor(connection);
         cursor.AddField("conline", "linea", SqlType::SmallInt);
