@@ -8,8 +8,11 @@ namespace korvan::shell {
 
 std::string systemDescription()
 {
-    return formatText("%s (%s %s)", QSysInfo::prettyProductName().toStdString().c_str(),
-                      QSysInfo::kernelType().toStdString().c_str(), QSysInfo::kernelVersion().toStdString().c_str());
+    QString kernel = QSysInfo::kernelType();
+    if (!kernel.isEmpty())
+        kernel[0] = kernel[0].toUpper();
+    return formatText("%s (%s %s)", QSysInfo::prettyProductName().toStdString().c_str(), kernel.toStdString().c_str(),
+                      QSysInfo::kernelVersion().toStdString().c_str());
 }
 
 namespace {
@@ -20,7 +23,7 @@ std::string databaseDescription(const DatabaseSession& session)
         std::string text = session.sqlitePath().empty() ? "Nessuno" : session.sqlitePath();
         const DbConnection* connection = session.connection();
         if (connection && connection->IsSqlite() && connection->IsOpen())
-            text += " (SQLite " + connection->SqliteVersion() + ")";
+            text += " (" + connection->SqliteVersion() + ")"; // "SQLite 3.40.1"
         return text;
     }
     if (session.useOdbc()) {

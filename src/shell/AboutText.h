@@ -14,7 +14,7 @@ namespace korvan::shell {
 std::string systemDescription();
 
 // "INFORMAZIONI SUL PROGRAMMA\n\n" ... "\n\nDatabase: " followed by the
-// database description: the file path (with the SQLite version when that
+// database description: the file path (with " (SQLite 3.x.y)" when that
 // file is open), the ODBC data source with its driver and rowset sizes, or
 // "Nessuno".
 std::string aboutText(const DatabaseSession& session, const std::string& system);

@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace korvan::shell {
 
 namespace {
@@ -23,6 +25,7 @@ QLabel* addLabel(QWidget* dialog, const char* text, const QRect& geometry)
 {
     auto* label = new QLabel(QString::fromUtf8(text), dialog);
     label->setGeometry(geometry);
+    label->resize(std::max(geometry.width(), label->sizeHint().width()), geometry.height() + 4);
     return label;
 }
 
@@ -42,20 +45,27 @@ DataSourceDialog::DataSourceDialog(MessageSink& sink, QWidget* parent) : QDialog
 {
     setWindowTitle("Selezione DataSource");
     const DialogUnits units(fontMetrics());
-    setFixedSize(units.x(186), units.y(90));
 
-    addLabel(this, "DSN:", units.rect(7, 10, 18, 8));
+    // Positions in dialog units; a label wider in this font than in the
+    // layout's pushes its field (and the dialog edge) to the right.
+    QLabel* dsnLabel = addLabel(this, "DSN:", units.rect(7, 10, 18, 8));
     dsnField_ = new QComboBox(this);
     dsnField_->setObjectName("dsnField");
     dsnField_->setEditable(true);
     dsnField_->setInsertPolicy(QComboBox::NoInsert);
+    const int dsnX = std::max(units.x(27), dsnLabel->geometry().right() + units.x(2));
     // Only the closed height of the drop-down list is laid out here.
-    dsnField_->setGeometry(units.rect(27, 7, 152, 14));
+    dsnField_->setGeometry(dsnX, units.y(7), units.x(27 + 152) - dsnX, units.y(14));
 
-    addLabel(this, "RowsetSize (Dati Ordinari)", units.rect(7, 30, 110, 8));
-    ordinarySizeField_ = addSizeField(this, choice_.rowsetSizeOrdinary, units.rect(120, 27, 30, 14), "ordinarySize");
-    addLabel(this, "RowsetSize (Dati BLOB)", units.rect(7, 50, 90, 8));
-    blobSizeField_ = addSizeField(this, choice_.rowsetSizeBlob, units.rect(120, 47, 30, 14), "blobSize");
+    QLabel* ordinaryLabel = addLabel(this, "RowsetSize (Dati Ordinari)", units.rect(7, 30, 110, 8));
+    QLabel* blobLabel = addLabel(this, "RowsetSize (Dati BLOB)", units.rect(7, 50, 90, 8));
+    const int sizeX = std::max(
+        {units.x(120), ordinaryLabel->geometry().right() + units.x(3), blobLabel->geometry().right() + units.x(3)});
+    ordinarySizeField_ = addSizeField(this, choice_.rowsetSizeOrdinary,
+                                      QRect(sizeX, units.y(27), units.x(30), units.y(14)), "ordinarySize");
+    blobSizeField_ =
+        addSizeField(this, choice_.rowsetSizeBlob, QRect(sizeX, units.y(47), units.x(30), units.y(14)), "blobSize");
+    setFixedSize(std::max(units.x(186), ordinarySizeField_->geometry().right() + units.x(7)), units.y(90));
 
     okButton_ = new QPushButton("OK", this);
     okButton_->setGeometry(units.rect(36, 70, 50, 14));

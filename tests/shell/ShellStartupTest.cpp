@@ -94,9 +94,10 @@ class ShellStartupTest : public QObject {
         QVERIFY(window.connection() && window.connection()->IsSqlite() && window.connection()->IsOpen());
         QVERIFY(dataCommandsEnabled(window));
         const QString about = QString::fromStdString(window.aboutText());
-        QVERIFY2(about.endsWith(QString::fromStdString("Database: " + runs + " (SQLite " +
+        QVERIFY2(about.endsWith(QString::fromStdString("\n\nDatabase: " + runs + " (" +
                                                        window.connection()->SqliteVersion() + ")")),
                  qPrintable(about));
+        QVERIFY2(about.contains(" (SQLite 3."), qPrintable(about));
         QVERIFY(about.startsWith("INFORMAZIONI SUL PROGRAMMA\n\nKORVAN - \"Contabilit"));
         QVERIFY(about.contains("\nSistema operativo "));
     }
