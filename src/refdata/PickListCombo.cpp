@@ -85,6 +85,33 @@ void fillContractLists(DbConnection* connection, QComboBox* authorities, QComboB
     selectByCode(companies, currentCompany);
 }
 
+namespace {
+
+PickList contractLines(DbConnection* connection, LineListForm form, int authority, int company)
+{
+    return form == LineListForm::ByCode ? contractLinesByCode(connection, authority, company)
+                                        : contractLinesById(connection, authority, company);
+}
+
+} // namespace
+
+void fillContractLineList(DbConnection* connection, QComboBox* lines, LineListForm form, int currentAuthority,
+                          int currentCompany)
+{
+    if (currentAuthority != -1 && currentCompany != -1)
+        fillCombo(lines, contractLines(connection, form, currentAuthority, currentCompany));
+    else
+        clearCombo(lines);
+}
+
+void connectLineCascade(DbConnection* connection, QComboBox* authorities, PickListCombo* companies, QComboBox* lines,
+                        LineListForm form)
+{
+    QObject::connect(companies, &PickListCombo::dropDownClosed, lines, [=] {
+        fillCombo(lines, contractLines(connection, form, selectedCode(authorities), selectedCode(companies)));
+    });
+}
+
 void connectCompanyCascade(DbConnection* connection, PickListCombo* authorities, QComboBox* companies)
 {
     QObject::connect(authorities, &PickListCombo::dropDownClosed, companies,

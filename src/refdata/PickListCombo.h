@@ -54,6 +54,18 @@ std::optional<std::string> readLineCodeEntry(const QComboBox* combo);
 // that authority (empty for -1) and preselects `currentCompany`.
 void fillContractLists(DbConnection* connection, QComboBox* authorities, QComboBox* companies, int currentAuthority,
                        int currentCompany);
+// The two forms of the contract line list: "%-10s - %s" by code (dialog
+// 121) or "%04d - %s" by number (run filter).
+enum class LineListForm { ByCode, ById };
+// Opening a contract dialog with a line list: filled for the current
+// contract when both codes are set, emptied otherwise.
+void fillContractLineList(DbConnection* connection, QComboBox* lines, LineListForm form, int currentAuthority,
+                          int currentCompany);
+// The company -> line cascade: closing the company drop-down refills the
+// lines for the selected authority and company.
+void connectLineCascade(DbConnection* connection, QComboBox* authorities, PickListCombo* companies, QComboBox* lines,
+                        LineListForm form);
+
 // The authority -> company cascade: closing the authority drop-down refills
 // the companies for the selected authority (code 0, an empty list, when none
 // is selected).

@@ -3,7 +3,7 @@
 // A small runs database on the SQLite file back end for the line dialogs:
 // authority 1 "Città Alfa" with lines 0 "A", 1 "B", 2 "C" and runs of two
 // companies; authority 2 "Beta" with line 3; authority 3 without lines.
-// Companies 7 and 8 run for authority 1, company 8 also for authority 2.
+// Companies 1 and 2 run for authority 1, company 5 for authority 2.
 
 #include "SchemaCreator.h"
 #include "db/DbConnection.h"
@@ -31,9 +31,10 @@ class LinesDialogFixture {
             "INSERT INTO regent (codice, denom) VALUES (1, 'Città Alfa'), (2, 'Beta'), (3, 'Senza Linee')",
             "INSERT INTO linee (ID, ente, linea, denom) VALUES (0, 1, 'A', 'Prima'), (1, 1, 'B', ''), "
             "(2, 1, 'C', NULL), (3, 2, 'Z', 'Zeta')",
-            "INSERT INTO regazi (codice, denom) VALUES (7, 'Società Trasporti'), (8, 'Autolinee Rossi')",
-            "INSERT INTO corse (azienda, ID, ente, codlinea) VALUES (7, 100, 1, 'A'), (8, 200, 1, 'B'), "
-            "(8, 201, 2, 'Z')",
+            "INSERT INTO regazi (codice, denom) VALUES (1, 'Società Trasporti'), (2, 'Autolinee Rossi'), (5, 'Bus "
+            "Beta')",
+            "INSERT INTO corse (azienda, ID, ente, codlinea) VALUES (1, 10, 1, 'A'), (1, 11, 1, 'B'), (2, 10, 1, 'B'), "
+            "(2, 12, 1, 'B'), (5, 50, 2, 'Z')",
             "INSERT INTO conline (azienda, ID, ente, linea) VALUES (1, 10, 1, 0), (1, 11, 1, 1), (2, 10, 1, 1), "
             "(2, 12, 1, 1), (5, 50, 2, 3)",
         };

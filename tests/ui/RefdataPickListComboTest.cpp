@@ -71,10 +71,10 @@ class RefdataPickListComboTest : public QObject {
         LinesDialogFixture db;
         QVERIFY(db.ok);
         PickListCombo authorities, companies;
-        fillContractLists(db.connection.get(), &authorities, &companies, 1, 8);
+        fillContractLists(db.connection.get(), &authorities, &companies, 1, 2);
         QCOMPARE(authorities.currentText(), QString("0001 - Città Alfa"));
-        QCOMPARE(entriesOf(&companies), QStringList({"0008 - Autolinee Rossi", "0007 - Società Trasporti"}));
-        QCOMPARE(companies.currentText(), QString("0008 - Autolinee Rossi"));
+        QCOMPARE(entriesOf(&companies), QStringList({"0002 - Autolinee Rossi", "0001 - Società Trasporti"}));
+        QCOMPARE(companies.currentText(), QString("0002 - Autolinee Rossi"));
 
         fillContractLists(db.connection.get(), &authorities, &companies, -1, -1);
         QCOMPARE(authorities.count(), 2);
@@ -89,10 +89,27 @@ class RefdataPickListComboTest : public QObject {
         connectCompanyCascade(db.connection.get(), &authorities, &companies);
         fillContractLists(db.connection.get(), &authorities, &companies, -1, -1);
         chooseEntry(&authorities, 0); // "0002 - Beta"
-        QCOMPARE(entriesOf(&companies), QStringList({"0008 - Autolinee Rossi"}));
+        QCOMPARE(entriesOf(&companies), QStringList({"0005 - Bus Beta"}));
         QCOMPARE(companies.currentIndex(), -1);
         chooseEntry(&authorities, -1);
         QCOMPARE(companies.count(), 0);
+    }
+
+    void lineListsFollowTheContract()
+    {
+        LinesDialogFixture db;
+        PickListCombo authorities, companies, lines;
+        connectCompanyCascade(db.connection.get(), &authorities, &companies);
+        connectLineCascade(db.connection.get(), &authorities, &companies, &lines, LineListForm::ById);
+        fillContractLists(db.connection.get(), &authorities, &companies, 1, -1);
+        fillContractLineList(db.connection.get(), &lines, LineListForm::ById, 1, -1);
+        QCOMPARE(lines.count(), 0);
+        fillContractLineList(db.connection.get(), &lines, LineListForm::ByCode, 1, 1);
+        QCOMPARE(entriesOf(&lines), QStringList({"A          - Prima", "B          - "}));
+
+        chooseEntry(&companies, 0); // "0002 - Autolinee Rossi" of authority 1
+        QCOMPARE(entriesOf(&lines), QStringList({"0001 - B"}));
+        QCOMPARE(lines.currentIndex(), -1);
     }
 };
 
