@@ -44,12 +44,12 @@ TEST_P(OdbcConnectionCase, NameDifferingInLetterCaseIsNotFoundButStillTried)
     auto connection = DbConnection::openOdbc(upper, driverName, 25, 1, sink);
     EXPECT_EQ(driverName, "");
     EXPECT_EQ(connection->DriverName(), "");
-    // The driver manager looks the name up itself: either it reaches the
-    // data source or the attempt failed with the connection message.
-    if (connection->IsOpen())
-        EXPECT_TRUE(sink.empty()) << sink.lastText();
-    else
-        EXPECT_EQ(sink.lastText().rfind("Errore in fase di conessione al database \n\n", 0), 0u) << sink.lastText();
+    // unixODBC looks data source names up ignoring case, so the attempt
+    // reaches the same database, and the dialect still comes from it.
+    ASSERT_TRUE(connection->IsOpen()) << sink.lastText();
+    EXPECT_TRUE(sink.empty()) << sink.lastText();
+    EXPECT_EQ(connection->Dialect().kind(),
+              GetParam() == BackendKind::PostgresOdbc ? SqlDialect::Kind::QuotedDigits : SqlDialect::Kind::Sqlite);
 }
 
 TEST_P(OdbcConnectionCase, EveryStatementHasTheQueryTimeOut)

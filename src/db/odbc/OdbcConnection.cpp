@@ -131,9 +131,12 @@ void OdbcConnection::show(const std::string& text, MessageIcon icon) const
 
 int OdbcConnection::parameterLimit() const
 {
+    // PostgreSQL takes 65535 parameters, but psqlODBC counts them in a signed
+    // 16-bit number and overruns its own memory beyond 32767; SQLite's
+    // default limit is 32766.
     switch (dbms_) {
     case DbmsKind::PostgreSql:
-        return 65535;
+        return 32767;
     case DbmsKind::Sqlite:
         return 32766;
     case DbmsKind::Access:
