@@ -124,18 +124,6 @@ class ShellCommandMenuTest : public QObject {
         emit lines->aboutToShow();
         QVERIFY(extract->isEnabled());
     }
-
-    void aDisabledCommandDoesNotRunItsOperation()
-    {
-        TempDir dir;
-        RecordingMessageSink sink;
-        PromptedMainWindow window(writeSettingsStore(dir, {}), sink);
-        window.startUp();
-        int merges = 0;
-        window.setCommandHandler(shell::command::MergeLines, [&] { ++merges; });
-        window.commandAction(shell::command::MergeLines)->trigger();
-        QCOMPARE(merges, 0);
-    }
 };
 
 QTEST_MAIN(ShellCommandMenuTest)

@@ -155,18 +155,6 @@ class ShellDataSourceDialogTest : public QObject {
         QCOMPARE(upper.result(), int(QDialog::Accepted));
         QCOMPARE(upper.choice().driver, std::string());
     }
-
-    void cancelCloses()
-    {
-        RecordingMessageSink sink;
-        DataSourceDialog dialog(sink);
-        dialog.show();
-        fill(dialog, "", "abc", "");
-        QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QVERIFY(!dialog.isVisible());
-        QVERIFY(sink.empty());
-    }
 };
 
 QTEST_MAIN(ShellDataSourceDialogTest)

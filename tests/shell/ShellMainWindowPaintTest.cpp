@@ -90,15 +90,6 @@ class ShellMainWindowPaintTest : public QObject {
         QCOMPARE(cropped.pixelColor(10, 10), picture.pixelColor(QPoint(10, 10) - shifted));
     }
 
-    void bannerGeometry()
-    {
-        const QRect band = ClientAreaWidget::bannerRect(QSize(800, 600), 16);
-        QCOMPARE(band.left(), 0);
-        QCOMPARE(band.width(), 800);
-        QCOMPARE(band.bottom() + 1, 600 - 21);
-        QCOMPARE(band.top(), 600 - 21 - 16 - 10);
-    }
-
     void bannerIsShownAtOnceAndRemovedByTheNextRepaint()
     {
         TempDir dir;
