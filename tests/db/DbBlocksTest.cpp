@@ -125,6 +125,24 @@ TEST_P(DbBlocks, ABlockWithARefusedRowCountsWhatWasStoredAndWhatWasNot)
     }
 }
 
+TEST_P(DbBlocks, RefusedRowsAreReportedByTheStepThatWroteThem)
+{
+    rawInsertConkal(row(2), formatIsoDate(*parseDateText(row(2).data)));
+    {
+        TableCursor cursor(&db(), "conkal", true);
+        ASSERT_TRUE(addConkal(cursor, row(1)) && addConkal(cursor, row(2)));
+        cursor.Flush();
+        EXPECT_EQ(cursor.RowsWritten() + cursor.RowsRejected(), 2);
+        ASSERT_EQ(sink.entries.size(), 1u);
+        EXPECT_EQ(sink.entries[0].text.rfind("Errore scarico buffer tavola (conkal)\n\n - ", 0), 0u)
+            << sink.entries[0].text;
+        ASSERT_TRUE(addConkal(cursor, row(2)));
+    }
+    ASSERT_EQ(sink.entries.size(), 2u);
+    EXPECT_EQ(sink.entries[1].text.rfind("Errore chiusura tavola (conkal)\n\n - ", 0), 0u) << sink.entries[1].text;
+    EXPECT_EQ(sink.entries[1].icon, MessageIcon::Error);
+}
+
 TEST_P(DbBlocks, RowsPendingAtCloseAreStored)
 {
     {
