@@ -125,15 +125,26 @@ TEST_P(OdbcWrites, RefusedRowsAtCloseAreReportedOnceOrLeftToTheCaller)
     EXPECT_TRUE(sink.empty()) << sink.lastText();
 }
 
-TEST_P(OdbcWrites, BlockLargerThanOneStatementIsStoredWhole)
+TEST_P(OdbcWrites, BlocksLargerThanOneStatementAreStoredAndDeletedWhole)
 {
-    // Beyond the parameter limit of one statement the block is split, and
-    // the parts still stand or fall together.
+    // Beyond the parameter limit of one statement a block is split, and the
+    // parts still stand or fall together.
     reopen(11000);
-    detail::odbc::OdbcTableCursor cursor(backend(), "conkal", true, 0);
-    ASSERT_EQ(cursor.rowsetSize(), 11000);
-    EXPECT_EQ(addRows(cursor, 1, 11000), std::make_pair(11000, 0));
+    {
+        detail::odbc::OdbcTableCursor cursor(backend(), "conkal", true, 0);
+        ASSERT_EQ(cursor.rowsetSize(), 11000);
+        EXPECT_EQ(addRows(cursor, 1, 11000), std::make_pair(11000, 0));
+    }
     EXPECT_EQ(rawCount("conkal"), 11000);
+    DeleteCursor remove(&db());
+    remove.SetColumns("ID");
+    remove.SetTable("conkal");
+    remove.SetWhere("conkal.ID > 10");
+    ASSERT_TRUE(remove.Open());
+    EXPECT_TRUE(remove.Delete());
+    EXPECT_EQ(remove.DeletedCount(), 10990);
+    EXPECT_FALSE(remove.MoveNext());
+    EXPECT_EQ(rawCount("conkal"), 10);
     EXPECT_TRUE(sink.empty()) << sink.lastText();
 }
 

@@ -7,12 +7,6 @@
 
 namespace korvan::detail::odbc {
 
-namespace {
-
-constexpr const char* kSavepoint = "korvan_block";
-
-} // namespace
-
 BlockWriter::BlockWriter(OdbcConnection& connection, const std::string& table, const std::vector<ColumnInfo>& columns,
                          std::vector<ColumnBuffer>& buffers)
     : connection_(connection), table_(table), buffers_(buffers)
@@ -164,27 +158,11 @@ BlockWriter::Result BlockWriter::store(int count)
     if (count <= 0)
         return result;
     // Several statements (or an array a driver may split) must not leave half
-    // a block behind: they run in a transaction of their own, or inside a
-    // savepoint of the caller's.
-    const bool callerTransaction = connection_.inTransaction();
+    // a block behind.
     const bool several = method_ == Method::ParameterArray || count > rowsPerStatement_;
-    bool savepoint = false;
-    bool ownTransaction = false;
-    if (callerTransaction)
-        savepoint = connection_.execute(std::string("SAVEPOINT ") + kSavepoint);
-    else if (several && connection_.supportsTransactions())
-        ownTransaction = succeeded(
-            SQLSetConnectAttr(connection_.handle(), SQL_ATTR_AUTOCOMMIT, attributeValue(SQL_AUTOCOMMIT_OFF), 0));
-
+    const OdbcConnection::Group group = connection_.beginGroup(several);
     const bool sent = send(0, count, result.diagnostic);
-    if (sent && ownTransaction)
-        SQLEndTran(SQL_HANDLE_DBC, connection_.handle(), SQL_COMMIT);
-    if (!sent && ownTransaction)
-        SQLEndTran(SQL_HANDLE_DBC, connection_.handle(), SQL_ROLLBACK);
-    if (ownTransaction)
-        SQLSetConnectAttr(connection_.handle(), SQL_ATTR_AUTOCOMMIT, attributeValue(SQL_AUTOCOMMIT_ON), 0);
-    if (savepoint)
-        connection_.execute(std::string(sent ? "RELEASE SAVEPOINT " : "ROLLBACK TO SAVEPOINT ") + kSavepoint);
+    connection_.endGroup(group, sent);
     if (sent) {
         result.stored = count;
         return result;
@@ -195,15 +173,13 @@ BlockWriter::Result BlockWriter::store(int count)
 
 void BlockWriter::storeRowByRow(int count, Result& result)
 {
-    const bool callerTransaction = connection_.inTransaction();
     for (int row = 0; row < count; ++row) {
         // Inside the caller's transaction a refused row must not abort the
         // transaction: each row gets its own savepoint.
-        const bool savepoint = callerTransaction && connection_.execute(std::string("SAVEPOINT ") + kSavepoint);
+        const OdbcConnection::Group group = connection_.beginGroup(false);
         std::string diagnostic;
         const bool stored = sendOne(row, diagnostic);
-        if (savepoint)
-            connection_.execute(std::string(stored ? "RELEASE SAVEPOINT " : "ROLLBACK TO SAVEPOINT ") + kSavepoint);
+        connection_.endGroup(group, stored);
         if (stored)
             ++result.stored;
         else

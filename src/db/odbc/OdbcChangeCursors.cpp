@@ -14,6 +14,7 @@ namespace {
 
 constexpr const char* kNoCurrentRow = "Nessuna riga corrente.";
 constexpr const char* kRowNotFound = "La riga da aggiornare non esiste più.";
+constexpr int kRowsPerDelete = 500;
 
 // The type of `name` in the table's catalogue; text when it is not there.
 int columnType(const std::vector<ColumnInfo>& columns, const std::string& name)
@@ -76,9 +77,9 @@ bool OdbcDeleteCursor::fetched(int rows, const char* step, const std::string& er
     return hasRow_;
 }
 
-Statement* OdbcDeleteCursor::deleteStatement(int rows)
+Statement* OdbcDeleteCursor::deleteStatement(int first, int rows)
 {
-    auto found = deletes_.find(rows);
+    auto found = deletes_.find({first, rows});
     if (found != deletes_.end())
         return &found->second;
     std::string row = "(";
@@ -92,12 +93,12 @@ Statement* OdbcDeleteCursor::deleteStatement(int rows)
     if (!statement.allocate(connection_.handle()) || !succeeded(SQLPrepare(statement.get(), sqlText(sql), SQL_NTS)))
         return nullptr;
     SQLUSMALLINT parameter = 0;
-    for (int r = 0; r < rows; ++r)
+    for (int r = first; r < first + rows; ++r)
         for (size_t k = 0; k < keyNames_.size(); ++k)
             if (!succeeded(
                     reader_.column(firstKey_ + static_cast<int>(k)).bindParameter(statement.get(), ++parameter, r)))
                 return nullptr;
-    return &deletes_.emplace(rows, std::move(statement)).first->second;
+    return &deletes_.emplace(std::make_pair(first, rows), std::move(statement)).first->second;
 }
 
 bool OdbcDeleteCursor::deleteBlock(int& deleted)
@@ -106,15 +107,24 @@ bool OdbcDeleteCursor::deleteBlock(int& deleted)
     const int rows = reader_.rowsInBlock();
     if (!hasRow_ || rows == 0)
         return false;
-    Statement* statement = deleteStatement(rows);
-    if (!statement)
-        return false;
-    const SQLRETURN rc = SQLExecute(statement->get());
-    statement->closeCursor();
-    if (!succeeded(rc) && rc != SQL_NO_DATA)
-        return false;
-    deleted = rows;
-    return true;
+    // One statement for the block unless it would carry more parameters than
+    // the database takes or more alternatives than SQLite nests (its
+    // expression depth limit is 1000).
+    const int keys = static_cast<int>(keyNames_.size());
+    const int perStatement = std::clamp(connection_.parameterLimit() / std::max(1, keys), 1, kRowsPerDelete);
+    const OdbcConnection::Group group = connection_.beginGroup(rows > perStatement);
+    bool ok = true;
+    for (int first = 0; ok && first < rows; first += perStatement) {
+        Statement* statement = deleteStatement(first, std::min(perStatement, rows - first));
+        const SQLRETURN rc = statement ? SQLExecute(statement->get()) : SQL_ERROR;
+        if (statement)
+            statement->closeCursor();
+        ok = succeeded(rc) || rc == SQL_NO_DATA;
+    }
+    connection_.endGroup(group, ok);
+    if (ok)
+        deleted = rows;
+    return ok;
 }
 
 bool OdbcDeleteCursor::moveNext()

@@ -7,6 +7,7 @@
 #include "db/odbc/OdbcStatement.h"
 
 #include <map>
+#include <utility>
 #include <vector>
 
 namespace korvan::detail::odbc {
@@ -27,16 +28,17 @@ class OdbcDeleteCursor : public DeleteCursorBackend {
 
   private:
     bool fetched(int rows, const char* step, const std::string& error, MessageIcon icon);
-    Statement* deleteStatement(int rows);
+    // The DELETE of rows first .. first + rows - 1 of the block.
+    Statement* deleteStatement(int first, int rows);
 
     OdbcConnection& connection_;
     BlockReader reader_;
     std::string sql_;   // the statement shown in messages
     std::string query_; // what runs: the statement with the key columns
     std::string table_;
-    std::vector<std::string> keyNames_; // quoted
-    int firstKey_ = 0;                  // position of the first key column
-    std::map<int, Statement> deletes_;  // by rows in the block
+    std::vector<std::string> keyNames_;                // quoted
+    int firstKey_ = 0;                                 // position of the first key column
+    std::map<std::pair<int, int>, Statement> deletes_; // by first row and rows
     bool hasRow_ = false;
 };
 

@@ -175,6 +175,32 @@ bool OdbcConnection::execute(const std::string& sql, std::string* error)
     return false;
 }
 
+OdbcConnection::Group OdbcConnection::beginGroup(bool several)
+{
+    if (inTransaction_)
+        return execute("SAVEPOINT korvan_group") ? Group::Savepoint : Group::None;
+    if (!several || !transactions_)
+        return Group::None;
+    return succeeded(SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, attributeValue(SQL_AUTOCOMMIT_OFF), 0))
+               ? Group::OwnTransaction
+               : Group::None;
+}
+
+void OdbcConnection::endGroup(Group group, bool keep)
+{
+    switch (group) {
+    case Group::None:
+        return;
+    case Group::Savepoint:
+        execute(keep ? "RELEASE SAVEPOINT korvan_group" : "ROLLBACK TO SAVEPOINT korvan_group");
+        return;
+    case Group::OwnTransaction:
+        SQLEndTran(SQL_HANDLE_DBC, dbc_, keep ? SQL_COMMIT : SQL_ROLLBACK);
+        SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, attributeValue(SQL_AUTOCOMMIT_ON), 0);
+        return;
+    }
+}
+
 void OdbcConnection::beginTrans()
 {
     if (!transactions_)

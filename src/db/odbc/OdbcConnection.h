@@ -50,6 +50,13 @@ class OdbcConnection : public ConnectionBackend {
     bool execute(const std::string& sql, std::string* error = nullptr);
     void show(const std::string& text, MessageIcon icon = MessageIcon::Error) const;
 
+    // Makes the statements that follow stand or fall together: a savepoint
+    // inside the caller's transaction, else (when `several` statements
+    // follow) a transaction of their own. endGroup keeps or undoes them.
+    enum class Group { None, Savepoint, OwnTransaction };
+    Group beginGroup(bool several);
+    void endGroup(Group group, bool keep);
+
   private:
     bool connect(const std::string& dsn, std::string& driverName);
     void endTransaction(SQLSMALLINT completion, const char* message);
