@@ -172,6 +172,17 @@ TEST_P(DbBlocks, RowsetSizeComesFromTheConnection)
     reopen(1000);
     EXPECT_EQ(bulkInsert(1, 2500), (std::vector<int>{1000, 1000, 500}));
     EXPECT_EQ(rawCount("conkal"), 2500);
+    DeleteCursor remove(&db());
+    remove.SetColumns("ID");
+    remove.SetTable("conkal");
+    ASSERT_TRUE(remove.Open()) << sink.lastText();
+    std::vector<int> deleted;
+    do {
+        EXPECT_TRUE(remove.Delete()) << sink.lastText();
+        deleted.push_back(remove.DeletedCount());
+    } while (remove.MoveNext() && deleted.size() < 10);
+    EXPECT_EQ(deleted, (std::vector<int>{1000, 1000, 500}));
+    EXPECT_EQ(rawCount("conkal"), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DbBlocks, allBackends(), backendName);

@@ -46,12 +46,16 @@ size_t SqliteDeleteCursor::blockEnd() const
     return std::min(blockStart_ + blockSize_, snapshot_.rowids().size());
 }
 
-bool SqliteDeleteCursor::deleteBlock(int& deleted)
+namespace {
+
+// Rows removed by one DELETE statement at most; larger blocks are removed in
+// parts inside one savepoint, so that a block still goes whole or not at all.
+constexpr size_t kRowsPerStatement = 500;
+
+} // namespace
+
+bool SqliteDeleteCursor::deleteRows(size_t first, size_t count)
 {
-    deleted = 0;
-    const size_t count = blockEnd() - blockStart_;
-    if (count == 0)
-        return false;
     sqlite3* db = connection_.handle();
     Statement& statement = deletes_[count];
     if (!statement) {
@@ -59,20 +63,45 @@ bool SqliteDeleteCursor::deleteBlock(int& deleted)
         for (size_t i = 0; i < count; ++i)
             sql += i ? ", ?" : "?";
         sql += ")";
-        if (!prepare(db, sql, statement)) {
-            connection_.show(errorText(db));
+        if (!prepare(db, sql, statement))
             return false;
-        }
     }
     for (size_t i = 0; i < count; ++i)
-        sqlite3_bind_int64(statement.get(), static_cast<int>(i + 1), snapshot_.rowids()[blockStart_ + i]);
+        sqlite3_bind_int64(statement.get(), static_cast<int>(i + 1), snapshot_.rowids()[first + i]);
     const int rc = sqlite3_step(statement.get());
     sqlite3_reset(statement.get());
-    if (rc != SQLITE_DONE) {
+    return rc == SQLITE_DONE;
+}
+
+bool SqliteDeleteCursor::deleteBlock(int& deleted)
+{
+    deleted = 0;
+    const size_t count = blockEnd() - blockStart_;
+    if (count == 0)
+        return false;
+    sqlite3* db = connection_.handle();
+    const int before = sqlite3_total_changes(db);
+    bool ok = true;
+    if (count <= kRowsPerStatement) {
+        ok = deleteRows(blockStart_, count);
+    } else {
+        ok = execute(db, "SAVEPOINT korvan_delete");
+        for (size_t first = blockStart_; ok && first < blockStart_ + count; first += kRowsPerStatement)
+            ok = deleteRows(first, std::min(kRowsPerStatement, blockStart_ + count - first));
+        if (!ok) {
+            const std::string error = errorText(db);
+            execute(db, "ROLLBACK TO korvan_delete");
+            execute(db, "RELEASE korvan_delete");
+            connection_.show(error);
+            return false;
+        }
+        ok = execute(db, "RELEASE korvan_delete");
+    }
+    if (!ok) {
         connection_.show(errorText(db));
         return false;
     }
-    deleted = sqlite3_changes(db);
+    deleted = sqlite3_total_changes(db) - before;
     return true;
 }
 

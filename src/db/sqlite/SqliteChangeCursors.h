@@ -37,6 +37,7 @@ class SqliteDeleteCursor : public DeleteCursorBackend {
 
   private:
     size_t blockEnd() const;
+    bool deleteRows(size_t first, size_t count);
 
     SqliteConnection& connection_;
     std::string sql_;
