@@ -1,5 +1,6 @@
 // KORVAN: the application object and its one main window.
 
+#include "shell/CommandWiring.h"
 #include "shell/MainWindow.h"
 #include "shell/MessageBoxSink.h"
 #include "shell/Settings.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv)
     korvan::shell::MessageBoxSink sink;
     korvan::shell::MainWindow window(korvan::shell::SettingsStore::defaultFilePath(), sink);
     sink.setParentWidget(&window);
+    korvan::shell::wireDataCommands(window);
     window.startUp();
     scheduleScreenshot(window);
     return QApplication::exec();

@@ -205,7 +205,7 @@ void MainWindow::chooseSqliteDatabase()
     session_.chooseSqliteFile(path->toStdString());
     updateCommandEnabling();
     setMainTitle();
-    repaintNow();
+    repaintClientArea();
 }
 
 void MainWindow::chooseOdbcSource()
@@ -216,7 +216,7 @@ void MainWindow::chooseOdbcSource()
     session_.chooseOdbcSource(choice->dsn, choice->driver, choice->rowsetSizeOrdinary, choice->rowsetSizeBlob);
     updateCommandEnabling();
     setMainTitle();
-    repaintNow();
+    repaintClientArea();
 }
 
 void MainWindow::disconnectDatabase()
@@ -226,7 +226,7 @@ void MainWindow::disconnectDatabase()
         updateCommandEnabling();
         setMainTitle();
     }
-    repaintNow();
+    repaintClientArea();
 }
 
 std::string MainWindow::aboutText() const
@@ -239,7 +239,7 @@ void MainWindow::showAbout()
     sink_.showMessage(aboutText(), MessageIcon::Information);
 }
 
-void MainWindow::repaintNow()
+void MainWindow::repaintClientArea()
 {
     if (isVisible())
         clientArea_->repaint();
@@ -329,20 +329,6 @@ void MainWindow::printCommand()
 {
     if (reportView_)
         reportView_->printRequest();
-}
-
-// Current contract and period ---------------------------------------------------
-
-void MainWindow::setCurrentContract(int authority, int company)
-{
-    currentAuthority_ = authority;
-    currentCompany_ = company;
-}
-
-void MainWindow::setPeriod(const std::string& startText, const std::string& endText)
-{
-    periodStartText_ = startText;
-    periodEndText_ = endText;
 }
 
 } // namespace korvan::shell

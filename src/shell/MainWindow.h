@@ -79,14 +79,23 @@ class MainWindow : public QMainWindow, public OperationFeedback {
     void printCommand();
 
     // The current contract and period shared by the contract, period and
-    // report dialogs; not saved.
-    int currentAuthority() const { return currentAuthority_; }
-    int currentCompany() const { return currentCompany_; }
-    void setCurrentContract(int authority, int company);
-    void setCurrentAuthority(int authority) { currentAuthority_ = authority; }
-    const std::string& periodStartText() const { return periodStartText_; }
-    const std::string& periodEndText() const { return periodEndText_; }
-    void setPeriod(const std::string& startText, const std::string& endText);
+    // report dialogs (authority and company -1: none); not saved. The
+    // dialogs update them through current().
+    struct CurrentContract {
+        int authority = -1;
+        int company = -1;
+        std::string periodStartText; // "dd/mm/yyyy" of the last accepted period
+        std::string periodEndText;
+    };
+    CurrentContract& current() { return current_; }
+    int currentAuthority() const { return current_.authority; }
+    int currentCompany() const { return current_.company; }
+    const std::string& periodStartText() const { return current_.periodStartText; }
+    const std::string& periodEndText() const { return current_.periodEndText; }
+
+    // Repaints the client area at once (erase, invalidate, update), which
+    // also removes a status banner.
+    void repaintClientArea();
 
     // The database commands and the about box.
     void chooseSqliteDatabase();
@@ -115,7 +124,6 @@ class MainWindow : public QMainWindow, public OperationFeedback {
     void onAboutToBlock();
     // closeConnection then saveSettings, once.
     void shutDown();
-    void repaintNow();
 
     MessageSink& sink_;
     SettingsStore settingsStore_;
@@ -129,10 +137,7 @@ class MainWindow : public QMainWindow, public OperationFeedback {
     bool waitCursor_ = false;
     bool shutDown_ = false;
 
-    int currentAuthority_ = -1;
-    int currentCompany_ = -1;
-    std::string periodStartText_;
-    std::string periodEndText_;
+    CurrentContract current_;
 };
 
 } // namespace korvan::shell

@@ -1,0 +1,66 @@
+#include "shell/CommandWiring.h"
+
+#include "accounting/BaseAssignmentDialog.h"
+#include "accounting/CalendarGenerationDialog.h"
+#include "accounting/SplitRemovalDialog.h"
+#include "lines/LineEditDialog.h"
+#include "lines/LineExtraction.h"
+#include "lines/LineMergeDialog.h"
+#include "shell/CommandIds.h"
+#include "shell/MainWindow.h"
+
+namespace korvan::shell {
+
+namespace {
+
+void wireAssignment(MainWindow& window, int commandId, accounting::AssignmentKind kind)
+{
+    window.setCommandHandler(commandId, [&window, kind] {
+        MainWindow::CurrentContract& current = window.current();
+        accounting::BaseAssignmentDialog::runCommand(kind, &window, window.connection(), window.messageSink(),
+                                                     window.feedback(), current.authority, current.company);
+    });
+}
+
+void wireRemoval(MainWindow& window, int commandId, accounting::RemovalMode mode)
+{
+    window.setCommandHandler(commandId, [&window, mode] {
+        MainWindow::CurrentContract& current = window.current();
+        accounting::SplitRemovalDialog::runCommand(mode, &window, window.connection(), window.messageSink(),
+                                                   window.feedback(), current.authority, current.company);
+    });
+}
+
+} // namespace
+
+void wireDataCommands(MainWindow& window)
+{
+    window.setCommandHandler(command::ExtractLines, [&window] {
+        lines::extractNormalizedLines(window.connection(), window.messageSink(), window.feedback());
+        window.repaintClientArea();
+    });
+    window.setCommandHandler(command::EditLines,
+                             [&window] { lines::editNormalizedLines(window.connection(), &window); });
+    window.setCommandHandler(command::MergeLines, [&window] {
+        lines::mergeNormalizedLines(window.connection(), window.messageSink(), &window);
+    });
+
+    wireAssignment(window, command::AssignPerContract, accounting::AssignmentKind::Contract);
+    wireAssignment(window, command::AssignPerLine, accounting::AssignmentKind::Line);
+    wireAssignment(window, command::AssignPerCalendar, accounting::AssignmentKind::DayType);
+    wireAssignment(window, command::AssignPerTimeBand, accounting::AssignmentKind::TimeBand);
+
+    window.setCommandHandler(command::ServiceDays, [&window] {
+        MainWindow::CurrentContract& current = window.current();
+        accounting::CalendarGenerationDialog::runCommand(&window, window.connection(), window.messageSink(),
+                                                         window.feedback(), current.authority, current.company,
+                                                         current.periodStartText, current.periodEndText);
+        window.repaintClientArea();
+    });
+
+    wireRemoval(window, command::RemoveAdditionalFinancing, accounting::RemovalMode::AdditionalFinancing);
+    wireRemoval(window, command::RemoveCalendarSplits, accounting::RemovalMode::CalendarSplits);
+    wireRemoval(window, command::RemoveItinerarySplits, accounting::RemovalMode::ItinerarySplits);
+}
+
+} // namespace korvan::shell
