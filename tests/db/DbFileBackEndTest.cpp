@@ -33,6 +33,19 @@ TEST_P(DbFileBackEnd, RefusesTextsItsColumnsCannotHold)
     EXPECT_EQ(rawCount("conkal", "euro IS NULL AND minima IS NULL"), 1);
 }
 
+TEST_P(DbFileBackEnd, TextLongerThanItsColumnIsRefusedCountingCharactersNotBytes)
+{
+    TableCursor cursor(&db(), "linee");
+    ASSERT_TRUE(cursor.AddNew());
+    // linea holds 20 characters: accented letters count once.
+    EXPECT_TRUE(cursor.SetField("linea", "Città Società Però à"));
+    EXPECT_TRUE(sink.empty()) << sink.lastText();
+    EXPECT_FALSE(cursor.SetField("linea", "123456789012345678901"));
+    EXPECT_EQ(sink.lastText().rfind("Errore campo (linea) della tavola (linee) <123456789012345678901>\n\n", 0), 0u);
+    EXPECT_TRUE(cursor.SetField("ID", "1") && cursor.Update());
+    EXPECT_EQ(rawText("SELECT linea FROM linee"), "Città Società Però à");
+}
+
 TEST_P(DbFileBackEnd, TableCursorGivesEngineTextsWithoutTrimming)
 {
     raw().exec("INSERT INTO linee (ID, ente, linea, denom) VALUES (4, 2, '12  ', NULL)");
