@@ -278,21 +278,36 @@ bool OdbcUpdateCursor::update()
         }
     }
     sql += " WHERE " + condition;
-    Statement statement;
+    auto found = statements_.find(sql);
+    if (found == statements_.end()) {
+        Statement statement;
+        if (!statement.allocate(connection_.handle())) {
+            connection_.show(driverText(SQL_HANDLE_DBC, connection_.handle()));
+            return false;
+        }
+        if (!succeeded(SQLPrepare(statement.get(), sqlText(sql), SQL_NTS))) {
+            connection_.show(driverText(SQL_HANDLE_STMT, statement.get()));
+            return false;
+        }
+        found = statements_.emplace(sql, std::move(statement)).first;
+    }
+    Statement& statement = found->second;
     SQLUSMALLINT parameter = 0;
-    bool ok = statement.allocate(connection_.handle()) && succeeded(SQLPrepare(statement.get(), sqlText(sql), SQL_NTS));
+    bool ok = true;
     for (size_t i : set)
         ok = ok && succeeded(edit_[i].bindParameter(statement.get(), ++parameter, 0));
     for (int position : where)
         ok = ok && succeeded(reader_.column(position).bindParameter(statement.get(), ++parameter, row_));
     const SQLRETURN rc = ok ? SQLExecute(statement.get()) : SQL_ERROR;
     if (!succeeded(rc) && rc != SQL_NO_DATA) {
-        connection_.show(statement ? driverText(SQL_HANDLE_STMT, statement.get())
-                                   : driverText(SQL_HANDLE_DBC, connection_.handle()));
+        connection_.show(driverText(SQL_HANDLE_STMT, statement.get()));
+        statement.closeCursor();
         return false;
     }
     SQLLEN changedRows = 0;
-    if (rc == SQL_NO_DATA || (succeeded(SQLRowCount(statement.get(), &changedRows)) && changedRows == 0)) {
+    const bool none = rc == SQL_NO_DATA || (succeeded(SQLRowCount(statement.get(), &changedRows)) && changedRows == 0);
+    statement.closeCursor();
+    if (none) {
         connection_.show(kRowNotFound);
         return false;
     }

@@ -64,6 +64,7 @@ class OdbcUpdateCursor : public UpdateCursorBackend {
     std::vector<std::string> keyNames_;  // quoted
     std::vector<int> keyPositions_;      // in the select list
     std::vector<ColumnBuffer> edit_;
+    std::map<std::string, Statement> statements_; // UPDATE texts, prepared once
     std::vector<char> changed_;
     bool editing_ = false;
     int row_ = 0;

@@ -205,6 +205,57 @@ bool OdbcTableCursor::getField(const std::string& columnName, std::string& textO
     return true;
 }
 
+Statement* OdbcTableCursor::prepared(const std::string& sql, const std::vector<ColumnBuffer*>& parameters,
+                                     std::string& error)
+{
+    // Single-row buffers never move, so a statement stays bound to them.
+    auto found = statements_.find(sql);
+    if (found != statements_.end())
+        return &found->second;
+    Statement statement;
+    if (!statement.allocate(connection_.handle())) {
+        error = driverText(SQL_HANDLE_DBC, connection_.handle());
+        return nullptr;
+    }
+    bool ok = succeeded(SQLPrepare(statement.get(), sqlText(sql), SQL_NTS));
+    SQLUSMALLINT parameter = 0;
+    for (ColumnBuffer* buffer : parameters)
+        ok = ok && succeeded(buffer->bindParameter(statement.get(), ++parameter, 0));
+    if (!ok) {
+        error = driverText(SQL_HANDLE_STMT, statement.get());
+        return nullptr;
+    }
+    return &statements_.emplace(sql, std::move(statement)).first->second;
+}
+
+bool OdbcTableCursor::run(const std::string& sql, const std::vector<ColumnBuffer*>& parameters,
+                          const std::string& failure, bool mustChangeARow)
+{
+    std::string error;
+    Statement* statement = prepared(sql, parameters, error);
+    if (!statement) {
+        connection_.show(failure + error);
+        return false;
+    }
+    const SQLRETURN rc = SQLExecute(statement->get());
+    if (!succeeded(rc) && rc != SQL_NO_DATA) {
+        connection_.show(failure + driverText(SQL_HANDLE_STMT, statement->get()));
+        statement->closeCursor();
+        return false;
+    }
+    SQLLEN changedRows = 1;
+    if (rc == SQL_NO_DATA)
+        changedRows = 0;
+    else
+        SQLRowCount(statement->get(), &changedRows);
+    statement->closeCursor();
+    if (mustChangeARow && changedRows == 0) {
+        connection_.show(failure + kRowNotFound);
+        return false;
+    }
+    return true;
+}
+
 bool OdbcTableCursor::insertSingle(const std::string& failure)
 {
     std::vector<size_t> inserted;
@@ -217,42 +268,30 @@ bool OdbcTableCursor::insertSingle(const std::string& failure)
                 inserted.push_back(i);
     std::string names;
     std::string markers;
+    std::vector<ColumnBuffer*> parameters;
     for (size_t i : inserted) {
         names += (names.empty() ? "" : ", ") + connection_.quoteIdentifier(columns_[i].name);
         markers += markers.empty() ? "?" : ", ?";
+        parameters.push_back(&edit_[i]);
     }
-    Statement statement;
-    if (!statement.allocate(connection_.handle())) {
-        connection_.show(failure + driverText(SQL_HANDLE_DBC, connection_.handle()));
-        return false;
-    }
-    const std::string sql = "INSERT INTO " + table_ + " (" + names + ") VALUES (" + markers + ")";
-    SQLUSMALLINT parameter = 0;
-    bool ok = succeeded(SQLPrepare(statement.get(), sqlText(sql), SQL_NTS));
-    for (size_t i : inserted)
-        ok = ok && succeeded(edit_[i].bindParameter(statement.get(), ++parameter, 0));
-    const SQLRETURN rc = ok ? SQLExecute(statement.get()) : SQL_ERROR;
-    if (!succeeded(rc) && rc != SQL_NO_DATA) {
-        connection_.show(failure + driverText(SQL_HANDLE_STMT, statement.get()));
-        return false;
-    }
-    return true;
+    return run("INSERT INTO " + table_ + " (" + names + ") VALUES (" + markers + ")", parameters, failure, false);
 }
 
 bool OdbcTableCursor::updateByKey(const std::string& failure)
 {
     std::string sql = "UPDATE " + table_ + " SET ";
     std::vector<size_t> set;
+    std::vector<ColumnBuffer*> parameters;
     for (size_t i = 0; i < columns_.size(); ++i)
         if (changed_[i] && edit_[i].bindable()) {
             sql += (set.empty() ? "" : ", ") + connection_.quoteIdentifier(columns_[i].name) + " = ?";
             set.push_back(i);
+            parameters.push_back(&edit_[i]);
         }
     if (set.empty())
         return true;
     // The row is found by its primary key as read; a table without one by
     // every value read.
-    std::vector<size_t> where;
     std::string condition;
     auto addCondition = [&](size_t i) {
         condition += (condition.empty() ? "" : " AND ") + connection_.quoteIdentifier(columns_[i].name);
@@ -260,7 +299,7 @@ bool OdbcTableCursor::updateByKey(const std::string& failure)
             condition += " IS NULL";
         } else {
             condition += " = ?";
-            where.push_back(i);
+            parameters.push_back(&row_[i]);
         }
     };
     if (!keyColumns_.empty())
@@ -271,28 +310,8 @@ bool OdbcTableCursor::updateByKey(const std::string& failure)
             if (row_[i].bindable() && row_[i].kind() != SlotKind::Binary)
                 addCondition(i);
     sql += " WHERE " + condition;
-
-    Statement statement;
-    if (!statement.allocate(connection_.handle())) {
-        connection_.show(failure + driverText(SQL_HANDLE_DBC, connection_.handle()));
+    if (!run(sql, parameters, failure, true))
         return false;
-    }
-    SQLUSMALLINT parameter = 0;
-    bool ok = succeeded(SQLPrepare(statement.get(), sqlText(sql), SQL_NTS));
-    for (size_t i : set)
-        ok = ok && succeeded(edit_[i].bindParameter(statement.get(), ++parameter, 0));
-    for (size_t i : where)
-        ok = ok && succeeded(row_[i].bindParameter(statement.get(), ++parameter, 0));
-    const SQLRETURN rc = ok ? SQLExecute(statement.get()) : SQL_ERROR;
-    if (!succeeded(rc) && rc != SQL_NO_DATA) {
-        connection_.show(failure + driverText(SQL_HANDLE_STMT, statement.get()));
-        return false;
-    }
-    SQLLEN changedRows = 0;
-    if (rc == SQL_NO_DATA || (succeeded(SQLRowCount(statement.get(), &changedRows)) && changedRows == 0)) {
-        connection_.show(failure + kRowNotFound);
-        return false;
-    }
     for (size_t i : set)
         row_[i].copyRow(0, edit_[i], 0);
     return true;

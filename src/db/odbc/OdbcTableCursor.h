@@ -49,6 +49,12 @@ class OdbcTableCursor : public TableCursorBackend {
     bool reportMissingTable();
     std::string selectList() const;
     bool updateSingle();
+    // A statement on the single-row buffers, prepared and bound once.
+    Statement* prepared(const std::string& sql, const std::vector<ColumnBuffer*>& parameters, std::string& error);
+    // Runs it; a failure (or no row changed, when one must be) is shown after
+    // `failure`.
+    bool run(const std::string& sql, const std::vector<ColumnBuffer*>& parameters, const std::string& failure,
+             bool mustChangeARow);
     bool insertSingle(const std::string& failure);
     bool updateByKey(const std::string& failure);
     // Stores the first `count` rows of the block; the message begins with
@@ -69,6 +75,7 @@ class OdbcTableCursor : public TableCursorBackend {
     std::vector<char> changed_;
     bool positioned_ = false;
     EditMode mode_ = EditMode::None;
+    std::map<std::string, Statement> statements_;
 
     // Bulk mode: the block being filled.
     std::vector<ColumnBuffer> block_;
