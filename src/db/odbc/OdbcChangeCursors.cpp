@@ -14,7 +14,38 @@ namespace {
 
 constexpr const char* kNoCurrentRow = "Nessuna riga corrente.";
 constexpr const char* kRowNotFound = "La riga da aggiornare non esiste più.";
-constexpr int kRowsPerDelete = 500;
+constexpr int kRowsPerOrChain = 500;
+
+// The PostgreSQL type a key parameter is cast to; "" leaves it untyped.
+std::string postgresTypeName(int sqlType)
+{
+    switch (sqlType) {
+    case SqlType::SmallInt:
+    case SqlType::TinyInt:
+        return "smallint";
+    case SqlType::Integer:
+        return "integer";
+    case SqlType::Float:
+    case SqlType::Double:
+        return "double precision";
+    case SqlType::Real:
+        return "real";
+    case SqlType::Date:
+        return "date";
+    case SqlType::Time:
+        return "time";
+    case SqlType::Timestamp:
+        return "timestamp";
+    case SqlType::Char:
+    case SqlType::VarChar:
+    case SqlType::LongVarChar:
+        return "varchar";
+    case SqlType::Bit:
+        return "boolean";
+    default:
+        return {};
+    }
+}
 
 // The type of `name` in the table's catalogue; text when it is not there.
 int columnType(const std::vector<ColumnInfo>& columns, const std::string& name)
@@ -82,13 +113,40 @@ Statement* OdbcDeleteCursor::deleteStatement(int first, int rows)
     auto found = deletes_.find({first, rows});
     if (found != deletes_.end())
         return &found->second;
-    std::string row = "(";
-    for (size_t k = 0; k < keyNames_.size(); ++k)
-        row += (k ? " AND " : "") + keyNames_[k] + " = ?";
-    row += ")";
     std::string sql = "DELETE FROM " + table_ + " WHERE ";
-    for (int r = 0; r < rows; ++r)
-        sql += (r ? " OR " : "") + row;
+    if (rowValueLists()) {
+        // One condition however many rows: "k IN (?, ?)", or with several
+        // key columns "(k1, k2) IN (VALUES (?, ?), (?, ?))". PostgreSQL
+        // would read the untyped parameters of a VALUES list as texts: its
+        // first row names their types.
+        std::string keys;
+        std::string row;
+        std::string typedRow;
+        for (size_t k = 0; k < keyNames_.size(); ++k) {
+            keys += (k ? ", " : "") + keyNames_[k];
+            row += k ? ", ?" : "?";
+            const std::string type = postgresTypeName(reader_.column(firstKey_ + static_cast<int>(k)).sqlType());
+            typedRow += std::string(k ? ", " : "") + (type.empty() ? "?" : "CAST(? AS " + type + ")");
+        }
+        if (keyNames_.size() == 1) {
+            sql += keys + " IN (";
+            for (int r = 0; r < rows; ++r)
+                sql += (r ? ", " : "") + row;
+        } else {
+            const bool postgres = connection_.dbms() == DbmsKind::PostgreSql;
+            sql += "(" + keys + ") IN (VALUES ";
+            for (int r = 0; r < rows; ++r)
+                sql += (r ? ", (" : "(") + (r == 0 && postgres ? typedRow : row) + ")";
+        }
+        sql += ")";
+    } else {
+        std::string row = "(";
+        for (size_t k = 0; k < keyNames_.size(); ++k)
+            row += (k ? " AND " : "") + keyNames_[k] + " = ?";
+        row += ")";
+        for (int r = 0; r < rows; ++r)
+            sql += (r ? " OR " : "") + row;
+    }
     Statement statement;
     if (!statement.allocate(connection_.handle()) || !succeeded(SQLPrepare(statement.get(), sqlText(sql), SQL_NTS)))
         return nullptr;
@@ -101,6 +159,11 @@ Statement* OdbcDeleteCursor::deleteStatement(int first, int rows)
     return &deletes_.emplace(std::make_pair(first, rows), std::move(statement)).first->second;
 }
 
+bool OdbcDeleteCursor::rowValueLists() const
+{
+    return connection_.dbms() == DbmsKind::PostgreSql || connection_.dbms() == DbmsKind::Sqlite;
+}
+
 bool OdbcDeleteCursor::deleteBlock(int& deleted)
 {
     deleted = 0;
@@ -108,10 +171,11 @@ bool OdbcDeleteCursor::deleteBlock(int& deleted)
     if (!hasRow_ || rows == 0)
         return false;
     // One statement for the block unless it would carry more parameters than
-    // the database takes or more alternatives than SQLite nests (its
-    // expression depth limit is 1000).
+    // the database takes (or, as a chain of ORs, more alternatives than a
+    // parser may nest: SQLite's expression depth limit is 1000).
     const int keys = static_cast<int>(keyNames_.size());
-    const int perStatement = std::clamp(connection_.parameterLimit() / std::max(1, keys), 1, kRowsPerDelete);
+    const int perStatement = std::clamp(connection_.parameterLimit() / std::max(1, keys), 1,
+                                        rowValueLists() ? connection_.parameterLimit() : kRowsPerOrChain);
     const OdbcConnection::Group group = connection_.beginGroup(rows > perStatement);
     bool ok = true;
     for (int first = 0; ok && first < rows; first += perStatement) {

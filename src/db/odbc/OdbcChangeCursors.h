@@ -16,7 +16,10 @@ class OdbcConnection;
 
 // The delete cursor over ODBC: the selected column and the table's primary
 // key are read in blocks of the ordinary rowset size, and Delete removes the
-// rows of the current block with one DELETE naming their keys.
+// rows of the current block with one DELETE naming their keys. The rows of a
+// block are always read before it is deleted, so the next block comes from
+// the open result whether the driver reads a snapshot (psqlODBC's declared
+// cursors) or steps through the table (SQLite).
 class OdbcDeleteCursor : public DeleteCursorBackend {
   public:
     explicit OdbcDeleteCursor(OdbcConnection& connection);
@@ -30,6 +33,9 @@ class OdbcDeleteCursor : public DeleteCursorBackend {
     bool fetched(int rows, const char* step, const std::string& error, MessageIcon icon);
     // The DELETE of rows first .. first + rows - 1 of the block.
     Statement* deleteStatement(int first, int rows);
+    // PostgreSQL and SQLite name the rows in one IN list; other databases
+    // get a chain of ORs.
+    bool rowValueLists() const;
 
     OdbcConnection& connection_;
     BlockReader reader_;
