@@ -105,6 +105,28 @@ TEST_P(OdbcConnectionCase, SyntaxErrorShowsTheStatementAndTheDriversText)
     EXPECT_EQ(sink.entries[0].icon, MessageIcon::Warning);
 }
 
+TEST_P(OdbcConnectionCase, ClosingInsideATransactionReportsItAndKeepsNothing)
+{
+    std::string driverName;
+    auto connection = DbConnection::openOdbc(dsn(), driverName, 25, 1, sink);
+    connection->BeginTrans();
+    {
+        TableCursor cursor(connection.get(), "conkal");
+        ASSERT_TRUE(addConkal(cursor, {.id = 9}));
+    }
+    connection.reset();
+    // The SQLite driver refuses to disconnect with a transaction open (the
+    // refusal is shown and the transaction undone); psqlODBC undoes it
+    // silently.
+    if (GetParam() == BackendKind::SqliteOdbc) {
+        ASSERT_EQ(sink.entries.size(), 1u);
+        EXPECT_EQ(sink.lastText().rfind("Errore in fase di sconessione dal database \n\n", 0), 0u) << sink.lastText();
+    } else {
+        EXPECT_TRUE(sink.empty()) << sink.lastText();
+    }
+    EXPECT_EQ(rawCount("conkal", "ID = 9"), 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Odbc, OdbcConnectionCase, odbcBackends(), backendName);
 
 TEST(OdbcOpen, MissingDataSourceGivesTheConnectionErrorAndStaysClosed)
