@@ -148,6 +148,29 @@ TEST_P(OdbcWrites, BlocksLargerThanOneStatementAreStoredAndDeletedWhole)
     EXPECT_TRUE(sink.empty()) << sink.lastText();
 }
 
+TEST_P(OdbcWrites, BlockBeyondOneStatementLeavesAnOpenSelectReading)
+{
+    for (long id = 1; id <= 30; ++id)
+        rawRow(id, 2);
+    reopen(6000);
+    SelectCursor select(&db());
+    select.AddField("conkal", "ID", SqlType::Integer);
+    select.SetFrom("conkal");
+    select.SetWhere("conkal.azienda = 2");
+    // No order: SQLite steps through the table as the rows are read.
+    ASSERT_TRUE(select.Execute());
+    {
+        detail::odbc::OdbcTableCursor cursor(backend(), "conkal", true, 0);
+        EXPECT_EQ(addRows(cursor, 1, 6000), std::make_pair(6000, 0));
+    }
+    long read = 1;
+    while (select.MoveNext() && read < 100)
+        ++read;
+    EXPECT_EQ(read, 30);
+    EXPECT_EQ(rawCount("conkal"), 6030);
+    EXPECT_TRUE(sink.empty()) << sink.lastText();
+}
+
 TEST_P(OdbcWrites, DeleteRemovesTheBlockByKeyNotByTheSelectedValue)
 {
     for (long id = 1; id <= 30; ++id) {

@@ -139,17 +139,16 @@ bool BlockWriter::sendArray(int count, std::string& diagnostic)
     return ok;
 }
 
-bool BlockWriter::send(int first, int count, std::string& diagnostic)
+int BlockWriter::sendStatements(int count, std::string& diagnostic)
 {
-    if (method_ == Method::ParameterArray && first == 0)
-        return sendArray(count, diagnostic);
-    for (int done = 0; done < count;) {
+    int done = 0;
+    while (done < count) {
         const int rows = std::min(rowsPerStatement_, count - done);
-        if (!sendMultiRow(first + done, rows, diagnostic))
-            return false;
+        if (!sendMultiRow(done, rows, diagnostic))
+            break;
         done += rows;
     }
-    return true;
+    return done;
 }
 
 BlockWriter::Result BlockWriter::store(int count)
@@ -157,23 +156,35 @@ BlockWriter::Result BlockWriter::store(int count)
     Result result;
     if (count <= 0)
         return result;
-    // Several statements (or an array a driver may split) must not leave half
-    // a block behind.
-    const bool several = method_ == Method::ParameterArray || count > rowsPerStatement_;
-    const OdbcConnection::Group group = connection_.beginGroup(several);
-    const bool sent = send(0, count, result.diagnostic);
-    connection_.endGroup(group, sent);
-    if (sent) {
-        result.stored = count;
+    if (method_ == Method::ParameterArray) {
+        // A driver may split the array and go on past a refused row: the
+        // array stands or falls as a whole.
+        const OdbcConnection::Group group = connection_.beginGroup(true);
+        const bool sent = sendArray(count, result.diagnostic);
+        connection_.endGroup(group, sent);
+        if (sent)
+            result.stored = count;
+        else
+            storeRowByRow(0, count, result);
         return result;
     }
-    storeRowByRow(count, result);
+    // Normally one statement. A block beyond the parameter limit goes in
+    // several, each stored by itself outside a transaction (switching to a
+    // transaction of our own would end a select open on the connection);
+    // inside the caller's transaction a savepoint undoes them all.
+    const OdbcConnection::Group group = connection_.beginGroup(false);
+    const int sent = sendStatements(count, result.diagnostic);
+    connection_.endGroup(group, sent == count);
+    const int kept = sent == count || group == OdbcConnection::Group::None ? sent : 0;
+    result.stored = kept;
+    if (kept < count)
+        storeRowByRow(kept, count, result);
     return result;
 }
 
-void BlockWriter::storeRowByRow(int count, Result& result)
+void BlockWriter::storeRowByRow(int first, int count, Result& result)
 {
-    for (int row = 0; row < count; ++row) {
+    for (int row = first; row < count; ++row) {
         // Inside the caller's transaction a refused row must not abort the
         // transaction: each row gets its own savepoint.
         const OdbcConnection::Group group = connection_.beginGroup(false);

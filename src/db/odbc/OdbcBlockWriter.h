@@ -40,14 +40,15 @@ class BlockWriter {
     Result store(int count);
 
   private:
-    // Sends rows first .. first + count - 1 as they are, in as few statements
-    // as the parameter limit allows.
-    bool send(int first, int count, std::string& diagnostic);
+    // Sends rows 0 .. count - 1 in as few multi-row statements as the
+    // parameter limit allows; the rows stored before a statement failed.
+    int sendStatements(int count, std::string& diagnostic);
     bool sendMultiRow(int first, int count, std::string& diagnostic);
     bool sendArray(int count, std::string& diagnostic);
     // One row by itself, through a statement prepared once.
     bool sendOne(int row, std::string& diagnostic);
-    void storeRowByRow(int count, Result& result);
+    // Rows first .. count - 1 one at a time.
+    void storeRowByRow(int first, int count, Result& result);
     std::string insertText(int rows) const;
 
     OdbcConnection& connection_;

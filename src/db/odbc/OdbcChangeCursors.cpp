@@ -176,18 +176,25 @@ bool OdbcDeleteCursor::deleteBlock(int& deleted)
     const int keys = static_cast<int>(keyNames_.size());
     const int perStatement = std::clamp(connection_.parameterLimit() / std::max(1, keys), 1,
                                         rowValueLists() ? connection_.parameterLimit() : kRowsPerOrChain);
-    const OdbcConnection::Group group = connection_.beginGroup(rows > perStatement);
+    // Beyond one statement each part is kept by itself (a transaction of our
+    // own would end the read of this very cursor), and the count says how
+    // many rows went; inside the caller's transaction a savepoint undoes them
+    // all on failure.
+    const OdbcConnection::Group group = connection_.beginGroup(false);
     bool ok = true;
-    for (int first = 0; ok && first < rows; first += perStatement) {
-        Statement* statement = deleteStatement(first, std::min(perStatement, rows - first));
+    int done = 0;
+    while (ok && done < rows) {
+        const int part = std::min(perStatement, rows - done);
+        Statement* statement = deleteStatement(done, part);
         const SQLRETURN rc = statement ? SQLExecute(statement->get()) : SQL_ERROR;
         if (statement)
             statement->closeCursor();
         ok = succeeded(rc) || rc == SQL_NO_DATA;
+        if (ok)
+            done += part;
     }
     connection_.endGroup(group, ok);
-    if (ok)
-        deleted = rows;
+    deleted = ok || group == OdbcConnection::Group::None ? done : 0;
     return ok;
 }
 
