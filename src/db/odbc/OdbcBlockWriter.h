@@ -18,7 +18,9 @@ class OdbcConnection;
 // per block size: psqlODBC sends a parameter array as one statement per row,
 // which costs a round trip per row. Other drivers get a parameter array.
 // A block is stored whole or, when the database refuses it, row by row so
-// that every storable row is stored and the others are counted.
+// that every storable row is stored and the others are counted. A block
+// beyond the parameter limit of one statement goes in parts, each kept as
+// it is stored (all undone together inside the caller's transaction).
 class BlockWriter {
   public:
     struct Result {
