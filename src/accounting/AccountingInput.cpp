@@ -119,4 +119,10 @@ int weekdayIndex(const CivilDate& date)
     return (sunday0 + 6) % 7;
 }
 
+const char* weekdayName(int index)
+{
+    static const char* const names[7] = {"Lunedi", "Martedi", "Mercoledi", "Giovedi", "Venerdi", "Sabato", "Domenica"};
+    return index >= 0 && index < 7 ? names[index] : "";
+}
+
 } // namespace korvan::accounting

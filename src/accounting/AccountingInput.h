@@ -42,5 +42,8 @@ std::string invalidPeriodDateMessage(bool start);
 
 // Monday = 0 ... Sunday = 6.
 int weekdayIndex(const CivilDate& date);
+// The weekday names the day-type assignment offers, Monday = 0 ("Lunedi")
+// ... Sunday = 6 ("Domenica").
+const char* weekdayName(int index);
 
 } // namespace korvan::accounting

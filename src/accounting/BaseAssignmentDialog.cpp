@@ -20,8 +20,6 @@ namespace korvan::accounting {
 
 namespace {
 
-const char* const kWeekdayNames[7] = {"Lunedi", "Martedi", "Mercoledi", "Giovedi", "Venerdi", "Sabato", "Domenica"};
-
 std::string text(const QLineEdit* edit)
 {
     return edit->text().toStdString();
@@ -119,7 +117,7 @@ void BaseAssignmentDialog::buildControls()
         grid->addWidget(new QLabel(QStringLiteral("Data Fine")), 0, 2);
         grid->addWidget(periodEndEdit_, 0, 3);
         for (int day = 0; day < 7; ++day) {
-            auto* check = new QCheckBox(QString::fromLatin1(kWeekdayNames[day]));
+            auto* check = new QCheckBox(QString::fromLatin1(weekdayName(day)));
             check->setObjectName(QStringLiteral("weekday%1").arg(day));
             check->setChecked(true);
             weekdayChecks_[static_cast<size_t>(day)] = check;

@@ -1,0 +1,303 @@
+#include "batch/BatchCommands.h"
+
+#include "accounting/AccountingInput.h"
+#include "accounting/BaseAssignment.h"
+#include "accounting/CalendarGeneration.h"
+#include "accounting/SplitRemoval.h"
+#include "batch/BatchOptions.h"
+#include "batch/BatchSink.h"
+#include "db/DbConnection.h"
+#include "db/Values.h"
+#include "lines/LineExtraction.h"
+#include "refdata/PickLists.h"
+
+#include <memory>
+
+namespace korvan::batch {
+
+namespace {
+
+using refdata::EntryKind;
+
+struct Contract {
+    int authority = -1;
+    int company = -1;
+};
+
+// One run of the program: the streams, the sink and the open connection.
+class Session {
+  public:
+    Session(const BatchOptions& options, std::ostream& out, std::ostream& err, const Terminal& terminal)
+        : options_(options), out_(out), feedback_(err, terminal.errorIsTerminal),
+          sink_(out, err, options.yes, terminal.input, feedback_)
+    {
+    }
+
+    bool open()
+    {
+        const ConnectionOptions& c = options_.connection;
+        if (!c.dsn.empty()) {
+            std::string driver;
+            connection_ = DbConnection::openOdbc(c.dsn, driver, c.rowsetSize, c.rowsetSizeBlob, sink_);
+        } else {
+            connection_ = DbConnection::openSqlite(c.dbFile, c.rowsetSize, c.rowsetSizeBlob, sink_);
+        }
+        return connection_ && connection_->IsOpen();
+    }
+
+    int run()
+    {
+        switch (options_.command) {
+        case Command::ExtractLines:
+            lines::extractNormalizedLines(connection_.get(), sink_, feedback_);
+            break;
+        case Command::Assign:
+            assign();
+            break;
+        case Command::GenerateDays:
+            generateDays();
+            break;
+        case Command::Remove:
+            remove();
+            break;
+        case Command::List:
+            list();
+            break;
+        case Command::None:
+            break;
+        }
+        feedback_.closeLine();
+        return sink_.failed() || sink_.declined() ? kExitFailed : kExitOk;
+    }
+
+  private:
+    // Shows a refusal the way the dialogs do (stop icon) and gives nothing.
+    std::nullopt_t refuse(const std::string& message)
+    {
+        sink_.showMessage(message, MessageIcon::Error);
+        return std::nullopt;
+    }
+
+    std::optional<int> readAuthority(const refdata::PickList& entries)
+    {
+        const std::optional<int> code = refdata::readCodeEntry(*options_.authority, entries);
+        if (!code)
+            return refuse(refdata::invalidEntryMessage(EntryKind::Authority));
+        return code;
+    }
+
+    // The contract as the dialogs read it: the authority among those with
+    // lines, the company among the authority's.
+    std::optional<Contract> readContract()
+    {
+        const std::optional<int> authority = readAuthority(refdata::authoritiesWithLines(connection_.get()));
+        if (!authority)
+            return std::nullopt;
+        const std::optional<int> company =
+            refdata::readCodeEntry(*options_.company, refdata::companiesOfAuthority(connection_.get(), *authority));
+        if (!company)
+            return refuse(refdata::invalidEntryMessage(EntryKind::Company));
+        return Contract{*authority, *company};
+    }
+
+    std::optional<std::pair<CivilDate, CivilDate>> readPeriod()
+    {
+        const std::optional<CivilDate> start = accounting::parseDateEntry(*options_.periodStart);
+        if (!start)
+            return refuse(accounting::invalidPeriodDateMessage(true));
+        const std::optional<CivilDate> end = accounting::parseDateEntry(*options_.periodEnd);
+        if (!end)
+            return refuse(accounting::invalidPeriodDateMessage(false));
+        return std::make_pair(*start, *end);
+    }
+
+    // The entries of the assignment dialog, checked in its order.
+    std::optional<accounting::AssignmentRequest> assignmentRequest()
+    {
+        accounting::AssignmentRequest request;
+        const std::optional<Contract> contract = readContract();
+        if (!contract)
+            return std::nullopt;
+        request.contractAuthority = contract->authority;
+        request.contractCompany = contract->company;
+        if (options_.line) {
+            const std::optional<std::string> line = refdata::readLineCodeEntry(
+                *options_.line,
+                refdata::contractLinesByCode(connection_.get(), contract->authority, contract->company));
+            if (!line)
+                return refuse(refdata::invalidEntryMessage(EntryKind::Line));
+            request.lineCode = *line;
+        }
+        const std::optional<double> euroPerKm = accounting::parseEuroPerKm(*options_.euroPerKm);
+        if (!euroPerKm)
+            return refuse(accounting::invalidEuroPerKmMessage());
+        request.euroPerKm = *euroPerKm;
+        request.minimumService = !options_.payer;
+        if (options_.payer) {
+            const std::optional<int> payer =
+                refdata::readCodeEntry(*options_.payer, refdata::allAuthorities(connection_.get()));
+            if (!payer)
+                return refuse(refdata::invalidEntryMessage(EntryKind::PayingAuthority));
+            request.payingAuthority = *payer;
+        }
+        if (options_.band) {
+            const auto halves = splitTimeBand(*options_.band);
+            const std::optional<int> from = halves ? accounting::parseTimeOfDay(halves->first) : std::nullopt;
+            if (!from)
+                return refuse(accounting::invalidTimeMessage(true));
+            const std::optional<int> to = accounting::parseTimeOfDay(halves->second);
+            if (!to)
+                return refuse(accounting::invalidTimeMessage(false));
+            request.bandFrom = *from;
+            request.bandTo = *to;
+        }
+        if (options_.periodStart) {
+            const auto period = readPeriod();
+            if (!period)
+                return std::nullopt;
+            request.periodStart = period->first;
+            request.periodEnd = period->second;
+            request.weekdays = options_.weekdays;
+        }
+        request.updateExisting = !options_.keepExisting;
+        return request;
+    }
+
+    void assign()
+    {
+        const accounting::AssignmentKind kind = options_.line          ? accounting::AssignmentKind::Line
+                                                : options_.band        ? accounting::AssignmentKind::TimeBand
+                                                : options_.periodStart ? accounting::AssignmentKind::DayType
+                                                                       : accounting::AssignmentKind::Contract;
+        const std::optional<accounting::AssignmentRequest> request = assignmentRequest();
+        if (!request || !sink_.askConfirmation(accounting::assignmentWarningText(kind)))
+            return;
+        accounting::runAssignment(kind, connection_.get(), *request, sink_, feedback_);
+    }
+
+    // Every contract the dialogs offer: the companies of each authority with
+    // lines, in pick-list order.
+    std::vector<Contract> allContracts()
+    {
+        std::vector<Contract> contracts;
+        for (const std::string& authority : refdata::authoritiesWithLines(connection_.get())) {
+            const int authorityCode = refdata::codeOfEntry(authority);
+            for (const std::string& company : refdata::companiesOfAuthority(connection_.get(), authorityCode))
+                contracts.push_back({authorityCode, refdata::codeOfEntry(company)});
+        }
+        return contracts;
+    }
+
+    void generateDays()
+    {
+        std::vector<Contract> contracts;
+        if (!options_.allContracts) {
+            const std::optional<Contract> contract = readContract();
+            if (!contract)
+                return;
+            contracts.push_back(*contract);
+        }
+        const auto period = readPeriod();
+        if (!period || !sink_.askConfirmation(accounting::calendarWarningText()))
+            return;
+        if (options_.allContracts)
+            contracts = allContracts();
+        for (const Contract& contract : contracts) {
+            if (options_.allContracts)
+                out_ << formatText("Ente %04d Azienda %04d", contract.authority, contract.company) << '\n';
+            accounting::generateServiceDays(connection_.get(),
+                                            {contract.authority, contract.company, period->first, period->second},
+                                            sink_, feedback_);
+        }
+    }
+
+    void remove()
+    {
+        const auto mode = static_cast<accounting::RemovalMode>(options_.removalMode);
+        const std::optional<Contract> contract = readContract();
+        if (!contract || !sink_.askConfirmation(accounting::removalWarningText(mode)))
+            return;
+        accounting::runRemoval(mode, connection_.get(), contract->authority, contract->company, sink_, feedback_);
+    }
+
+    void list()
+    {
+        DbConnection* db = connection_.get();
+        refdata::PickList entries;
+        if (options_.listKind == "authorities") {
+            entries = refdata::allAuthorities(db);
+        } else if (options_.listKind == "contracts") {
+            for (const std::string& authority : refdata::authoritiesWithLines(db))
+                for (const std::string& company : refdata::companiesOfAuthority(db, refdata::codeOfEntry(authority)))
+                    entries.push_back(authority + '\t' + company);
+        } else if (options_.listKind == "companies") {
+            const std::optional<int> authority = readAuthority(refdata::allAuthorities(db));
+            if (!authority)
+                return;
+            entries = refdata::companiesOfAuthority(db, *authority);
+        } else if (!options_.company) {
+            const std::optional<int> authority = readAuthority(refdata::allAuthorities(db));
+            if (!authority)
+                return;
+            entries = refdata::authorityLines(db, *authority);
+        } else {
+            const std::optional<Contract> contract = readContract();
+            if (!contract)
+                return;
+            entries = refdata::contractLinesByCode(db, contract->authority, contract->company);
+        }
+        for (const std::string& entry : entries)
+            out_ << entry << '\n';
+        out_.flush();
+    }
+
+    const BatchOptions& options_;
+    std::ostream& out_;
+    TerminalFeedback feedback_;
+    BatchMessageSink sink_;
+    std::unique_ptr<DbConnection> connection_;
+};
+
+} // namespace
+
+std::optional<std::pair<std::string, std::string>> splitTimeBand(const std::string& text)
+{
+    std::vector<size_t> dashes;
+    for (size_t at = text.find('-'); at != std::string::npos; at = text.find('-', at + 1))
+        dashes.push_back(at);
+    if (dashes.empty())
+        return std::nullopt;
+    auto halves = [&text](size_t at) { return std::make_pair(text.substr(0, at), text.substr(at + 1)); };
+    for (size_t at : dashes) {
+        const auto candidate = halves(at);
+        if (accounting::parseTimeOfDay(candidate.first) && accounting::parseTimeOfDay(candidate.second))
+            return candidate;
+    }
+    for (size_t at : dashes) {
+        const auto candidate = halves(at);
+        if (accounting::parseTimeOfDay(candidate.first))
+            return candidate;
+    }
+    return halves(dashes.front());
+}
+
+int runBatchCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                    const Terminal& terminal)
+{
+    const ParsedCommandLine parsed = parseCommandLine(arguments);
+    const BatchOptions& options = parsed.options;
+    if (options.help) {
+        out << usageText(options.command);
+        return kExitOk;
+    }
+    if (!parsed.usageError.empty()) {
+        err << "korvan-batch: " << parsed.usageError << '\n' << usageText(options.command);
+        return kExitUsage;
+    }
+    Session session(options, out, err, terminal);
+    if (!session.open())
+        return kExitFailed;
+    return session.run();
+}
+
+} // namespace korvan::batch
