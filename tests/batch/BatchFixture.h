@@ -1,0 +1,38 @@
+#pragma once
+
+// Runs the korvan-batch executable on the accounting fixture databases: the
+// SQLite file itself (--db) or the PostgreSQL data source (--dsn), standard
+// input not a terminal, both output streams kept.
+
+#include "accounting/AccountingFixture.h"
+
+#include <string>
+#include <vector>
+
+namespace korvan::test {
+
+struct BatchRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the executable with the arguments as given.
+BatchRun runBatchProgram(const std::vector<std::string>& arguments, const std::string& workDir);
+
+class BatchDbTest : public AccountingDbTest {
+  protected:
+    // The subcommand, the connection of the fixture, then the rest.
+    BatchRun batch(const std::string& subcommand, const std::vector<std::string>& arguments);
+
+    void addAuthority(int code, const std::string& name);
+    void addCompany(int code, const std::string& name);
+};
+
+#define KORVAN_BATCH_BACKENDS(suite)                                                                                   \
+    INSTANTIATE_TEST_SUITE_P(                                                                                          \
+        Backends, suite,                                                                                               \
+        ::testing::Values(::korvan::test::Backend::SqliteFile, ::korvan::test::Backend::PostgresOdbc),                 \
+        ::korvan::test::backendName)
+
+} // namespace korvan::test
