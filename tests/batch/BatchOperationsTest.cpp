@@ -219,5 +219,25 @@ TEST(BatchConnection, ADatabaseThatDoesNotOpenIsAnErrorWithItsMessage)
     EXPECT_FALSE(odbc.err.empty());
 }
 
+TEST(BatchConnection, DatabaseErrorsOfTheOperationExitOne)
+{
+    korvan::test::TempDir dir;
+    const std::string file = dir.file("empty.db");
+    {
+        auto raw = tools::RawDatabase::sqliteFile(file);
+        ASSERT_TRUE(raw.exec("CREATE TABLE other (a INTEGER)")) << raw.error();
+    }
+    const BatchRun list = korvan::test::runBatchProgram({"list", "--db", file, "authorities"}, dir.path());
+    EXPECT_EQ(list.status, 1);
+    EXPECT_EQ(list.out, "");
+    EXPECT_NE(list.err.find("regent"), std::string::npos) << list.err;
+
+    // The extraction goes on past failed steps, as in the GUI, and still
+    // ends with its notice; the exit status tells the failure.
+    const BatchRun extract = korvan::test::runBatchProgram({"extract-lines", "--db", file, "--yes"}, dir.path());
+    EXPECT_EQ(extract.status, 1);
+    EXPECT_NE(extract.err.find("conline"), std::string::npos) << extract.err;
+}
+
 } // namespace
 } // namespace korvan::batch
