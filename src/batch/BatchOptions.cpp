@@ -297,7 +297,8 @@ std::string usageText(Command command)
         return "Usage: korvan-batch generate-days (--db FILE | --dsn NAME)\n"
                "         (--authority CODE --company CODE | --all-contracts) --period FROM TO [--yes]\n"
                "Regenerates the service days of a contract, or of every contract, in a period\n"
-               "(dates as DD/MM/YYYY or DD/MM/YY).\n"
+               "(dates as DD/MM/YYYY or DD/MM/YY). With --all-contracts each result follows a line\n"
+               "\"Ente CODE Azienda CODE\".\n"
                "  --yes                confirm (needed when standard input is not a terminal)\n" +
                connection + exits;
     case Command::Remove:
