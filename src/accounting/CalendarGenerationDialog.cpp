@@ -4,6 +4,7 @@
 #include "accounting/CalendarGeneration.h"
 #include "db/MessageSink.h"
 #include "refdata/PickListCombo.h"
+#include "shell/DialogButtons.h"
 #include "shell/DialogUnits.h"
 
 #include <QFormLayout>
@@ -45,16 +46,9 @@ CalendarGenerationDialog::CalendarGenerationDialog(DbConnection* connection, Mes
     periodForm->addRow(QStringLiteral("Data Fine"), periodEndEdit_);
     layout->addWidget(period);
 
-    auto* buttons = new QHBoxLayout;
-    auto* ok = new QPushButton(QStringLiteral("OK"));
-    ok->setObjectName("okButton");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Annulla"));
-    cancel->setObjectName("cancelButton");
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    auto* ok = shell::makeNamedButton(QStringLiteral("OK"), "okButton");
+    auto* cancel = shell::makeNamedButton(QStringLiteral("Annulla"), "cancelButton");
+    layout->addLayout(shell::makeButtonRow({ok, cancel}));
     connect(ok, &QPushButton::clicked, this, &CalendarGenerationDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &CalendarGenerationDialog::reject);
 

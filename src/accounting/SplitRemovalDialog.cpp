@@ -2,6 +2,7 @@
 
 #include "db/MessageSink.h"
 #include "refdata/PickListCombo.h"
+#include "shell/DialogButtons.h"
 #include "shell/DialogUnits.h"
 
 #include <QFormLayout>
@@ -38,16 +39,9 @@ SplitRemovalDialog::SplitRemovalDialog(RemovalMode mode, DbConnection* connectio
     warning->setMinimumSize(units.x(260), units.y(80));
     layout->addWidget(warning);
 
-    auto* buttons = new QHBoxLayout;
-    auto* ok = new QPushButton(QStringLiteral("OK"));
-    ok->setObjectName("okButton");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Annulla"));
-    cancel->setObjectName("cancelButton");
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    auto* ok = shell::makeNamedButton(QStringLiteral("OK"), "okButton");
+    auto* cancel = shell::makeNamedButton(QStringLiteral("Annulla"), "cancelButton");
+    layout->addLayout(shell::makeButtonRow({ok, cancel}));
     connect(ok, &QPushButton::clicked, this, &SplitRemovalDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &SplitRemovalDialog::reject);
 

@@ -2,6 +2,7 @@
 
 #include "lines/LineEdit.h"
 #include "refdata/PickListCombo.h"
+#include "shell/DialogButtons.h"
 #include "shell/DialogUnits.h"
 
 #include <QFormLayout>
@@ -45,18 +46,12 @@ LineEditDialog::LineEditDialog(DbConnection* connection, QWidget* parent)
     lineLayout->addRow("Codice Linea", code_);
     lineLayout->addRow("Denominazione", name_);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
-    buttons->addWidget(done_);
-    ok_->setDefault(true);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(authorityGroup);
     layout->addWidget(lineGroup);
     layout->addStretch();
-    layout->addLayout(buttons);
+    layout->addLayout(shell::makeButtonRow({ok_, cancel_, done_}));
 
     const shell::DialogUnits units(fontMetrics());
     setFixedSize(units.x(325), units.y(195));
