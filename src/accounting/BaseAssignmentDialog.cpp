@@ -3,6 +3,7 @@
 #include "accounting/AccountingInput.h"
 #include "db/MessageSink.h"
 #include "refdata/PickListCombo.h"
+#include "shell/DialogButtons.h"
 #include "shell/DialogUnits.h"
 
 #include <QCheckBox>
@@ -148,19 +149,10 @@ void BaseAssignmentDialog::buildControls()
     connect(minimumRadio_, &QRadioButton::clicked, this, [this] { setMinimumService(true); });
     connect(additionalRadio_, &QRadioButton::clicked, this, [this] { setMinimumService(false); });
 
-    auto* buttons = new QHBoxLayout;
-    auto* ok = new QPushButton(QStringLiteral("OK"));
-    ok->setObjectName("okButton");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Annulla"));
-    cancel->setObjectName("cancelButton");
-    auto* finish = new QPushButton(QStringLiteral("Fine"));
-    finish->setObjectName("finishButton");
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    buttons->addWidget(finish);
-    layout->addLayout(buttons);
+    auto* ok = shell::makeNamedButton(QStringLiteral("OK"), "okButton");
+    auto* cancel = shell::makeNamedButton(QStringLiteral("Annulla"), "cancelButton");
+    auto* finish = shell::makeNamedButton(QStringLiteral("Fine"), "finishButton");
+    layout->addLayout(shell::makeButtonRow({ok, cancel, finish}));
     connect(ok, &QPushButton::clicked, this, &BaseAssignmentDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &BaseAssignmentDialog::reject);
     connect(finish, &QPushButton::clicked, this, [this] { done(QDialog::Accepted); });
