@@ -20,7 +20,7 @@ class MessageSink;
 namespace korvan::detail {
 
 class TableCursorBackend {
-public:
+  public:
     virtual ~TableCursorBackend() = default;
     virtual bool isOpen() const = 0;
     virtual bool selectIndex(const std::string& indexName) = 0;
@@ -38,7 +38,7 @@ public:
 };
 
 class SelectCursorBackend {
-public:
+  public:
     virtual ~SelectCursorBackend() = default;
     // Runs `sql`; true when a row is current. Errors shown, false.
     virtual bool execute(const std::string& sql, const std::vector<SelectItem>& items, int blobBytes) = 0;
@@ -52,7 +52,7 @@ public:
 };
 
 class DeleteCursorBackend {
-public:
+  public:
     virtual ~DeleteCursorBackend() = default;
     virtual bool open(const std::string& sql, const std::string& column, const std::string& table) = 0;
     // Deletes the current block; `deleted` gets the rows removed.
@@ -62,7 +62,7 @@ public:
 };
 
 class UpdateCursorBackend {
-public:
+  public:
     virtual ~UpdateCursorBackend() = default;
     virtual bool open(const std::string& sql, const std::vector<SelectItem>& items) = 0;
     virtual bool moveNext() = 0;
@@ -73,7 +73,7 @@ public:
 };
 
 class ConnectionBackend {
-public:
+  public:
     virtual ~ConnectionBackend() = default;
     virtual bool isOpen() const = 0;
     virtual void beginTrans() = 0;
@@ -93,7 +93,7 @@ public:
 std::unique_ptr<ConnectionBackend> openSqliteBackend(const std::string& path, DbConnection& owner);
 // Sets `driverName` ("Access", the description, or "" when not found) and
 // `dialect` from the driver actually reached.
-std::unique_ptr<ConnectionBackend> openOdbcBackend(const std::string& dsn, DbConnection& owner,
-                                                   std::string& driverName, SqlDialect& dialect);
+std::unique_ptr<ConnectionBackend> openOdbcBackend(const std::string& dsn, DbConnection& owner, std::string& driverName,
+                                                   SqlDialect& dialect);
 
 } // namespace korvan::detail

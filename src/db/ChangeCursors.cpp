@@ -18,9 +18,18 @@ bool storeClause(std::string& clause, const std::string& text)
 DeleteCursor::DeleteCursor(DbConnection* connection) : connection_(connection) {}
 DeleteCursor::~DeleteCursor() = default;
 
-bool DeleteCursor::SetColumns(const std::string& text) { return storeClause(columnText_, text); }
-bool DeleteCursor::SetTable(const std::string& text) { return storeClause(tableText_, text); }
-bool DeleteCursor::SetWhere(const std::string& text) { return storeClause(whereText_, text); }
+bool DeleteCursor::SetColumns(const std::string& text)
+{
+    return storeClause(columnText_, text);
+}
+bool DeleteCursor::SetTable(const std::string& text)
+{
+    return storeClause(tableText_, text);
+}
+bool DeleteCursor::SetWhere(const std::string& text)
+{
+    return storeClause(whereText_, text);
+}
 
 bool DeleteCursor::Open()
 {
@@ -71,9 +80,18 @@ bool UpdateCursor::AddField(const std::string& tableName, const std::string& col
     return true;
 }
 
-bool UpdateCursor::SetFrom(const std::string& text) { return storeClause(fromText_, text); }
-bool UpdateCursor::SetWhere(const std::string& text) { return storeClause(whereText_, text); }
-bool UpdateCursor::SetOrderBy(const std::string& text) { return storeClause(orderByText_, text); }
+bool UpdateCursor::SetFrom(const std::string& text)
+{
+    return storeClause(fromText_, text);
+}
+bool UpdateCursor::SetWhere(const std::string& text)
+{
+    return storeClause(whereText_, text);
+}
+bool UpdateCursor::SetOrderBy(const std::string& text)
+{
+    return storeClause(orderByText_, text);
+}
 
 bool UpdateCursor::buildSql()
 {
@@ -113,13 +131,19 @@ bool UpdateCursor::MoveNext()
     return hasRow_;
 }
 
-bool UpdateCursor::Edit() { return hasRow_ && backend_->edit(hasRow_); }
+bool UpdateCursor::Edit()
+{
+    return hasRow_ && backend_->edit(hasRow_);
+}
 
 bool UpdateCursor::SetField(const std::string& columnName, const std::string& text)
 {
     return hasRow_ && backend_->setField(columnName, text);
 }
 
-bool UpdateCursor::Update() { return hasRow_ && backend_->update(); }
+bool UpdateCursor::Update()
+{
+    return hasRow_ && backend_->update();
+}
 
 } // namespace korvan

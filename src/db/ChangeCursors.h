@@ -17,7 +17,7 @@ class UpdateCursorBackend;
 // Removes the rows of one table that a WHERE condition selects, one block
 // of RowsetSizeOrdinary rows per Delete call.
 class DeleteCursor {
-public:
+  public:
     explicit DeleteCursor(DbConnection* connection);
     ~DeleteCursor();
     DeleteCursor(const DeleteCursor&) = delete;
@@ -36,7 +36,7 @@ public:
     bool HasRow() const { return hasRow_; }
     const std::string& SqlText() const { return sqlText_; }
 
-private:
+  private:
     DbConnection* connection_;
     std::string columnText_, tableText_, whereText_, sqlText_;
     bool hasRow_ = false;
@@ -47,7 +47,7 @@ private:
 // Walks the rows of one table selected and ordered by SQL and changes
 // columns of each.
 class UpdateCursor {
-public:
+  public:
     explicit UpdateCursor(DbConnection* connection);
     ~UpdateCursor();
     UpdateCursor(const UpdateCursor&) = delete;
@@ -68,7 +68,7 @@ public:
 
     const std::string& SqlText() const { return sqlText_; }
 
-private:
+  private:
     bool buildSql();
 
     DbConnection* connection_;

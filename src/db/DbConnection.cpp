@@ -15,8 +15,8 @@ std::unique_ptr<DbConnection> DbConnection::openSqlite(const std::string& path, 
                                                        int rowsetSizeBlob, MessageSink& sink)
 {
     // A rowset size below 1 would make every block empty.
-    std::unique_ptr<DbConnection> connection(new DbConnection(
-        true, rowsetSizeOrdinary < 1 ? 1 : rowsetSizeOrdinary, rowsetSizeBlob < 1 ? 1 : rowsetSizeBlob, sink));
+    std::unique_ptr<DbConnection> connection(new DbConnection(true, rowsetSizeOrdinary < 1 ? 1 : rowsetSizeOrdinary,
+                                                              rowsetSizeBlob < 1 ? 1 : rowsetSizeBlob, sink));
     connection->sqlitePath_ = path;
     connection->dialect_ = SqlDialect(SqlDialect::Kind::Sqlite);
     connection->backend_ = detail::openSqliteBackend(path, *connection);
@@ -26,8 +26,8 @@ std::unique_ptr<DbConnection> DbConnection::openSqlite(const std::string& path, 
 std::unique_ptr<DbConnection> DbConnection::openOdbc(const std::string& dsn, std::string& driverNameOut,
                                                      int rowsetSizeOrdinary, int rowsetSizeBlob, MessageSink& sink)
 {
-    std::unique_ptr<DbConnection> connection(new DbConnection(
-        false, rowsetSizeOrdinary < 1 ? 1 : rowsetSizeOrdinary, rowsetSizeBlob < 1 ? 1 : rowsetSizeBlob, sink));
+    std::unique_ptr<DbConnection> connection(new DbConnection(false, rowsetSizeOrdinary < 1 ? 1 : rowsetSizeOrdinary,
+                                                              rowsetSizeBlob < 1 ? 1 : rowsetSizeBlob, sink));
     driverNameOut.clear();
     connection->dsn_ = dsn;
     connection->dialect_ = SqlDialect(SqlDialect::Kind::QuotedDigits);
@@ -36,7 +36,10 @@ std::unique_ptr<DbConnection> DbConnection::openOdbc(const std::string& dsn, std
     return connection;
 }
 
-bool DbConnection::IsOpen() const { return backend_ && backend_->isOpen(); }
+bool DbConnection::IsOpen() const
+{
+    return backend_ && backend_->isOpen();
+}
 
 std::string DbConnection::SqliteVersion() const
 {
@@ -61,6 +64,9 @@ void DbConnection::Rollback()
         backend_->rollback();
 }
 
-bool DbConnection::InTransaction() const { return IsOpen() && backend_->inTransaction(); }
+bool DbConnection::InTransaction() const
+{
+    return IsOpen() && backend_->inTransaction();
+}
 
 } // namespace korvan

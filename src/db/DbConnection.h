@@ -19,13 +19,13 @@ class ConnectionBackend;
 // IsOpen() tells whether it worked, and a failure has already been shown
 // through the message sink.
 class DbConnection {
-public:
+  public:
     static constexpr int kDefaultRowsetSizeOrdinary = 25;
     static constexpr int kDefaultRowsetSizeBlob = 1;
 
     // The embedded file back end on a SQLite database file.
-    static std::unique_ptr<DbConnection> openSqlite(const std::string& path, int rowsetSizeOrdinary,
-                                                    int rowsetSizeBlob, MessageSink& sink);
+    static std::unique_ptr<DbConnection> openSqlite(const std::string& path, int rowsetSizeOrdinary, int rowsetSizeBlob,
+                                                    MessageSink& sink);
     // An ODBC data source. `driverNameOut` is set to "" and then to the
     // driver name when the DSN is found among the system's data sources.
     static std::unique_ptr<DbConnection> openOdbc(const std::string& dsn, std::string& driverNameOut,
@@ -63,7 +63,7 @@ public:
     // For the cursors of this layer.
     detail::ConnectionBackend* backend() const { return backend_.get(); }
 
-private:
+  private:
     DbConnection(bool isSqlite, int rowsetSizeOrdinary, int rowsetSizeBlob, MessageSink& sink);
 
     bool isSqlite_;

@@ -14,7 +14,7 @@ enum class MessageIcon { None, Error, Warning, Information, Question };
 // installs a sink showing modal message boxes; tests and the batch program
 // install sinks that record or print.
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     virtual void showMessage(const std::string& text, MessageIcon icon) = 0;
     // A confirmation with OK and Cancel; true means OK.
@@ -23,7 +23,7 @@ public:
 
 // Keeps every message; answers confirmations with a fixed reply.
 class RecordingMessageSink : public MessageSink {
-public:
+  public:
     struct Entry {
         std::string text;
         MessageIcon icon;

@@ -36,10 +36,22 @@ bool storeClause(std::string& clause, const std::string& text)
 
 } // namespace
 
-bool SelectCursor::SetFrom(const std::string& text) { return storeClause(fromText_, text); }
-bool SelectCursor::SetWhere(const std::string& text) { return storeClause(whereText_, text); }
-bool SelectCursor::SetGroupBy(const std::string& text) { return storeClause(groupByText_, text); }
-bool SelectCursor::SetOrderBy(const std::string& text) { return storeClause(orderByText_, text); }
+bool SelectCursor::SetFrom(const std::string& text)
+{
+    return storeClause(fromText_, text);
+}
+bool SelectCursor::SetWhere(const std::string& text)
+{
+    return storeClause(whereText_, text);
+}
+bool SelectCursor::SetGroupBy(const std::string& text)
+{
+    return storeClause(groupByText_, text);
+}
+bool SelectCursor::SetOrderBy(const std::string& text)
+{
+    return storeClause(orderByText_, text);
+}
 
 bool SelectCursor::BuildSql()
 {

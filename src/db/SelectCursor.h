@@ -24,7 +24,7 @@ struct SelectItem {
 // Assembles "SELECT ... FROM ... [WHERE] [GROUP BY] [ORDER BY]" from parts,
 // runs it and walks the result row by row (in blocks over ODBC).
 class SelectCursor {
-public:
+  public:
     explicit SelectCursor(DbConnection* connection);
     ~SelectCursor();
     SelectCursor(const SelectCursor&) = delete;
@@ -53,7 +53,7 @@ public:
     const std::string& SqlText() const { return sqlText_; }
     const std::vector<SelectItem>& Fields() const { return fields_; }
 
-private:
+  private:
     DbConnection* connection_;
     std::vector<SelectItem> fields_;
     std::string fromText_, whereText_, groupByText_, orderByText_;

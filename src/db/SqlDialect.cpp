@@ -23,6 +23,9 @@ std::string SqlDialect::keyDateLiteral(const CivilDate& date) const
     return formatText("'%04d%02d%02d'", date.year, date.month, date.day);
 }
 
-std::string SqlDialect::falseLiteral() const { return kind_ == Kind::Jet ? "FALSE" : "0"; }
+std::string SqlDialect::falseLiteral() const
+{
+    return kind_ == Kind::Jet ? "FALSE" : "0";
+}
 
 } // namespace korvan

@@ -10,7 +10,7 @@ namespace korvan {
 // literal of bit tests. Operations take them from the connection, never by
 // comparing driver names themselves.
 class SqlDialect {
-public:
+  public:
     enum class Kind {
         Jet,          // an ODBC driver named "Access": #mm/dd/yyyy#, FALSE
         QuotedDigits, // any other ODBC driver: 'yyyymmdd', 0
@@ -30,7 +30,7 @@ public:
     // Right-hand side of a bit test against false: "FALSE" or "0".
     std::string falseLiteral() const;
 
-private:
+  private:
     Kind kind_;
 };
 

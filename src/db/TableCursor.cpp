@@ -14,19 +14,40 @@ TableCursor::TableCursor(DbConnection* connection, const std::string& tableName,
 
 TableCursor::~TableCursor() = default;
 
-bool TableCursor::IsOpen() const { return backend_ && backend_->isOpen(); }
+bool TableCursor::IsOpen() const
+{
+    return backend_ && backend_->isOpen();
+}
 
-bool TableCursor::SelectIndex(const std::string& indexName) { return IsOpen() && backend_->selectIndex(indexName); }
+bool TableCursor::SelectIndex(const std::string& indexName)
+{
+    return IsOpen() && backend_->selectIndex(indexName);
+}
 
-bool TableCursor::SeekKey(const std::vector<std::string>& keyTexts) { return IsOpen() && backend_->seekKey(keyTexts); }
+bool TableCursor::SeekKey(const std::vector<std::string>& keyTexts)
+{
+    return IsOpen() && backend_->seekKey(keyTexts);
+}
 
-bool TableCursor::FindWhere(const std::string& whereText) { return IsOpen() && backend_->findWhere(whereText); }
+bool TableCursor::FindWhere(const std::string& whereText)
+{
+    return IsOpen() && backend_->findWhere(whereText);
+}
 
-bool TableCursor::Edit() { return IsOpen() && backend_->edit(); }
+bool TableCursor::Edit()
+{
+    return IsOpen() && backend_->edit();
+}
 
-bool TableCursor::AddNew() { return IsOpen() && backend_->addNew(); }
+bool TableCursor::AddNew()
+{
+    return IsOpen() && backend_->addNew();
+}
 
-bool TableCursor::Update() { return IsOpen() && backend_->update(); }
+bool TableCursor::Update()
+{
+    return IsOpen() && backend_->update();
+}
 
 bool TableCursor::SetField(const std::string& columnName, std::string& text)
 {
@@ -44,11 +65,20 @@ bool TableCursor::GetField(const std::string& columnName, std::string& textOut)
     return IsOpen() && backend_->getField(columnName, textOut);
 }
 
-bool TableCursor::Flush() { return IsOpen() && backend_->flush(); }
+bool TableCursor::Flush()
+{
+    return IsOpen() && backend_->flush();
+}
 
-int TableCursor::RowsWritten() const { return backend_ ? backend_->rowsWritten() : 0; }
+int TableCursor::RowsWritten() const
+{
+    return backend_ ? backend_->rowsWritten() : 0;
+}
 
-int TableCursor::RowsRejected() const { return backend_ ? backend_->rowsRejected() : 0; }
+int TableCursor::RowsRejected() const
+{
+    return backend_ ? backend_->rowsRejected() : 0;
+}
 
 void TableCursor::SetReportRejectedRows(bool report)
 {

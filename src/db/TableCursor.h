@@ -17,7 +17,7 @@ class TableCursorBackend;
 // SetField..., Update per row and Flush at the end, rows being stored one
 // block of RowsetSizeOrdinary rows at a time.
 class TableCursor {
-public:
+  public:
     TableCursor(DbConnection* connection, const std::string& tableName, bool bulkInsert = false, int blobBytes = 0);
     ~TableCursor();
     TableCursor(const TableCursor&) = delete;
@@ -57,7 +57,7 @@ public:
 
     const std::string& TableName() const { return tableName_; }
 
-private:
+  private:
     std::string tableName_;
     std::unique_ptr<detail::TableCursorBackend> backend_;
 };

@@ -46,7 +46,6 @@ LineEditDialog::LineEditDialog(DbConnection* connection, QWidget* parent)
     lineLayout->addRow("Codice Linea", code_);
     lineLayout->addRow("Denominazione", name_);
 
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(authorityGroup);
     layout->addWidget(lineGroup);

@@ -35,7 +35,6 @@ LineMergeDialog::LineMergeDialog(DbConnection* connection, MessageSink& sink, QW
     lineLayout->addRow("Trasferisco la Linea", source_);
     lineLayout->addRow("Nella Linea", target_);
 
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(authorityGroup);
     layout->addWidget(lineGroup);

@@ -10,7 +10,7 @@
 namespace korvan {
 
 class OperationFeedback {
-public:
+  public:
     virtual ~OperationFeedback() = default;
     // The wait cursor, and the elapsed-time clock when asked.
     virtual void beginBusy(bool showClock) = 0;
@@ -23,7 +23,7 @@ public:
 
 // Does nothing: for callers that show no progress.
 class SilentFeedback : public OperationFeedback {
-public:
+  public:
     void beginBusy(bool) override {}
     void setProgress(int) override {}
     void endProgress() override {}

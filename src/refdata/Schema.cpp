@@ -61,12 +61,7 @@ std::vector<Table> buildTables()
          {{"azienda", kShort}, {"ID", kLong}, {"inizio", kLong}, {"fine", kLong}, {"lung", kLong}},
          {"azienda", "ID"}},
         {"orari",
-         {{"azienda", kShort},
-          {"ID", kLong},
-          {"sub", kShort},
-          {"hh", kShort},
-          {"mm", kShort},
-          {"sosta", kShort}},
+         {{"azienda", kShort}, {"ID", kLong}, {"sub", kShort}, {"hh", kShort}, {"mm", kShort}, {"sosta", kShort}},
          {"azienda", "ID", "sub"}},
         {"fermate", {{"azienda", kShort}, {"ID", kLong}, {"denom", kText, 60}}, {"azienda", "ID"}},
         {"linee", {{"ID", kShort}, {"ente", kShort}, {"linea", kText, 20}, {"denom", kText, 60}}, {"ID"}, true},
@@ -76,12 +71,7 @@ std::vector<Table> buildTables()
          {"azienda", "ID"},
          true},
         {"conkal",
-         {{"azienda", kShort},
-          {"ID", kLong},
-          {"data", kDate},
-          {"ente", kShort},
-          {"minima", kBit},
-          {"euro", kDouble}},
+         {{"azienda", kShort}, {"ID", kLong}, {"data", kDate}, {"ente", kShort}, {"minima", kBit}, {"euro", kDouble}},
          {"azienda", "ID", "data"},
          true},
         {"conitine",
@@ -181,6 +171,9 @@ std::vector<std::string> createStatements(const Table& table, Dialect dialect)
     return {create};
 }
 
-std::string dropStatement(const Table& table) { return "DROP TABLE IF EXISTS " + table.name; }
+std::string dropStatement(const Table& table)
+{
+    return "DROP TABLE IF EXISTS " + table.name;
+}
 
 } // namespace korvan::schema

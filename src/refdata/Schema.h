@@ -12,8 +12,8 @@ namespace korvan::schema {
 
 struct Column {
     std::string name;
-    int sqlType;    // SqlType code the program binds
-    int width = 0;  // characters, for text columns
+    int sqlType;   // SqlType code the program binds
+    int width = 0; // characters, for text columns
 };
 
 struct Table {

@@ -30,8 +30,17 @@ std::string environment(const char* name)
 
 } // namespace
 
-std::string postgresDsn() { return environment("KORVAN_TEST_PG_DSN"); }
-std::string sqliteOdbcDsn() { return environment("KORVAN_TEST_SQLITE_DSN"); }
-bool odbcRequired() { return environment("KORVAN_TEST_REQUIRE_ODBC") == "1"; }
+std::string postgresDsn()
+{
+    return environment("KORVAN_TEST_PG_DSN");
+}
+std::string sqliteOdbcDsn()
+{
+    return environment("KORVAN_TEST_SQLITE_DSN");
+}
+bool odbcRequired()
+{
+    return environment("KORVAN_TEST_REQUIRE_ODBC") == "1";
+}
 
 } // namespace korvan::test
