@@ -132,4 +132,44 @@ inline void configureLikeTheFileBackEnd(sqlite3* db)
     sqlite3_exec(db, "PRAGMA journal_size_limit=67108864", nullptr, nullptr, nullptr);
 }
 
+// Inserts conkal rows with one prepared INSERT and the raw sqlite3 API; the
+// baseline of the insert benchmarks and the filler of the others.
+// `blockRows` 0: one transaction for everything; otherwise a commit every
+// `blockRows` rows, the file back end's durability unit.
+inline double rawConkalInsert(const std::string& path, long rows, const DayTexts& days, long blockRows = 0)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    configureLikeTheFileBackEnd(db);
+    const Stopwatch watch;
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO conkal (azienda, ID, data, ente, minima, euro) VALUES (?1, ?2, ?3, ?4, ?5, ?6)",
+                       -1, &insert, nullptr);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    for (long i = 0; i < rows; ++i) {
+        const ConkalValues row = conkalRow(i);
+        sqlite3_bind_int(insert, 1, row.azienda);
+        sqlite3_bind_int(insert, 2, row.id);
+        const std::string& day = days.iso[static_cast<size_t>(row.dayIndex)];
+        sqlite3_bind_text(insert, 3, day.data(), static_cast<int>(day.size()), SQLITE_STATIC);
+        sqlite3_bind_int(insert, 4, row.ente);
+        sqlite3_bind_int(insert, 5, row.minima);
+        sqlite3_bind_double(insert, 6, row.cents / 100.0);
+        if (sqlite3_step(insert) != SQLITE_DONE) {
+            std::fprintf(stderr, "raw insert failed: %s\n", sqlite3_errmsg(db));
+            std::exit(1);
+        }
+        sqlite3_reset(insert);
+        if (blockRows > 0 && (i + 1) % blockRows == 0) {
+            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+            sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+        }
+    }
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_finalize(insert);
+    const double seconds = watch.seconds();
+    sqlite3_close(db);
+    return seconds;
+}
+
 } // namespace korvan::bench

@@ -13,44 +13,6 @@ using namespace korvan::bench;
 
 namespace {
 
-// `blockRows` 0: one transaction for everything; otherwise a commit every
-// `blockRows` rows, the file back end's durability unit.
-double rawInsert(const std::string& path, long rows, const DayTexts& days, long blockRows = 0)
-{
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    configureLikeTheFileBackEnd(db);
-    const Stopwatch watch;
-    sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO conkal (azienda, ID, data, ente, minima, euro) VALUES (?1, ?2, ?3, ?4, ?5, ?6)",
-                       -1, &insert, nullptr);
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    for (long i = 0; i < rows; ++i) {
-        const ConkalValues row = conkalRow(i);
-        sqlite3_bind_int(insert, 1, row.azienda);
-        sqlite3_bind_int(insert, 2, row.id);
-        const std::string& day = days.iso[static_cast<size_t>(row.dayIndex)];
-        sqlite3_bind_text(insert, 3, day.data(), static_cast<int>(day.size()), SQLITE_STATIC);
-        sqlite3_bind_int(insert, 4, row.ente);
-        sqlite3_bind_int(insert, 5, row.minima);
-        sqlite3_bind_double(insert, 6, row.cents / 100.0);
-        if (sqlite3_step(insert) != SQLITE_DONE) {
-            std::fprintf(stderr, "raw insert failed: %s\n", sqlite3_errmsg(db));
-            std::exit(1);
-        }
-        sqlite3_reset(insert);
-        if (blockRows > 0 && (i + 1) % blockRows == 0) {
-            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-            sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-        }
-    }
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_finalize(insert);
-    const double seconds = watch.seconds();
-    sqlite3_close(db);
-    return seconds;
-}
-
 // The texts a caller such as the calendar generation hands to SetField.
 double layerInsert(const std::string& path, long rows, int rowsetSize, const DayTexts& days)
 {
@@ -109,10 +71,10 @@ int main(int argc, char** argv)
     double rawBlocks = 1e30;
     for (int repeat = 0; repeat < repeats; ++repeat) {
         std::string path = freshDatabase("raw-insert");
-        baseline = std::min(baseline, rawInsert(path, rows, days));
+        baseline = std::min(baseline, rawConkalInsert(path, rows, days));
         removeDatabase(path);
         path = freshDatabase("raw-blocks");
-        rawBlocks = std::min(rawBlocks, rawInsert(path, rows, days, 25));
+        rawBlocks = std::min(rawBlocks, rawConkalInsert(path, rows, days, 25));
         removeDatabase(path);
         for (size_t i = 0; i < 2; ++i) {
             path = freshDatabase("layer-insert");

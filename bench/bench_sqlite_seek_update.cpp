@@ -16,31 +16,6 @@ namespace {
 
 constexpr long kTableRows = 100'000;
 
-void fill(const std::string& path, const DayTexts& days)
-{
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    configureLikeTheFileBackEnd(db);
-    sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO conkal (azienda, ID, data, ente, minima, euro) VALUES (?1, ?2, ?3, ?4, ?5, ?6)",
-                       -1, &insert, nullptr);
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    for (long i = 0; i < kTableRows; ++i) {
-        const ConkalValues row = conkalRow(i);
-        sqlite3_bind_int(insert, 1, row.azienda);
-        sqlite3_bind_int(insert, 2, row.id);
-        sqlite3_bind_text(insert, 3, days.iso[static_cast<size_t>(row.dayIndex)].c_str(), -1, SQLITE_STATIC);
-        sqlite3_bind_int(insert, 4, row.ente);
-        sqlite3_bind_int(insert, 5, row.minima);
-        sqlite3_bind_double(insert, 6, row.cents / 100.0);
-        sqlite3_step(insert);
-        sqlite3_reset(insert);
-    }
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_finalize(insert);
-    sqlite3_close(db);
-}
-
 // The rows visited, in a fixed scattered order.
 long visitedRow(long cycle)
 {
@@ -121,7 +96,7 @@ int main(int argc, char** argv)
     const int repeats = repeatArgument(argc, argv, 2);
     const DayTexts days;
     const std::string path = freshDatabase("seek-update");
-    fill(path, days);
+    rawConkalInsert(path, kTableRows, days);
     double baseline = 1e30;
     double measured = 1e30;
     for (int repeat = 0; repeat < repeats; ++repeat) {
