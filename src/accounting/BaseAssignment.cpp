@@ -228,20 +228,31 @@ std::string assignmentWarningText(AssignmentKind kind)
            "delle condizioni di errore.\n\n" + kProceedQuestion;
 }
 
-AssignmentCounts runContractAssignment(DbConnection* connection, const AssignmentRequest& request, MessageSink& sink,
-                                       OperationFeedback& feedback)
+namespace {
+
+// The per-run assignments differ only in the runs they select.
+AssignmentCounts assignRuns(DbConnection* connection, const AssignmentRequest& request, const std::string& from,
+                            const std::string& where, bool withinTimeBand, MessageSink& sink,
+                            OperationFeedback& feedback)
 {
     feedback.beginBusy(true);
-    const std::vector<RunRow> runs = collectRuns(connection, "corse", contractWhere(request), false, request);
+    const std::vector<RunRow> runs = collectRuns(connection, from, where, withinTimeBand, request);
     const AssignmentCounts counts = writeRunRows(connection, request, runs);
     showRunResult(sink, counts);
     return counts;
 }
 
+} // namespace
+
+AssignmentCounts runContractAssignment(DbConnection* connection, const AssignmentRequest& request, MessageSink& sink,
+                                       OperationFeedback& feedback)
+{
+    return assignRuns(connection, request, "corse", contractWhere(request), false, sink, feedback);
+}
+
 AssignmentCounts runLineAssignment(DbConnection* connection, const AssignmentRequest& request, MessageSink& sink,
                                    OperationFeedback& feedback)
 {
-    feedback.beginBusy(true);
     // A run belongs to the line through its own `conline` row: the company
     // takes part in the join, as run IDs are unique only within a company.
     const std::string where =
@@ -249,20 +260,13 @@ AssignmentCounts runLineAssignment(DbConnection* connection, const AssignmentReq
                    request.contractAuthority) +
         quoteSqlText(request.lineCode) +
         " AND conline.azienda = corse.azienda AND corse.ID = conline.ID AND conline.linea = linee.ID";
-    const std::vector<RunRow> runs = collectRuns(connection, "corse, conline, linee", where, false, request);
-    const AssignmentCounts counts = writeRunRows(connection, request, runs);
-    showRunResult(sink, counts);
-    return counts;
+    return assignRuns(connection, request, "corse, conline, linee", where, false, sink, feedback);
 }
 
 AssignmentCounts runTimeBandAssignment(DbConnection* connection, const AssignmentRequest& request, MessageSink& sink,
                                        OperationFeedback& feedback)
 {
-    feedback.beginBusy(true);
-    const std::vector<RunRow> runs = collectRuns(connection, "corse", contractWhere(request), true, request);
-    const AssignmentCounts counts = writeRunRows(connection, request, runs);
-    showRunResult(sink, counts);
-    return counts;
+    return assignRuns(connection, request, "corse", contractWhere(request), true, sink, feedback);
 }
 
 AssignmentCounts runDayTypeAssignment(DbConnection* connection, const AssignmentRequest& request, MessageSink& sink,
