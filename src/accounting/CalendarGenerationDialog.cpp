@@ -2,6 +2,7 @@
 
 #include "accounting/AccountingInput.h"
 #include "accounting/CalendarGeneration.h"
+#include "accounting/ContractGroupWidget.h"
 #include "db/MessageSink.h"
 #include "refdata/PickListCombo.h"
 #include "shell/DialogButtons.h"
@@ -26,15 +27,10 @@ CalendarGenerationDialog::CalendarGenerationDialog(DbConnection* connection, Mes
     setModal(true);
     auto* layout = new QVBoxLayout(this);
 
-    auto* contract = new QGroupBox(QStringLiteral("Selezione Contratto"));
-    auto* contractForm = new QFormLayout(contract);
-    authorityCombo_ = new refdata::PickListCombo;
-    authorityCombo_->setObjectName("authorityCombo");
-    companyCombo_ = new refdata::PickListCombo;
-    companyCombo_->setObjectName("companyCombo");
-    contractForm->addRow(QStringLiteral("Ente"), authorityCombo_);
-    contractForm->addRow(QStringLiteral("Azienda"), companyCombo_);
-    layout->addWidget(contract);
+    const ContractGroup contract = makeContractGroup(connection, currentAuthority_, currentCompany_);
+    authorityCombo_ = contract.authority;
+    companyCombo_ = contract.company;
+    layout->addWidget(contract.group);
 
     auto* period = new QGroupBox(QStringLiteral("Selezione Periodo Validità Contrattuale"));
     auto* periodForm = new QFormLayout(period);
@@ -51,9 +47,6 @@ CalendarGenerationDialog::CalendarGenerationDialog(DbConnection* connection, Mes
     layout->addLayout(shell::makeButtonRow({ok, cancel}));
     connect(ok, &QPushButton::clicked, this, &CalendarGenerationDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &CalendarGenerationDialog::reject);
-
-    refdata::fillContractLists(connection, authorityCombo_, companyCombo_, currentAuthority_, currentCompany_);
-    refdata::connectCompanyCascade(connection, authorityCombo_, companyCombo_);
 
     const shell::DialogUnits units(fontMetrics());
     resize(units.x(295), units.y(130));

@@ -1,5 +1,6 @@
 #include "accounting/SplitRemovalDialog.h"
 
+#include "accounting/ContractGroupWidget.h"
 #include "db/MessageSink.h"
 #include "refdata/PickListCombo.h"
 #include "shell/DialogButtons.h"
@@ -23,15 +24,10 @@ SplitRemovalDialog::SplitRemovalDialog(RemovalMode mode, DbConnection* connectio
     const shell::DialogUnits units(fontMetrics());
     auto* layout = new QVBoxLayout(this);
 
-    auto* contract = new QGroupBox(QStringLiteral("Selezione Contratto"));
-    auto* contractForm = new QFormLayout(contract);
-    authorityCombo_ = new refdata::PickListCombo;
-    authorityCombo_->setObjectName("authorityCombo");
-    companyCombo_ = new refdata::PickListCombo;
-    companyCombo_->setObjectName("companyCombo");
-    contractForm->addRow(QStringLiteral("Ente"), authorityCombo_);
-    contractForm->addRow(QStringLiteral("Azienda"), companyCombo_);
-    layout->addWidget(contract);
+    const ContractGroup contract = makeContractGroup(connection, currentAuthority_, currentCompany_);
+    authorityCombo_ = contract.authority;
+    companyCombo_ = contract.company;
+    layout->addWidget(contract.group);
 
     auto* warning = new QLabel(QString::fromStdString(removalWarningText(mode)));
     warning->setObjectName("warningText");
@@ -45,8 +41,6 @@ SplitRemovalDialog::SplitRemovalDialog(RemovalMode mode, DbConnection* connectio
     connect(ok, &QPushButton::clicked, this, &SplitRemovalDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &SplitRemovalDialog::reject);
 
-    refdata::fillContractLists(connection, authorityCombo_, companyCombo_, currentAuthority_, currentCompany_);
-    refdata::connectCompanyCascade(connection, authorityCombo_, companyCombo_);
     resize(units.x(295), units.y(185));
 }
 

@@ -1,0 +1,34 @@
+#pragma once
+
+// The "Selezione Contratto" group of the contract dialogs: the authority and
+// company lists, filled with the current contract preselected, the company
+// list following the authority.
+
+#include "refdata/PickListCombo.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+
+namespace korvan::accounting {
+
+struct ContractGroup {
+    QGroupBox* group;
+    refdata::PickListCombo* authority;
+    refdata::PickListCombo* company;
+};
+
+inline ContractGroup makeContractGroup(DbConnection* connection, int currentAuthority, int currentCompany)
+{
+    ContractGroup contract{new QGroupBox(QStringLiteral("Selezione Contratto")), new refdata::PickListCombo,
+                           new refdata::PickListCombo};
+    contract.authority->setObjectName("authorityCombo");
+    contract.company->setObjectName("companyCombo");
+    auto* form = new QFormLayout(contract.group);
+    form->addRow(QStringLiteral("Ente"), contract.authority);
+    form->addRow(QStringLiteral("Azienda"), contract.company);
+    refdata::fillContractLists(connection, contract.authority, contract.company, currentAuthority, currentCompany);
+    refdata::connectCompanyCascade(connection, contract.authority, contract.company);
+    return contract;
+}
+
+} // namespace korvan::accounting
