@@ -21,6 +21,7 @@ struct NativeClockSurface::Handles {
     xcb_window_t window = 0;
     xcb_gcontext_t gc = 0;
     std::uint8_t depth = 0;
+    QSize size; // in device pixels, which a scaled desktop makes larger
     QImage::Format format = QImage::Format_RGB32;
 };
 
@@ -68,6 +69,7 @@ std::unique_ptr<NativeClockSurface> NativeClockSurface::create(QWidget* widget)
     if (!geometry)
         return nullptr;
     handles->depth = geometry->depth;
+    handles->size = QSize(geometry->width, geometry->height);
     std::free(geometry);
     if (handles->depth == 24)
         handles->format = QImage::Format_RGB32;
@@ -75,7 +77,7 @@ std::unique_ptr<NativeClockSurface> NativeClockSurface::create(QWidget* widget)
         handles->format = QImage::Format_ARGB32_Premultiplied;
     else
         return nullptr;
-    const std::uint64_t frameBytes = std::uint64_t(widget->width()) * std::uint64_t(widget->height()) * 4;
+    const std::uint64_t frameBytes = std::uint64_t(handles->size.width()) * std::uint64_t(handles->size.height()) * 4;
     const std::uint64_t requestBytes = std::uint64_t(xcb_get_maximum_request_length(connection)) * 4;
     if (!takesHostWordPixels(connection, handles->depth) || frameBytes + sizeof(xcb_put_image_request_t) > requestBytes)
         return nullptr;
@@ -98,7 +100,9 @@ NativeClockSurface::~NativeClockSurface()
 
 bool NativeClockSurface::put(const QImage& frame)
 {
-    const QImage pixels = frame.convertToFormat(handles_->format);
+    QImage pixels = frame.convertToFormat(handles_->format);
+    if (pixels.size() != handles_->size)
+        pixels = pixels.scaled(handles_->size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     xcb_void_cookie_t cookie = xcb_put_image_checked(
         handles_->connection, XCB_IMAGE_FORMAT_Z_PIXMAP, handles_->window, handles_->gc,
         static_cast<std::uint16_t>(pixels.width()), static_cast<std::uint16_t>(pixels.height()), 0, 0, 0,

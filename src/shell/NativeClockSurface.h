@@ -28,9 +28,9 @@ class NativeClockSurface {
     NativeClockSurface(const NativeClockSurface&) = delete;
     NativeClockSurface& operator=(const NativeClockSurface&) = delete;
 
-    // Puts `frame` (the window's size) at the window's origin and waits for
-    // the server to take it; false when it refused (the window has gone).
-    // Any thread, one at a time.
+    // Puts `frame` (the window's size, scaled to its device pixels) at the
+    // window's origin and waits for the server to take it; false when it
+    // refused (the window has gone). Any thread, one at a time.
     bool put(const QImage& frame);
 
   private:
