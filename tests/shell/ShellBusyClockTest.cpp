@@ -343,7 +343,7 @@ class ShellBusyClockTest : public QObject {
                 boxes.showMessage("Risultati dell'assegnazione:", MessageIcon::Information);
                 pointerAfterResult = pointerShape();
                 // Back in the dialog's loop, after its idle moments.
-                QTimer::singleShot(300, &dialog, [&] {
+                QTimer::singleShot(1000, &dialog, [&] {
                     pointerInDialog = pointerShape();
                     clockInDialog = clock->isRunning();
                     clockShownInDialog = clock->isVisible();
@@ -389,7 +389,7 @@ class ShellBusyClockTest : public QObject {
             }
             pointerAfterLoad = pointerShape();
             clockAfterLoad = clock->isRunning();
-            QTimer::singleShot(300, &browser, [&] {
+            QTimer::singleShot(1000, &browser, [&] {
                 clockInBrowser = clock->isRunning();
                 // A reload from the browser's loop, with a box in the middle.
                 window.beginBusy(true);
@@ -397,7 +397,7 @@ class ShellBusyClockTest : public QObject {
                 clockDuringBox = clock->isRunning();
                 boxes.showMessage("Aggiornamento", MessageIcon::Information);
                 pointerAfterBox = pointerShape();
-                QTimer::singleShot(300, &browser, [&] {
+                QTimer::singleShot(1000, &browser, [&] {
                     pointerAfterReload = pointerShape();
                     clockAfterReload = clock->isRunning();
                     browser.accept();
