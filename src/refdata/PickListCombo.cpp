@@ -1,5 +1,7 @@
 #include "refdata/PickListCombo.h"
 
+#include <QAbstractItemView>
+#include <QEvent>
 #include <QLineEdit>
 
 namespace korvan::refdata {
@@ -13,11 +15,55 @@ PickListCombo::PickListCombo(QWidget* parent) : QComboBox(parent)
     // The line edit's completer would replace typed text with a matching
     // entry; what the user typed is what OK reads.
     setCompleter(nullptr);
+    // A choice in the list (click, or Return) arrives right after the close.
+    connect(this, &QComboBox::activated, this, [this] {
+        if (closePending_)
+            settleClose();
+    });
+}
+
+void PickListCombo::showPopup()
+{
+    QComboBox::showPopup();
+    // A click outside closes the list without hidePopup(): its window's
+    // hiding tells.
+    if (QWidget* list = view()->window(); list != window())
+        list->installEventFilter(this);
+    listOpen_ = true;
 }
 
 void PickListCombo::hidePopup()
 {
     QComboBox::hidePopup();
+    listClosed();
+}
+
+bool PickListCombo::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Hide && watched == view()->window())
+        listClosed();
+    return QComboBox::eventFilter(watched, event);
+}
+
+void PickListCombo::listClosed()
+{
+    if (!listOpen_)
+        return;
+    listOpen_ = false;
+    closePending_ = true;
+    // Closed without a choice: nothing else will come.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (closePending_)
+                settleClose();
+        },
+        Qt::QueuedConnection);
+}
+
+void PickListCombo::settleClose()
+{
+    closePending_ = false;
     emit dropDownClosed();
 }
 

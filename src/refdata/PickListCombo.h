@@ -4,6 +4,11 @@
 // type), unsorted (entries stay in query order), and telling when its
 // drop-down list closes, which is when dependent lists are refilled. The
 // free functions put the core rules of PickLists.h onto such a combo.
+//
+// A click on an entry closes the list before the entry becomes current (Qt
+// hides the pop-up, then selects); the close is therefore told once the
+// choice has been made: at once when the list closes on a chosen entry, when
+// control is back in the event loop when it closes without one.
 
 #include "refdata/PickLists.h"
 
@@ -23,11 +28,23 @@ class PickListCombo : public QComboBox {
   public:
     explicit PickListCombo(QWidget* parent = nullptr);
 
+    void showPopup() override;
     void hidePopup() override;
 
   signals:
-    // The drop-down list has closed (chosen or not).
+    // The drop-down list has closed (chosen or not); the entry it closed on,
+    // if any, is current.
     void dropDownClosed();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void listClosed();
+    void settleClose();
+
+    bool listOpen_ = false;
+    bool closePending_ = false;
 };
 
 // Removes every entry and empties the edit text, then inserts `entries` in

@@ -1,17 +1,20 @@
 #include "shell/BusyClockWidget.h"
 
+#include "shell/NativeClockSurface.h"
+
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QPainter>
 #include <QThread>
+
+#include <chrono>
 
 namespace korvan::shell {
 
 namespace {
 
 constexpr int kFrameWidth = 2;
-// The worker sleeps its second in slices so that it notices the flag soon.
-constexpr int kSleepSliceMs = 50;
-constexpr int kSlicesPerSecond = 1000 / kSleepSliceMs;
+constexpr std::chrono::milliseconds kTick(1000);
 
 std::int64_t nowSeconds()
 {
@@ -26,14 +29,22 @@ BusyClockWidget::BusyClockWidget(QWidget* parent) : QFrame(parent), pictures_(Cl
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setLineWidth(kFrameWidth);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setFixedSize(clientSize() + QSize(2 * kFrameWidth, 2 * kFrameWidth));
+    windowSize_ = clientSize() + QSize(2 * kFrameWidth, 2 * kFrameWidth);
+    setFixedSize(windowSize_);
+    style_ = ClockFrameStyle{kFrameWidth, palette().color(QPalette::Light), palette().color(QPalette::Dark)};
+    if (NativeClockSurface::platformSupportsIt()) {
+        // Its own window for the worker to paint; the main window's other
+        // children stay windowless.
+        QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
+        setAttribute(Qt::WA_NativeWindow);
+    }
+    frame_ = paintClockFace(pictures_, style_, windowSize_, shownDigits_, colonShown_);
     hide();
 }
 
 BusyClockWidget::~BusyClockWidget()
 {
-    running_ = false;
-    joinWorker();
+    stopWorker();
 }
 
 QSize BusyClockWidget::clientSize() const
@@ -41,73 +52,97 @@ QSize BusyClockWidget::clientSize() const
     return {pictures_.colonWidth() + 4 * pictures_.digitWidth() + 30, pictures_.height() + 30};
 }
 
-void BusyClockWidget::joinWorker()
+QImage BusyClockWidget::shownFrame() const
 {
-    if (!worker_)
-        return;
-    worker_->wait();
-    delete worker_;
-    worker_ = nullptr;
+    const std::lock_guard lock(frameMutex_);
+    return frame_;
+}
+
+ClockDigits BusyClockWidget::shownDigits() const
+{
+    const std::lock_guard lock(frameMutex_);
+    return shownDigits_;
+}
+
+bool BusyClockWidget::colonShown() const
+{
+    const std::lock_guard lock(frameMutex_);
+    return colonShown_;
 }
 
 void BusyClockWidget::start()
 {
     if (running_)
         return;
-    // A worker told to stop may still be finishing its last slice.
-    joinWorker();
+    stopWorker();
     startTime_ = nowSeconds();
     ++runNumber_;
-    shownDigits_ = {};
-    colonShown_ = true;
     centreInParent();
     show();
     raise();
+    {
+        const std::lock_guard lock(frameMutex_);
+        shownDigits_ = {};
+        colonShown_ = true;
+        frame_ = paintClockFace(pictures_, style_, windowSize_, shownDigits_, colonShown_);
+    }
     repaint();
+    surface_ = NativeClockSurface::create(this);
     running_ = true;
     const std::int64_t startTime = startTime_;
-    const std::uint64_t run = runNumber_;
-    worker_ = QThread::create([this, startTime, run] { runWorker(startTime, run); });
+    worker_ = QThread::create([this, startTime] { runWorker(startTime); });
     worker_->start(QThread::LowestPriority);
 }
 
 void BusyClockWidget::idleHook()
 {
-    if (running_)
-        running_ = false;
+    if (!running_)
+        return;
+    stopWorker();
+    hide();
 }
 
-void BusyClockWidget::runWorker(std::int64_t startTime, std::uint64_t run)
+void BusyClockWidget::stopWorker()
+{
+    {
+        const std::lock_guard lock(stopMutex_);
+        running_ = false;
+    }
+    stopSignal_.notify_all();
+    if (worker_) {
+        worker_->wait();
+        delete worker_;
+        worker_ = nullptr;
+    }
+    surface_.reset();
+}
+
+void BusyClockWidget::runWorker(std::int64_t startTime)
 {
     bool colon = true;
-    for (;;) {
-        if (!running_) {
-            QMetaObject::invokeMethod(
-                this, [this, run] { hideAfterRun(run); }, Qt::QueuedConnection);
-            return;
-        }
-        const ClockDigits digits = clockDigits(secondsToDays(nowSeconds() - startTime));
-        QMetaObject::invokeMethod(
-            this, [this, run, digits, colon] { showTick(run, digits, colon); }, Qt::QueuedConnection);
+    std::unique_lock lock(stopMutex_);
+    while (running_) {
+        lock.unlock();
+        paintFrame(clockDigits(secondsToDays(nowSeconds() - startTime)), colon);
         colon = !colon;
-        for (int slice = 0; slice < kSlicesPerSecond && running_; ++slice)
-            QThread::msleep(kSleepSliceMs);
+        lock.lock();
+        stopSignal_.wait_for(lock, kTick, [this] { return !running_; });
     }
 }
 
-void BusyClockWidget::showTick(std::uint64_t run, ClockDigits digits, bool colon)
+void BusyClockWidget::paintFrame(const ClockDigits& digits, bool colon)
 {
-    if (run != runNumber_ || !running_)
-        return;
+    const QImage face = paintClockFace(pictures_, style_, windowSize_, digits, colon);
+    const std::lock_guard lock(frameMutex_);
+    frame_ = face;
     shownDigits_ = digits;
     colonShown_ = colon;
-    repaint();
-}
-
-void BusyClockWidget::hideAfterRun(std::uint64_t run)
-{
-    if (run == runNumber_ && !running_)
-        hide();
+    if (surface_ && surface_->put(face))
+        return;
+    // No way to the screen but the interface thread: shown when it next
+    // processes events (the progress bar and the banner let it).
+    QMetaObject::invokeMethod(
+        this, [this] { repaint(); }, Qt::QueuedConnection);
 }
 
 void BusyClockWidget::centreInParent()
@@ -122,25 +157,11 @@ void BusyClockWidget::centreInParent()
     move(client.x() + (client.width() - width()) / 2, client.y() + (client.height() - height()) / 2);
 }
 
-void BusyClockWidget::paintEvent(QPaintEvent* event)
+void BusyClockWidget::paintEvent(QPaintEvent*)
 {
-    QFrame::paintEvent(event);
     QPainter painter(this);
-    const QRect client = contentsRect();
-    painter.fillRect(client, Qt::black);
-    const int x0 = client.x() + 10;
-    const int y = client.y() + 10;
-    const int dw = pictures_.digitWidth();
-    const int cw = pictures_.colonWidth();
-    const auto digit = [this](int index) -> const QPixmap& {
-        return pictures_.digits[static_cast<std::size_t>(shownDigits_[static_cast<std::size_t>(index)])];
-    };
-    painter.drawPixmap(x0, y, digit(0));
-    painter.drawPixmap(x0 + dw, y, digit(1));
-    if (colonShown_)
-        painter.drawPixmap(x0 + 2 * dw, y, pictures_.colon);
-    painter.drawPixmap(x0 + 2 * dw + cw, y, digit(2));
-    painter.drawPixmap(x0 + 3 * dw + cw, y, digit(3));
+    const std::lock_guard lock(frameMutex_);
+    painter.drawImage(0, 0, frame_);
 }
 
 } // namespace korvan::shell

@@ -4,24 +4,33 @@
 // main window that shows MM:SS elapsed since it was switched on, in
 // seven-segment digits with a blinking separator.
 //
-// A worker thread at the lowest priority ticks once a second while the
-// `running` flag is set; it never touches the widget: each tick is posted to
-// the widget's thread as a queued call carrying the reading to show, and
-// when the flag drops the worker posts the hide and ends. The flag is the
-// only state the two threads share. Calls posted by an earlier run are
-// recognised by their run number and ignored.
+// A worker thread at the lowest priority paints a frame once a second while
+// the `running` flag is set, and must be seen while the interface thread is
+// held by the operation. On X11 the window is native and the worker puts
+// each frame into it itself (NativeClockSurface); elsewhere the frame waits
+// for the interface thread, which paints the last frame whenever it paints
+// the widget. The idle hook lowers the flag, wakes and joins the worker and
+// hides the window. Besides the flag the threads share only the last frame,
+// under a mutex.
 
+#include "shell/ClockFace.h"
 #include "shell/ClockPictures.h"
 #include "shell/ClockReading.h"
 
 #include <QFrame>
+#include <QImage>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 
 class QThread;
 
 namespace korvan::shell {
+
+class NativeClockSurface;
 
 class BusyClockWidget : public QFrame {
     Q_OBJECT
@@ -34,8 +43,7 @@ class BusyClockWidget : public QFrame {
     // Switches the clock on unless it is running: notes the start time,
     // centres and shows the window, paints it at once and starts the worker.
     void start();
-    // The idle hook: lowers the running flag; the worker hides the window
-    // within a second.
+    // The idle hook: stops the worker and hides the window.
     void idleHook();
 
     bool isRunning() const { return running_.load(); }
@@ -43,29 +51,44 @@ class BusyClockWidget : public QFrame {
     std::int64_t startTime() const { return startTime_; }
     // How many times the clock has been started.
     std::uint64_t runNumber() const { return runNumber_; }
-    // What the window shows now.
-    const ClockDigits& shownDigits() const { return shownDigits_; }
-    bool colonShown() const { return colonShown_; }
+    // The last frame painted (the whole window, frame included), its
+    // reading and whether it has the separator.
+    QImage shownFrame() const;
+    ClockDigits shownDigits() const;
+    bool colonShown() const;
+    // True while the worker's frames reach the screen without the interface
+    // thread (X11).
+    bool paintsFromWorker() const { return surface_ != nullptr; }
     // Client area: colon + 4 digits + 30 by digit height + 30 (186 × 78).
     QSize clientSize() const;
+    const ClockPictures& pictures() const { return pictures_; }
+    const ClockFrameStyle& frameStyle() const { return style_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    void runWorker(std::int64_t startTime, std::uint64_t run);
-    void showTick(std::uint64_t run, ClockDigits digits, bool colon);
-    void hideAfterRun(std::uint64_t run);
+    void runWorker(std::int64_t startTime);
+    void paintFrame(const ClockDigits& digits, bool colon);
+    void stopWorker();
     void centreInParent();
-    void joinWorker();
 
     ClockPictures pictures_;
+    ClockFrameStyle style_;
+    QSize windowSize_;
     std::atomic<bool> running_{false};
     std::int64_t startTime_ = 0;
     std::uint64_t runNumber_ = 0;
+    QThread* worker_ = nullptr;
+    std::mutex stopMutex_;
+    std::condition_variable stopSignal_;
+    // The last frame and its reading; the surface is used under it too, so
+    // that the frame kept is the one on the screen.
+    mutable std::mutex frameMutex_;
+    QImage frame_;
     ClockDigits shownDigits_{};
     bool colonShown_ = true;
-    QThread* worker_ = nullptr;
+    std::unique_ptr<NativeClockSurface> surface_;
 };
 
 } // namespace korvan::shell

@@ -25,9 +25,9 @@ QPolygonF verticalSegment(double x, double y0, double y1, double t)
     return QPolygonF({{x, y0}, {x + h, y0 + h}, {x + h, y1 - h}, {x, y1}, {x - h, y1 - h}, {x - h, y0 + h}});
 }
 
-QPixmap drawDigit(int digit)
+QImage drawDigit(int digit)
 {
-    QPixmap picture(ClockPictures::kDigitWidth, ClockPictures::kDigitHeight);
+    QImage picture(ClockPictures::kDigitWidth, ClockPictures::kDigitHeight, QImage::Format_RGB32);
     picture.fill(Qt::black);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -49,12 +49,13 @@ QPixmap drawDigit(int digit)
         painter.setBrush((lit >> i) & 1 ? kLit : kUnlit);
         painter.drawPolygon(segments[i]);
     }
+    painter.end();
     return picture;
 }
 
-QPixmap drawColon()
+QImage drawColon()
 {
-    QPixmap picture(ClockPictures::kColonWidth, ClockPictures::kDigitHeight);
+    QImage picture(ClockPictures::kColonWidth, ClockPictures::kDigitHeight, QImage::Format_RGB32);
     picture.fill(Qt::black);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -62,6 +63,7 @@ QPixmap drawColon()
     painter.setBrush(kLit);
     painter.drawEllipse(QRectF(3, 13, 6, 6));
     painter.drawEllipse(QRectF(3, 29, 6, 6));
+    painter.end();
     return picture;
 }
 
@@ -85,7 +87,7 @@ ClockPictures ClockPictures::create()
 int ClockPictures::digitWidth() const
 {
     int width = 0;
-    for (const QPixmap& digit : digits)
+    for (const QImage& digit : digits)
         width = std::max(width, digit.width());
     return width;
 }
@@ -93,7 +95,7 @@ int ClockPictures::digitWidth() const
 int ClockPictures::digitHeight() const
 {
     int height = 0;
-    for (const QPixmap& digit : digits)
+    for (const QImage& digit : digits)
         height = std::max(height, digit.height());
     return height;
 }

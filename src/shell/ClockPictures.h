@@ -2,9 +2,10 @@
 
 // The busy clock's pictures, drawn once: ten seven-segment digits (36 × 48,
 // lit segments red, unlit dark blue, on black) and the separator (12 × 48,
-// two red dots on black).
+// two red dots on black). Images, not pixmaps: the clock's worker thread
+// draws with them.
 
-#include <QPixmap>
+#include <QImage>
 
 #include <array>
 
@@ -15,10 +16,9 @@ struct ClockPictures {
     static constexpr int kDigitHeight = 48;
     static constexpr int kColonWidth = 12;
 
-    std::array<QPixmap, 10> digits;
-    QPixmap colon;
+    std::array<QImage, 10> digits;
+    QImage colon;
 
-    // Needs the GUI thread (pixmaps).
     static ClockPictures create();
 
     int digitWidth() const;

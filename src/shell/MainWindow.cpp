@@ -19,6 +19,8 @@
 #include <QProgressBar>
 #include <QThread>
 
+#include <algorithm>
+
 namespace korvan::shell {
 
 namespace {
@@ -36,6 +38,13 @@ constexpr int kProgressBarHeight = 20;
 bool isShellCommand(int id)
 {
     return isCommandAlwaysEnabled(id);
+}
+
+// The nesting of the running event loop: 1 in the main loop, 2 in a modal
+// dialog's, and so on. Before the main loop runs, code counts as in it.
+int eventLoopLevel()
+{
+    return std::max(1, QThread::currentThread()->loopLevel());
 }
 
 } // namespace
@@ -249,12 +258,43 @@ void MainWindow::repaintClientArea()
 
 void MainWindow::beginBusy(bool showClock)
 {
+    busyEventLoop_ = std::min(busyEventLoop_, eventLoopLevel());
     if (!waitCursor_) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         waitCursor_ = true;
     }
     if (showClock && busyClock_)
         busyClock_->start();
+}
+
+void MainWindow::enterBusyScope(bool showClock)
+{
+    ++busyScopes_;
+    beginBusy(showClock);
+}
+
+void MainWindow::leaveBusyScope()
+{
+    if (busyScopes_ == 0 || --busyScopes_ > 0)
+        return;
+    restorePointer();
+    busyEventLoop_ = kAnyEventLoop;
+}
+
+void MainWindow::restorePointer()
+{
+    if (waitCursor_) {
+        QApplication::restoreOverrideCursor();
+        waitCursor_ = false;
+    }
+}
+
+void MainWindow::endBusy()
+{
+    if (busyClock_)
+        busyClock_->idleHook();
+    restorePointer();
+    busyEventLoop_ = kAnyEventLoop;
 }
 
 void MainWindow::setProgress(int percent)
@@ -290,20 +330,19 @@ void MainWindow::showStatusBanner(const std::string& text)
 
 void MainWindow::onAboutToBlock()
 {
-    // Only the main loop's idle moments count: a modal box shown in the middle
-    // of an operation runs a nested loop while the operation is still going.
-    if (QThread::currentThread()->loopLevel() <= 1)
-        runIdleProcessing();
+    // An operation has returned when the loop it was started from (a menu
+    // command: the main loop; a dialog's button: the dialog's) goes idle. A
+    // modal box shown in the middle of it runs a nested loop meanwhile.
+    const int level = eventLoopLevel();
+    if (busyScopes_ == 0 && level <= busyEventLoop_)
+        endBusy();
+    if (level <= 1 && reportView_ && reportView_->previewEnded())
+        closeReportView();
 }
 
 void MainWindow::runIdleProcessing()
 {
-    if (busyClock_)
-        busyClock_->idleHook();
-    if (waitCursor_) {
-        QApplication::restoreOverrideCursor();
-        waitCursor_ = false;
-    }
+    endBusy();
     if (reportView_ && reportView_->previewEnded())
         closeReportView();
 }

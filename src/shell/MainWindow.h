@@ -56,6 +56,8 @@ class MainWindow : public QMainWindow, public OperationFeedback {
 
     // OperationFeedback
     void beginBusy(bool showClock) override;
+    void enterBusyScope(bool showClock) override;
+    void leaveBusyScope() override;
     void setProgress(int percent) override;
     void endProgress() override;
     void showStatusBanner(const std::string& text) override;
@@ -67,8 +69,10 @@ class MainWindow : public QMainWindow, public OperationFeedback {
     // Applies the enabling rule (data commands only with an open connection).
     void updateCommandEnabling();
 
-    // Run when the event queue has become empty in the main event loop:
-    // stops the busy clock, restores the pointer, closes an ended report view.
+    // The idle processing: stops the busy clock, restores the pointer,
+    // closes an ended report view. Run when the event queue has become empty:
+    // the busy part in the event loop the operation was started from (or an
+    // outer one) once no BusyScope is open, the report part in the main loop.
     void runIdleProcessing();
 
     // The report view shown over the client area (the window owns it).
@@ -122,6 +126,8 @@ class MainWindow : public QMainWindow, public OperationFeedback {
   private:
     void runCommand(int commandId);
     void onAboutToBlock();
+    void endBusy();
+    void restorePointer();
     // closeConnection then saveSettings, once.
     void shutDown();
 
@@ -135,6 +141,11 @@ class MainWindow : public QMainWindow, public OperationFeedback {
     QProgressBar* progressBar_ = nullptr;
     QPointer<ReportViewBase> reportView_;
     bool waitCursor_ = false;
+    // The innermost event loop (1 = the main loop) whose idle moment ends the
+    // busy indicator; kAnyEventLoop when none is running or any may end it.
+    static constexpr int kAnyEventLoop = 1 << 30;
+    int busyEventLoop_ = kAnyEventLoop;
+    int busyScopes_ = 0;
     bool shutDown_ = false;
 
     CurrentContract current_;

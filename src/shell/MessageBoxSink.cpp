@@ -27,6 +27,27 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
+// A box shown in the middle of an operation waits for the user: while it is
+// open the pointer is the ordinary arrow, then the operation's again.
+class PointerForTheUser {
+  public:
+    PointerForTheUser() : overridden_(QApplication::overrideCursor() != nullptr)
+    {
+        if (overridden_)
+            QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~PointerForTheUser()
+    {
+        if (overridden_)
+            QApplication::restoreOverrideCursor();
+    }
+    PointerForTheUser(const PointerForTheUser&) = delete;
+    PointerForTheUser& operator=(const PointerForTheUser&) = delete;
+
+  private:
+    bool overridden_;
+};
+
 } // namespace
 
 QWidget* MessageBoxSink::owner() const
@@ -39,6 +60,7 @@ QWidget* MessageBoxSink::owner() const
 void MessageBoxSink::showMessage(const std::string& text, MessageIcon icon)
 {
     QMessageBox box(boxIcon(icon), kCaption, QString::fromStdString(text), QMessageBox::Ok, owner());
+    const PointerForTheUser pointer;
     box.exec();
 }
 
@@ -52,6 +74,7 @@ bool MessageBoxSink::askConfirmation(const std::string& text, const QString& cap
     QMessageBox box(QMessageBox::Question, caption, QString::fromStdString(text), QMessageBox::Ok | QMessageBox::Cancel,
                     owner());
     box.button(QMessageBox::Cancel)->setText("Annulla");
+    const PointerForTheUser pointer;
     return box.exec() == QMessageBox::Ok;
 }
 

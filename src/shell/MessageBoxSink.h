@@ -1,7 +1,8 @@
 #pragma once
 
 // The interactive MessageSink: every message is a modal QMessageBox with the
-// icon asked for; confirmations have OK and Cancel.
+// icon asked for; confirmations have OK and Cancel. Over a box the pointer is
+// the arrow, even in the middle of an operation.
 
 #include "db/MessageSink.h"
 

@@ -1,12 +1,12 @@
 #include "shell/Settings.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
 
-#include <cstdint>
-#include <limits>
+#include <optional>
 
 namespace korvan::shell {
 
@@ -17,6 +17,10 @@ const char* const kSettingsStoreMissingMessage = "ATTENZIONE: è stata riscontra
                                                  "           maniera corretta, utilizzando Setup.\n\n"
                                                  "Ipotesi B) Il file di configurazione KORVAN.ini\n"
                                                  "           si è corrotto e deve essere ripristinato.\n\n";
+
+const char* const kRowsetSizeOutOfRangeMessage =
+    "ATTENZIONE: Il file di configurazione KORVAN.ini contiene una dimensione\n"
+    "del rowset fuori dall'intervallo ammesso (da 1 a 100000).\n\n";
 
 namespace {
 
@@ -40,21 +44,40 @@ void readText(const QSettings& settings, const char* key, std::string& field)
     field = utf8.toStdString();
 }
 
-void readNumber(const QSettings& settings, const char* key, int& field)
+// The stored text of a whole number; nothing when absent or of another kind.
+std::optional<QString> readWholeNumber(const QSettings& settings, const char* key)
 {
     const QVariant value = settings.value(key);
     if (!value.isValid())
-        return;
-    bool ok = false;
-    qlonglong number = 0;
+        return std::nullopt;
+    QString text;
     if (value.typeId() == QMetaType::QString)
-        number = value.toString().trimmed().toLongLong(&ok);
+        text = value.toString().trimmed();
     else if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong ||
              value.typeId() == QMetaType::UInt)
-        number = value.toLongLong(&ok);
-    if (!ok || number < std::numeric_limits<std::int32_t>::min() || number > std::numeric_limits<std::int32_t>::max())
+        text = value.toString();
+    static const QRegularExpression wholeNumber("^[+-]?[0-9]+$");
+    if (!wholeNumber.match(text).hasMatch())
+        return std::nullopt;
+    return text;
+}
+
+// Takes a stored block size within the accepted range. One outside it (even
+// beyond 64 bits) gives the field its default and a line for the message.
+void readRowsetSize(const QSettings& settings, const char* key, int defaultSize, int& field, std::string& refused)
+{
+    const std::optional<QString> text = readWholeNumber(settings, key);
+    if (!text)
         return;
-    field = static_cast<int>(number);
+    bool ok = false;
+    const qlonglong number = text->toLongLong(&ok);
+    if (ok && number >= kMinStoredRowsetSize && number <= kMaxStoredRowsetSize) {
+        field = static_cast<int>(number);
+        return;
+    }
+    field = defaultSize;
+    refused += std::string(key) + "=" + text->toStdString() + ": viene usato il valore predefinito " +
+               QByteArray::number(defaultSize).toStdString() + ".\n";
 }
 
 } // namespace
@@ -86,8 +109,12 @@ bool SettingsStore::load(StoredSettings& values, MessageSink& sink) const
     settings.beginGroup(kGroup);
     readText(settings, kDatabaseKey, values.sqlitePath);
     readText(settings, kDsnKey, values.odbcDsn);
-    readNumber(settings, kRowsetOrdinaryKey, values.rowsetSizeOrdinary);
-    readNumber(settings, kRowsetBlobKey, values.rowsetSizeBlob);
+    const StoredSettings defaults;
+    std::string refused;
+    readRowsetSize(settings, kRowsetOrdinaryKey, defaults.rowsetSizeOrdinary, values.rowsetSizeOrdinary, refused);
+    readRowsetSize(settings, kRowsetBlobKey, defaults.rowsetSizeBlob, values.rowsetSizeBlob, refused);
+    if (!refused.empty())
+        sink.showMessage(kRowsetSizeOutOfRangeMessage + refused + "\n", MessageIcon::Error);
     return true;
 }
 

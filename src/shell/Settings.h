@@ -29,8 +29,17 @@ struct StoredSettings {
     int rowsetSizeBlob = 1;      // "RowSzBlob"
 };
 
+// The block sizes a stored value may have: the range korvan-batch accepts
+// for --rowset. Larger blocks exhaust the memory of the block buffers.
+inline constexpr int kMinStoredRowsetSize = 1;
+inline constexpr int kMaxStoredRowsetSize = 100000;
+
 // The long message shown when the store cannot be opened at start-up.
 extern const char* const kSettingsStoreMissingMessage;
+// The first paragraph of the message about stored block sizes out of range;
+// a line "RowSzAlfa=999999999: viene usato il valore predefinito 25." per
+// value follows.
+extern const char* const kRowsetSizeOutOfRangeMessage;
 
 class SettingsStore {
   public:
@@ -44,9 +53,11 @@ class SettingsStore {
 
     // Reads the four values over `values`. A value is taken only when it is
     // present and of the expected kind (a single text no longer than 2047
-    // bytes; a whole number within 32 bits); otherwise the field keeps its
-    // value. When the store cannot be opened (no file, not a readable INI
-    // file) shows kSettingsStoreMissingMessage, changes
+    // bytes; a whole number); otherwise the field keeps its value. A block
+    // size outside kMinStoredRowsetSize..kMaxStoredRowsetSize is not taken
+    // either: the field gets its default and one message names every such
+    // value with the default used. When the store cannot be opened (no file,
+    // not a readable INI file) shows kSettingsStoreMissingMessage, changes
     // nothing and returns false.
     bool load(StoredSettings& values, MessageSink& sink) const;
 

@@ -99,12 +99,13 @@ class ShellSettingsTest : public QObject {
         QCOMPARE(storedValue(store.filePath(), "RowSzAlfa").toString(), QString("40"));
 
         // Cleared texts are written as empty texts, not left out.
-        QVERIFY(store.save(StoredSettings{"", "", -5, 1}));
+        QVERIFY(store.save(StoredSettings{"", "", 100000, 1}));
         values = someSettings();
         QVERIFY(store.load(values, sink));
+        QVERIFY(sink.empty());
         QCOMPARE(values.sqlitePath, std::string());
         QCOMPARE(values.odbcDsn, std::string());
-        QCOMPARE(values.rowsetSizeOrdinary, -5);
+        QCOMPARE(values.rowsetSizeOrdinary, 100000);
     }
 
     void valuesOfTheWrongKindKeepTheFields()
@@ -117,7 +118,7 @@ class ShellSettingsTest : public QObject {
                                                          tooLong +
                                                          "\n"
                                                          "RowSzAlfa=abc\n"
-                                                         "RowSzBlob=4294967296\n"));
+                                                         "RowSzBlob=1.5\n"));
         RecordingMessageSink sink;
         StoredSettings values = someSettings();
         QVERIFY(store.load(values, sink));
@@ -134,15 +135,62 @@ class ShellSettingsTest : public QObject {
         const SettingsStore store(writeRawStore(dir, "[1.00]\n"
                                                      "Database=\"/dati/a,b.sqlite\"\n"
                                                      "DsnOdbc=\n"
-                                                     "RowSzAlfa=-2147483648\n"
+                                                     "RowSzAlfa=+1\n"
                                                      "RowSzBlob= 12\n"));
         RecordingMessageSink sink;
         StoredSettings values = someSettings();
         QVERIFY(store.load(values, sink));
+        QVERIFY(sink.empty());
         QCOMPARE(values.sqlitePath, std::string("/dati/a,b.sqlite"));
         QCOMPARE(values.odbcDsn, std::string());
-        QCOMPARE(values.rowsetSizeOrdinary, -2147483647 - 1);
+        QCOMPARE(values.rowsetSizeOrdinary, 1);
         QCOMPARE(values.rowsetSizeBlob, 12);
+    }
+
+    void blockSizesOutOfRangeGiveTheDefaultsWithOneMessage()
+    {
+        TempDir dir;
+        // Blocks of 999999999 rows exhausted the memory of every block fetch.
+        const SettingsStore store(writeRawStore(dir, "[1.00]\n"
+                                                     "RowSzAlfa=999999999\n"
+                                                     "RowSzBlob=-2147483648\n"));
+        RecordingMessageSink sink;
+        StoredSettings values = someSettings();
+        QVERIFY(store.load(values, sink));
+        QCOMPARE(values.rowsetSizeOrdinary, 25);
+        QCOMPARE(values.rowsetSizeBlob, 1);
+        QCOMPARE(sink.entries.size(), std::size_t(1));
+        QCOMPARE(sink.entries[0].icon, MessageIcon::Error);
+        QCOMPARE(sink.entries[0].text,
+                 std::string("ATTENZIONE: Il file di configurazione KORVAN.ini contiene una dimensione\n"
+                             "del rowset fuori dall'intervallo ammesso (da 1 a 100000).\n\n"
+                             "RowSzAlfa=999999999: viene usato il valore predefinito 25.\n"
+                             "RowSzBlob=-2147483648: viene usato il valore predefinito 1.\n\n"));
+
+        // Just outside on either side, and beyond any integer type.
+        TempDir edgesDir;
+        const SettingsStore edges(writeRawStore(edgesDir, "[1.00]\n"
+                                                          "RowSzAlfa=0\n"
+                                                          "RowSzBlob=100001\n"));
+        sink.clear();
+        values = someSettings();
+        QVERIFY(edges.load(values, sink));
+        QCOMPARE(values.rowsetSizeOrdinary, 25);
+        QCOMPARE(values.rowsetSizeBlob, 1);
+        QCOMPARE(sink.entries.size(), std::size_t(1));
+        QVERIFY(sink.entries[0].text.find("RowSzAlfa=0: viene usato il valore predefinito 25.\n") != std::string::npos);
+        QVERIFY(sink.entries[0].text.find("RowSzBlob=100001: viene usato il valore predefinito 1.\n") !=
+                std::string::npos);
+
+        TempDir hugeDir;
+        const SettingsStore huge(writeRawStore(hugeDir, "[1.00]\nRowSzAlfa=123456789012345678901234567890\n"));
+        sink.clear();
+        values = someSettings();
+        QVERIFY(huge.load(values, sink));
+        QCOMPARE(values.rowsetSizeOrdinary, 25);
+        QCOMPARE(values.rowsetSizeBlob, 3);
+        QCOMPARE(sink.entries.size(), std::size_t(1));
+        QVERIFY(sink.entries[0].text.find("RowSzAlfa=123456789012345678901234567890: viene") != std::string::npos);
     }
 
     void savingToAMissingStoreCreatesNothing()

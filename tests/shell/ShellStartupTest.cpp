@@ -3,6 +3,7 @@
 
 #include "ShellTestSupport.h"
 
+#include "db/TableCursor.h"
 #include "shell/CommandIds.h"
 #include "shell/Settings.h"
 
@@ -191,6 +192,47 @@ class ShellStartupTest : public QObject {
         }
         QCOMPARE(storedValue(store, "Database").toString(), QString::fromStdString(runs));
         QCOMPARE(storedValue(store, "DsnOdbc").toString(), QString::fromStdString(dsn));
+    }
+
+    void storedBlockSizeOutOfRangeIsNeitherUsedNorSavedBack()
+    {
+        const std::string dsn = sqliteOdbcDsn();
+        if (dsn.empty()) {
+            if (odbcRequired())
+                QFAIL("KORVAN_TEST_SQLITE_DSN is not set");
+            QSKIP("no SQLite ODBC data source");
+        }
+        {
+            tools::RawDatabase raw = tools::RawDatabase::odbc(dsn);
+            std::string error;
+            QVERIFY2(raw.ok() && tools::createTables(raw, true, error, {"conkal"}), error.c_str());
+        }
+        TempDir dir;
+        const QString store =
+            writeSettingsStore(dir, {{"DsnOdbc", QString::fromStdString(dsn)}, {"RowSzAlfa", 999999999}});
+        RecordingMessageSink sink;
+        {
+            PromptedMainWindow window(store, sink);
+            window.startUp();
+            QCOMPARE(sink.entries.size(), std::size_t(1));
+            QVERIFY(anyMessageStartsWith(sink, "ATTENZIONE: Il file di configurazione KORVAN.ini contiene una "
+                                               "dimensione\ndel rowset fuori dall'intervallo ammesso"));
+            QVERIFY(window.connection() && window.connection()->IsOpen());
+            QCOMPARE(window.connection()->RowsetSizeOrdinary(), 25);
+            // The calendar generation's block cursor: with the stored size its
+            // buffers aborted the program with std::bad_alloc.
+            TableCursor cursor(window.connection(), "conkal", true);
+            QVERIFY(cursor.IsOpen());
+            QVERIFY(QString::fromStdString(window.aboutText()).contains("RowsetSize (Dati ordinari): 25\n"));
+        }
+        QCOMPARE(storedValue(store, "RowSzAlfa").toInt(), 25);
+
+        // Said once: the next start finds the default and says nothing.
+        RecordingMessageSink nextSink;
+        PromptedMainWindow next(store, nextSink);
+        next.startUp();
+        QVERIFY2(nextSink.empty(), nextSink.lastText().c_str());
+        QCOMPARE(next.session().rowsetSizeOrdinary(), 25);
     }
 
     void disconnectAfterOdbcKeepsTheDataSource()

@@ -87,10 +87,8 @@ class AccountingBaseAssignmentDialogTest : public QObject {
         QCOMPARE(pressOk(*dialog), authorityMessage());
         typeInto(dialog.get(), "authorityCombo", "10");
         QCOMPARE(pressOk(*dialog), companyMessage());
-        // Closing the authority drop-down on an entry refills the companies.
-        auto* authorities = child<refdata::PickListCombo>(dialog.get(), "authorityCombo");
-        authorities->setCurrentIndex(0);
-        authorities->hidePopup();
+        // Clicking an entry of the authority drop-down refills the companies.
+        chooseEntry(child<refdata::PickListCombo>(dialog.get(), "authorityCombo"), 0);
         QCOMPARE(child<QComboBox>(dialog.get(), "companyCombo")->count(), 1);
         typeInto(dialog.get(), "companyCombo", "0003");
         const std::string euroMessage =
@@ -112,6 +110,25 @@ class AccountingBaseAssignmentDialogTest : public QObject {
         QCOMPARE(currentAuthority, 10);
         QCOMPARE(currentCompany, 3);
         QVERIFY(dialog->isVisible()); // open for another assignment
+    }
+
+    void mouseChoicesFollowTheCascadeInEveryDialog()
+    {
+        for (AssignmentKind kind :
+             {AssignmentKind::Contract, AssignmentKind::Line, AssignmentKind::TimeBand, AssignmentKind::DayType}) {
+            auto dialog = open(kind);
+            auto* companies = child<QComboBox>(dialog.get(), "companyCombo");
+            QCOMPARE(companies->count(), 0);
+            chooseEntry(child<QComboBox>(dialog.get(), "authorityCombo"), 0); // "0010 - Regione Dieci"
+            QCOMPARE(entriesOf(companies), QStringList({"0003 - Società Tre"}));
+            if (kind != AssignmentKind::Line)
+                continue;
+            auto* lines = child<QComboBox>(dialog.get(), "lineCombo");
+            QCOMPARE(lines->count(), 0);
+            chooseEntry(companies, 0);
+            QCOMPARE(lines->count(), 1);
+            QVERIFY(lines->itemText(0).startsWith("L'1        - "));
+        }
     }
 
     void lineDialogChecksTheLineBeforeTheAmount()

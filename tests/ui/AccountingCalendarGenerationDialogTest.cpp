@@ -76,6 +76,19 @@ class AccountingCalendarGenerationDialogTest : public QObject {
         QCOMPARE(dialog.request()->company, 3);
     }
 
+    void clickingAnAuthorityFillsItsCompanies()
+    {
+        currentAuthority = -1;
+        currentCompany = -1;
+        CalendarGenerationDialog dialog(db->connection.get(), db->sink, currentAuthority, currentCompany, periodStart,
+                                        periodEnd);
+        auto* companies = child<QComboBox>(&dialog, "companyCombo");
+        QCOMPARE(companies->count(), 0);
+        chooseEntry(child<QComboBox>(&dialog, "authorityCombo"), 0);
+        QCOMPARE(companies->count(), 1);
+        QCOMPARE(companies->itemText(0), QStringLiteral("0003 - Società Tre"));
+    }
+
     void commandGeneratesAfterOk()
     {
         // Run 1 is scheduled on 2 and 3 March 2004 under protocol 1.

@@ -4,6 +4,7 @@
 // one normalized line "L'1", paying authority 40 without lines, company 3
 // running two runs of authority 10 on that line.
 
+#include "ComboChoice.h"
 #include "SchemaCreator.h"
 #include "db/DbConnection.h"
 #include "db/MessageSink.h"

@@ -70,6 +70,17 @@ class AccountingSplitRemovalDialogTest : public QObject {
         QCOMPARE(currentAuthority, -1);
     }
 
+    void clickingAnAuthorityFillsItsCompanies()
+    {
+        SplitRemovalDialog dialog(RemovalMode::ItinerarySplits, db->connection.get(), db->sink, currentAuthority,
+                                  currentCompany);
+        auto* companies = child<QComboBox>(&dialog, "companyCombo");
+        QCOMPARE(companies->count(), 0);
+        chooseEntry(child<QComboBox>(&dialog, "authorityCombo"), 0);
+        QCOMPARE(companies->count(), 1);
+        QCOMPARE(companies->itemText(0), QStringLiteral("0003 - Società Tre"));
+    }
+
     void additionalFinancingCommandRestoresMinimumService()
     {
         tools::RawDatabase raw = tools::RawDatabase::sqliteFile(db->dir.file("runs.db"));

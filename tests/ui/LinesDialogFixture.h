@@ -5,6 +5,7 @@
 // companies; authority 2 "Beta" with line 3; authority 3 without lines.
 // Companies 1 and 2 run for authority 1, company 5 for authority 2.
 
+#include "ComboChoice.h"
 #include "SchemaCreator.h"
 #include "db/DbConnection.h"
 #include "db/MessageSink.h"
@@ -58,13 +59,6 @@ class LinesDialogFixture {
     bool ok = false;
 };
 
-// Chooses entry `index` and closes the drop-down list, as the user does.
-inline void chooseEntry(QComboBox* combo, int index)
-{
-    combo->setCurrentIndex(index);
-    combo->hidePopup();
-}
-
 // Types `text` into the combo's edit field, replacing what was there
 // (key events for plain ASCII, an insertion otherwise).
 inline void typeInto(QComboBox* combo, const QString& text)
@@ -77,14 +71,6 @@ inline void typeInto(QComboBox* combo, const QString& text)
         QTest::keyClicks(combo, text);
     else
         combo->lineEdit()->insert(text);
-}
-
-inline QStringList entriesOf(const QComboBox* combo)
-{
-    QStringList entries;
-    for (int i = 0; i < combo->count(); ++i)
-        entries << combo->itemText(i);
-    return entries;
 }
 
 } // namespace korvan::test

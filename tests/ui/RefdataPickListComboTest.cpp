@@ -1,6 +1,6 @@
 // The pick-list combo box: filling, preselection of the current contract,
-// the authority -> company cascade and the OK-time readings on a real
-// combo.
+// the authority -> company -> line cascade driven by mouse and key events on
+// the real drop-down list, and the OK-time readings on a real combo.
 
 #include "LinesDialogFixture.h"
 
@@ -88,11 +88,50 @@ class RefdataPickListComboTest : public QObject {
         PickListCombo authorities, companies;
         connectCompanyCascade(db.connection.get(), &authorities, &companies);
         fillContractLists(db.connection.get(), &authorities, &companies, -1, -1);
+        // A click on an entry: Qt closes the list before the entry becomes
+        // current; the companies are those of the entry clicked.
         chooseEntry(&authorities, 0); // "0002 - Beta"
+        QCOMPARE(authorities.currentText(), QString("0002 - Beta"));
         QCOMPARE(entriesOf(&companies), QStringList({"0005 - Bus Beta"}));
         QCOMPARE(companies.currentIndex(), -1);
+        chooseEntry(&authorities, 1); // "0001 - Città Alfa"
+        QCOMPARE(entriesOf(&companies), QStringList({"0002 - Autolinee Rossi", "0001 - Società Trasporti"}));
+        // Closed with no entry selected: no code, an empty list.
         chooseEntry(&authorities, -1);
         QCOMPARE(companies.count(), 0);
+        // The keyboard: Alt+Down, Down, Return from "0002 - Beta".
+        authorities.setCurrentIndex(0);
+        chooseWithKeys(&authorities, 1);
+        QCOMPARE(authorities.currentText(), QString("0001 - Città Alfa"));
+        QCOMPARE(companies.count(), 2);
+    }
+
+    void closingWithoutAChoiceRefillsForTheSelection()
+    {
+        LinesDialogFixture db;
+        PickListCombo authorities, companies;
+        connectCompanyCascade(db.connection.get(), &authorities, &companies);
+        fillContractLists(db.connection.get(), &authorities, &companies, 1, 2);
+        companies.clear();
+        int closes = 0;
+        connect(&authorities, &PickListCombo::dropDownClosed, this, [&] { ++closes; });
+        // Escape, then a click outside the list: each closes it once.
+        QAbstractItemView* list = openDropDown(&authorities);
+        QTest::keyClick(list, Qt::Key_Escape);
+        settleDropDown(list);
+        QCOMPARE(closes, 1);
+        QCOMPARE(entriesOf(&companies), QStringList({"0002 - Autolinee Rossi", "0001 - Società Trasporti"}));
+        companies.clear();
+        list = openDropDown(&authorities);
+        // The pop-up has the mouse: a press outside its rectangle closes it.
+        QTest::mouseClick(list->window(), Qt::LeftButton, Qt::NoModifier, QPoint(-20, -20));
+        settleDropDown(list);
+        QCOMPARE(closes, 2);
+        QCOMPARE(companies.count(), 2);
+        // Hiding a list that is not shown tells nothing.
+        authorities.hidePopup();
+        QTest::qWait(50);
+        QCOMPARE(closes, 2);
     }
 
     void lineListsFollowTheContract()
@@ -110,6 +149,11 @@ class RefdataPickListComboTest : public QObject {
         chooseEntry(&companies, 0); // "0002 - Autolinee Rossi" of authority 1
         QCOMPARE(entriesOf(&lines), QStringList({"0001 - B"}));
         QCOMPARE(lines.currentIndex(), -1);
+        chooseEntry(&companies, 1); // "0001 - Società Trasporti"
+        QCOMPARE(entriesOf(&lines), QStringList({"0000 - A", "0001 - B"}));
+        chooseEntry(&authorities, 0); // "0002 - Beta": its companies, then its lines
+        chooseEntry(&companies, 0);
+        QCOMPARE(entriesOf(&lines), QStringList({"0003 - Z"}));
     }
 };
 
