@@ -114,10 +114,10 @@ void tableCursorText(const ColumnBuffer& buffer, int row, std::string& text, Mes
         return;
     case SqlType::Float:
     case SqlType::Double:
-        text = formatText("%20.4lf", buffer.real(row));
+        text = paddedFixedText(buffer.real(row), 4, 20, ' ');
         return;
     case SqlType::Real:
-        text = formatText("%20.4f", buffer.real(row));
+        text = paddedFixedText(buffer.real(row), 4, 20, ' ');
         return;
     case SqlType::Date:
     case SqlType::Time:
