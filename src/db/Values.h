@@ -67,6 +67,11 @@ long parseIntegerText(const std::string& text);
 std::optional<long long> parseWholeInteger(const std::string& text);
 std::optional<double> parseWholeDecimal(const std::string& text);
 
+// Why a value given as text was refused by a column, as the engine words it.
+inline constexpr const char* kConversionErrorText = "Errore di conversione del tipo di dati.";
+inline constexpr const char* kFieldTooSmallText =
+    "Il campo è troppo piccolo per accettare la quantità di dati che si è tentato di aggiungere.";
+
 // Removes trailing blanks (spaces) from the text.
 std::string trimTrailingBlanks(const std::string& text);
 void trimTrailingBlanksInPlace(std::string& text);
