@@ -3,6 +3,7 @@
 // every back end.
 
 #include "db/DbTestFixture.h"
+#include "db/SqlTypes.h"
 
 namespace korvan::test {
 namespace {
@@ -99,6 +100,21 @@ TEST_P(DbRefusedFields, IntegerBeyondItsColumnIsRefusedNotWrapped)
     EXPECT_FALSE(cursor.SetField("ente", "70000"));
     EXPECT_TRUE(cursor.SetField("ID", "2147483647"));
     EXPECT_EQ(sink.entries.size(), 2u) << sink.lastText();
+}
+
+TEST_P(DbRefusedFields, UpdateCursorReportsAValueItsColumnCannotHold)
+{
+    rawInsertConkal({.id = 1}, "2004-01-15");
+    UpdateCursor cursor(&db());
+    cursor.AddField("conkal", "ente", SqlType::SmallInt);
+    cursor.SetFrom("conkal");
+    ASSERT_TRUE(cursor.Open()) << sink.lastText();
+    ASSERT_TRUE(cursor.Edit());
+    EXPECT_FALSE(cursor.SetField("ente", "70000"));
+    ASSERT_EQ(sink.entries.size(), 1u);
+    EXPECT_EQ(sink.lastText().rfind("Errore campo (ente) <70000>\n\n", 0), 0u) << sink.lastText();
+    cursor.Update();
+    EXPECT_EQ(rawCount("conkal", "ente = 3"), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DbRefusedFields, allBackends(), backendName);
