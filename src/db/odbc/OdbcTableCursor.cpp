@@ -76,6 +76,7 @@ OdbcTableCursor::OdbcTableCursor(OdbcConnection& connection, const std::string& 
         row_ = makeBuffers(columns_, 1, blobBytes);
         edit_ = makeBuffers(columns_, 1, blobBytes);
         changed_.assign(columns_.size(), 0);
+        readOnly_ = readOnlySource(connection_.handle());
     }
     for (const ColumnBuffer& buffer : bulk_ ? block_ : row_)
         if (!buffer.bindable())
@@ -203,7 +204,7 @@ bool OdbcTableCursor::addNew()
     }
     mode_ = EditMode::None;
     // A row that could never be stored is refused before it is filled.
-    if (readOnlySource(connection_.handle())) {
+    if (readOnly_) {
         connection_.show("Errore inserimento tavola (" + table_ + ")\n\n" + kReadOnlySource);
         return false;
     }
