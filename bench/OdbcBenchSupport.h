@@ -39,7 +39,7 @@ inline long conkalCount(const std::string& dsn)
 {
     auto raw = tools::RawDatabase::odbc(dsn);
     const std::string text = raw.queryText("SELECT COUNT(*) FROM conkal");
-    return text.empty() ? -1 : std::atol(text.c_str());
+    return text.empty() ? -1 : parseIntegerText(text);
 }
 
 // COPY conkal FROM STDIN of rows 0..count-1, fed to psql on the server of

@@ -22,7 +22,7 @@ namespace korvan::bench {
 
 inline long rowCountArgument(int argc, char** argv, long defaultCount)
 {
-    const long count = argc > 1 ? std::atol(argv[1]) : defaultCount;
+    const long count = argc > 1 ? parseIntegerText(argv[1]) : defaultCount;
     return count > 0 ? count : defaultCount;
 }
 
@@ -30,7 +30,7 @@ inline long rowCountArgument(int argc, char** argv, long defaultCount)
 // run counts).
 inline int repeatArgument(int argc, char** argv, int defaultRepeats = 1)
 {
-    const int repeats = argc > 2 ? std::atoi(argv[2]) : defaultRepeats;
+    const int repeats = argc > 2 ? static_cast<int>(parseIntegerText(argv[2])) : defaultRepeats;
     return repeats > 0 ? repeats : defaultRepeats;
 }
 

@@ -426,7 +426,7 @@ void benchPostgres(const Fixture& fixture, const std::string& folder)
 
 int main(int argc, char** argv)
 {
-    const long runs = argc > 1 ? std::atol(argv[1]) : 10000;
+    const long runs = argc > 1 ? parseIntegerText(argv[1]) : 10000;
     const std::string which = argc > 2 ? argv[2] : "both";
     const Fixture fixture = plannedRows(runs);
     const std::string folder =

@@ -13,6 +13,7 @@
 #include "SchemaCreator.h"
 #include "db/DbConnection.h"
 #include "db/MessageSink.h"
+#include "db/Values.h"
 #include "lines/LineExtraction.h"
 #include "refdata/OperationFeedback.h"
 
@@ -136,7 +137,7 @@ demo::Network runsOnly(long runs)
 
 int main(int argc, char** argv)
 {
-    const long runs = argc > 1 ? std::atol(argv[1]) : 50000;
+    const long runs = argc > 1 ? parseIntegerText(argv[1]) : 50000;
     const std::string which = argc > 2 ? argv[2] : "both";
     const demo::Network network = runsOnly(runs);
     bool ok = true;

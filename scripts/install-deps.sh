@@ -11,6 +11,7 @@ packages=(
   postgresql-15 postgresql-client-15
   googletest libgtest-dev
   fonts-liberation xvfb xauth
+  locales
 )
 
 missing=()
@@ -23,4 +24,17 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The users run KORVAN under it_IT.UTF-8, where the decimal point is a comma;
+# the tests run under it too. Generated once, kept in /etc/locale.gen so that
+# a later locale-gen keeps it.
+if ! locale -a 2>/dev/null | grep -qix 'it_IT\.utf-\?8'; then
+  echo "Generating the it_IT.UTF-8 locale"
+  if grep -q '^# *it_IT.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+    sed -i 's/^# *\(it_IT.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  elif ! grep -q '^it_IT.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+    echo 'it_IT.UTF-8 UTF-8' >> /etc/locale.gen
+  fi
+  locale-gen > /dev/null
 fi

@@ -27,7 +27,11 @@ std::string withComma(std::string text)
 
 std::optional<double> parseEuroPerKm(const std::string& text)
 {
-    std::string entry = text.substr(0, 8);
+    // The dialog's edit holds 8 characters; a longer entry (from the batch
+    // command) is refused rather than read cut.
+    if (text.size() > kEuroPerKmMaxLength)
+        return std::nullopt;
+    std::string entry = text;
     std::replace(entry.begin(), entry.end(), ',', '.');
     for (char c : entry)
         if (!isDigit(c) && c != '.' && c != '+')
@@ -79,12 +83,12 @@ std::optional<CivilDate> parseDateEntry(const std::string& text)
 
 std::string runAmountText(long lengthMetres, double euroPerKm)
 {
-    return withComma(formatText("%1.2lf", static_cast<double>(lengthMetres) * 0.001 * euroPerKm));
+    return withComma(fixedText(static_cast<double>(lengthMetres) * 0.001 * euroPerKm, 2));
 }
 
 std::string fourDecimalAmountText(double value)
 {
-    return withComma(formatText("%1.4lf", value));
+    return withComma(fixedText(value, 4));
 }
 
 std::string invalidEuroPerKmMessage()

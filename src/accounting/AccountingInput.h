@@ -11,10 +11,14 @@
 
 namespace korvan::accounting {
 
+// The characters the "Euro/Km" edit holds.
+inline constexpr size_t kEuroPerKmMaxLength = 8;
+
 // "Euro/Km": at most 8 characters; "," is read as "."; only digits, "." and
 // "+" are allowed; the number is the leading part that forms one ("1.2.3"
-// reads 1.2). Nothing when a character is refused or the value is not
-// positive (an empty entry is 0, hence refused).
+// reads 1.2). Nothing when the entry is longer than the edit holds, a
+// character is refused or the value is not positive (an empty entry is 0,
+// hence refused).
 std::optional<double> parseEuroPerKm(const std::string& text);
 
 // A time of day: the first 15 characters cut at the first blank must be

@@ -134,7 +134,7 @@ void BaseAssignmentDialog::buildControls()
     additionalRadio_ = new QRadioButton(QStringLiteral("Servizio Aggiuntivo"));
     additionalRadio_->setObjectName("additionalRadio");
     payerCombo_ = namedCombo("payerCombo");
-    euroPerKmEdit_ = limitedEdit(8, "euroPerKmEdit");
+    euroPerKmEdit_ = limitedEdit(static_cast<int>(kEuroPerKmMaxLength), "euroPerKmEdit");
     updateExistingCheck_ = new QCheckBox(QStringLiteral("Aggiorno informazioni già presenti"));
     updateExistingCheck_->setObjectName("updateExistingCheck");
     updateExistingCheck_->setChecked(true);

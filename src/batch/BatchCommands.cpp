@@ -10,6 +10,7 @@
 #include "db/Values.h"
 #include "lines/LineExtraction.h"
 #include "refdata/PickLists.h"
+#include "refdata/SchemaCheck.h"
 
 #include <memory>
 
@@ -42,7 +43,7 @@ class Session {
         } else {
             connection_ = DbConnection::openSqlite(c.dbFile, c.rowsetSize, c.rowsetSizeBlob, sink_);
         }
-        return connection_ && connection_->IsOpen();
+        return connection_ && connection_->IsOpen() && refdata::acceptRunsDatabase(*connection_);
     }
 
     int run()

@@ -5,10 +5,12 @@
 // texts and assemble statements; back ends run them and convert values by
 // their own rules. Every failure is shown through the connection's sink.
 
+#include "db/Catalog.h"
 #include "db/SelectCursor.h"
 #include "db/SqlDialect.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,6 +83,8 @@ class ConnectionBackend {
     virtual void rollback() = 0;
     virtual bool inTransaction() const = 0;
     virtual std::string versionText() const = 0;
+    // The columns of a table; nothing when there is no such table.
+    virtual std::optional<std::vector<CatalogColumn>> describeTable(const std::string& table) = 0;
 
     virtual std::unique_ptr<TableCursorBackend> openTable(const std::string& tableName, bool bulkInsert,
                                                           int blobBytes) = 0;

@@ -28,4 +28,11 @@ std::string SqlDialect::falseLiteral() const
     return kind_ == Kind::Jet ? "FALSE" : "0";
 }
 
+std::string SqlDialect::nullsFirst(const std::string& column) const
+{
+    if (kind_ != Kind::QuotedDigits || column.empty())
+        return column;
+    return "CASE WHEN " + column + " IS NULL THEN 0 ELSE 1 END, " + column;
+}
+
 } // namespace korvan

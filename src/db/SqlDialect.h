@@ -6,9 +6,9 @@
 
 namespace korvan {
 
-// The SQL texts that depend on the back end: date literals and the false
-// literal of bit tests. Operations take them from the connection, never by
-// comparing driver names themselves.
+// The SQL texts that depend on the back end: date literals, the false
+// literal of bit tests and the sort order of NULLs. Operations take them
+// from the connection, never by comparing driver names themselves.
 class SqlDialect {
   public:
     enum class Kind {
@@ -29,6 +29,11 @@ class SqlDialect {
     std::string keyDateLiteral(const CivilDate& date) const;
     // Right-hand side of a bit test against false: "FALSE" or "0".
     std::string falseLiteral() const;
+    // An ascending ORDER BY term for a column that may hold NULLs, putting
+    // them first as SQLite and JET do: the column itself there, else
+    // "CASE WHEN c IS NULL THEN 0 ELSE 1 END, c", which every SQL engine
+    // reads (PostgreSQL sorts NULLs last by default).
+    std::string nullsFirst(const std::string& column) const;
 
   private:
     Kind kind_;

@@ -19,6 +19,7 @@ constexpr int Timestamp = 11;
 constexpr int VarChar = 12;
 constexpr int LongVarChar = -1;
 constexpr int LongVarBinary = -4;
+constexpr int BigInt = -5; // not bound by the layer; known to the schema check
 constexpr int TinyInt = -6;
 constexpr int Bit = -7;
 } // namespace SqlType

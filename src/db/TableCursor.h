@@ -36,10 +36,16 @@ class TableCursor {
 
     bool Edit();
     bool AddNew();
+    // Stores the row. A row with a field that SetField refused is never
+    // stored in part: single-row mode shows that and returns false (the
+    // edit stays open, so the field can be set again); bulk mode drops the
+    // row and counts it in RowsRejected of the block it would have joined.
     bool Update();
 
     // An empty text stores NULL; the date sentinels are replaced first.
     // Text columns over ODBC lose their trailing blanks, in `text` too.
+    // False when the value was not taken (reported, unless the column is
+    // unknown over ODBC).
     bool SetField(const std::string& columnName, std::string& text);
     bool SetField(const std::string& columnName, const std::string& text);
     bool GetField(const std::string& columnName, std::string& textOut);
@@ -58,8 +64,17 @@ class TableCursor {
     const std::string& TableName() const { return tableName_; }
 
   private:
+    DbConnection* connection_;
     std::string tableName_;
+    bool bulk_;
     std::unique_ptr<detail::TableCursorBackend> backend_;
+    // Fields of the current row whose last SetField failed.
+    std::vector<std::string> refused_;
+    bool updateRefused_ = false;
+    // Bulk mode: rows dropped since the last block write, and those counted
+    // with the last write.
+    int droppedPending_ = 0;
+    int droppedInLastWrite_ = 0;
 };
 
 } // namespace korvan

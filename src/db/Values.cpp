@@ -1,10 +1,11 @@
 #include "db/Values.h"
 
+#include "db/NumberText.h"
+
 #include <cctype>
-#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
+#include <locale.h>
 
 namespace korvan {
 
@@ -27,8 +28,36 @@ bool isValidDate(const CivilDate& date)
            date.day <= daysInMonth(date.year, date.month);
 }
 
+namespace {
+
+// The C locale, made once: formatText switches the calling thread to it so
+// that a "%f" writes a period whatever the process locale says.
+locale_t cLocale()
+{
+    static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return locale;
+}
+
+class CLocaleScope {
+  public:
+    CLocaleScope() : previous_(cLocale() ? uselocale(cLocale()) : static_cast<locale_t>(nullptr)) {}
+    ~CLocaleScope()
+    {
+        if (previous_)
+            uselocale(previous_);
+    }
+    CLocaleScope(const CLocaleScope&) = delete;
+    CLocaleScope& operator=(const CLocaleScope&) = delete;
+
+  private:
+    locale_t previous_;
+};
+
+} // namespace
+
 std::string formatText(const char* format, ...)
 {
+    const CLocaleScope cNumbers;
     char small[256];
     va_list args;
     va_start(args, format);
@@ -166,33 +195,31 @@ std::string dotDecimal(std::string text)
 
 std::string formatAmountText(double value)
 {
-    return commaDecimal(formatText("%020.4lf", value));
+    return commaDecimal(paddedFixedText(value, 4, 20, '0'));
 }
 
 std::string formatRealText(float value)
 {
-    return commaDecimal(formatText("%020.4f", static_cast<double>(value)));
+    return commaDecimal(paddedFixedText(static_cast<double>(value), 4, 20, '0'));
 }
 
 double parseDecimalText(const std::string& text)
 {
-    return std::strtod(dotDecimal(text).c_str(), nullptr);
+    return readLeadingDecimal(dotDecimal(text)).value_or(0.0);
 }
 
 long parseIntegerText(const std::string& text)
 {
-    return std::strtol(text.c_str(), nullptr, 10);
+    const std::optional<long long> value = readLeadingInteger(text);
+    return value ? static_cast<long>(*value) : 0L;
 }
 
 std::optional<long long> parseWholeInteger(const std::string& text)
 {
     const std::string trimmed = trimTrailingBlanks(text);
-    if (trimmed.empty())
-        return std::nullopt;
-    errno = 0;
-    char* end = nullptr;
-    const long long value = std::strtoll(trimmed.c_str(), &end, 10);
-    if (errno != 0 || end == trimmed.c_str() || *end != '\0')
+    size_t used = 0;
+    const std::optional<long long> value = readLeadingInteger(trimmed, &used);
+    if (!value || used != trimmed.size())
         return std::nullopt;
     return value;
 }
@@ -200,12 +227,9 @@ std::optional<long long> parseWholeInteger(const std::string& text)
 std::optional<double> parseWholeDecimal(const std::string& text)
 {
     const std::string trimmed = dotDecimal(trimTrailingBlanks(text));
-    if (trimmed.empty())
-        return std::nullopt;
-    errno = 0;
-    char* end = nullptr;
-    const double value = std::strtod(trimmed.c_str(), &end);
-    if (errno == ERANGE || end == trimmed.c_str() || *end != '\0')
+    size_t used = 0;
+    const std::optional<double> value = readLeadingDecimal(trimmed, &used);
+    if (!value || used != trimmed.size())
         return std::nullopt;
     return value;
 }

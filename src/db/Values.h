@@ -2,7 +2,10 @@
 
 // Text forms of values exchanged with the database layer: dates as
 // "dd/mm/yyyy" with the two sentinels, amounts as "%020.4lf" with a comma,
-// numbers read with either decimal separator.
+// numbers read with either decimal separator. Numbers are converted by the
+// C locale's rules whatever the process locale (db/NumberText.h).
+
+#include "db/NumberText.h"
 
 #include <optional>
 #include <string>
@@ -53,15 +56,21 @@ std::string formatAmountText(double value);
 // "%020.4f" of a single-precision value, "." replaced by ",".
 std::string formatRealText(float value);
 // Every "," replaced by "." then the leading part that forms a number is
-// read, as strtod does; 0 when nothing forms a number.
+// read, as strtod does in the C locale; 0 when nothing forms a number.
 double parseDecimalText(const std::string& text);
-// The leading part that forms a decimal integer, as strtol does.
+// The leading part that forms a decimal integer, as strtol does; 0 when
+// nothing forms one.
 long parseIntegerText(const std::string& text);
 
 // Whole-text numeric checks used by the file back end, which refuses what
 // its columns cannot hold instead of storing a leading part.
 std::optional<long long> parseWholeInteger(const std::string& text);
 std::optional<double> parseWholeDecimal(const std::string& text);
+
+// Why a value given as text was refused by a column, as the engine words it.
+inline constexpr const char* kConversionErrorText = "Errore di conversione del tipo di dati.";
+inline constexpr const char* kFieldTooSmallText =
+    "Il campo è troppo piccolo per accettare la quantità di dati che si è tentato di aggiungere.";
 
 // Removes trailing blanks (spaces) from the text.
 std::string trimTrailingBlanks(const std::string& text);
@@ -70,7 +79,8 @@ void trimTrailingBlanksInPlace(std::string& text);
 // blanks keeps its first one.
 std::string trimTrailingBlanksKeepOne(const std::string& text);
 
-// printf-style formatting into a std::string.
+// printf-style formatting into a std::string, in the C locale whatever the
+// process locale (a "%f" always writes a period).
 std::string formatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 } // namespace korvan

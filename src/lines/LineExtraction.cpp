@@ -64,6 +64,14 @@ long countRowsAndRewind(SelectCursor& select, bool& hasRow)
     return rows;
 }
 
+// Company, authority and line code, NULLs first on every back end: the
+// lines are numbered in this order.
+std::string runLineOrder(DbConnection* connection)
+{
+    const SqlDialect& dialect = connection->Dialect();
+    return "azienda, " + dialect.nullsFirst("ente") + ", " + dialect.nullsFirst("codlinea");
+}
+
 // Step 5: one line per grouped (company, authority, raw code), numbered in
 // query order.
 std::vector<LineEntry> collectLines(DbConnection* connection, OperationFeedback& feedback)
@@ -75,7 +83,7 @@ std::vector<LineEntry> collectLines(DbConnection* connection, OperationFeedback&
     select.AddField("corse", "codlinea", SqlType::VarChar);
     select.SetFrom("corse");
     select.SetGroupBy("azienda, ente, codlinea");
-    select.SetOrderBy("azienda, ente, codlinea");
+    select.SetOrderBy(runLineOrder(connection));
     bool row = false;
     ProgressSteps progress(feedback, countRowsAndRewind(select, row));
     for (; row; row = select.MoveNext()) {
@@ -123,7 +131,7 @@ std::vector<RunAssignment> assignRuns(DbConnection* connection, const std::vecto
     select.AddField("corse", "ente", SqlType::SmallInt);
     select.AddField("corse", "codlinea", SqlType::VarChar);
     select.SetFrom("corse");
-    select.SetOrderBy("azienda, ente, codlinea");
+    select.SetOrderBy(runLineOrder(connection));
     bool row = false;
     const long total = countRowsAndRewind(select, row);
     ProgressSteps progress(feedback, total);

@@ -5,6 +5,7 @@
 #include "db/SqlTypes.h"
 #include "db/Values.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace korvan::refdata {
@@ -34,7 +35,8 @@ PickList runPickQuery(DbConnection* connection, const PickQuery& query, EntryFor
     select.SetFrom(query.from);
     select.SetWhere(query.where);
     select.SetGroupBy(query.groupBy);
-    select.SetOrderBy(query.orderBy);
+    // Names and codes may be NULL: they come first on every back end.
+    select.SetOrderBy(connection->Dialect().nullsFirst(query.orderBy));
     for (bool row = select.Execute(); row; row = select.MoveNext()) {
         std::string second;
         select.GetText(1, second);
@@ -87,6 +89,15 @@ size_t prefixBytes(const std::string& text, size_t count)
 std::string firstCharacters(const std::string& text, size_t count)
 {
     return text.substr(0, prefixBytes(text, count));
+}
+
+// The code of a line entry "%-10s - %s": the code left-justified in ten
+// characters, or a longer code followed directly by " - ".
+std::string lineCodeOfEntry(const std::string& entry)
+{
+    constexpr size_t kCodeWidth = 10;
+    const size_t separator = entry.find(" - ", std::min(kCodeWidth, entry.size()));
+    return trimTrailingBlanks(entry.substr(0, separator));
 }
 
 bool allDigits(const std::string& text)
@@ -229,10 +240,20 @@ std::optional<int> readCodeEntry(const std::string& editText, const PickList& en
 
 std::optional<std::string> readLineCodeEntry(const std::string& editText, const PickList& entries)
 {
-    const std::string code = trimTrailingBlanks(firstCharacters(editText, 10));
-    if (code.empty() || findEntryWithPrefix(entries, code) < 0)
+    const std::string typed = trimTrailingBlanks(firstCharacters(editText, 10));
+    if (typed.empty())
         return std::nullopt;
-    return code;
+    // The code of the entry the check accepts, as stored: the entry whose
+    // code is the text itself when there is one, else the first that begins
+    // with it ignoring letter case ("l1" finds "L1", a cut long code its
+    // line). The code then selects the runs exactly as it is stored.
+    for (const std::string& entry : entries)
+        if (lineCodeOfEntry(entry) == typed)
+            return typed;
+    const int index = findEntryWithPrefix(entries, typed);
+    if (index < 0)
+        return std::nullopt;
+    return lineCodeOfEntry(entries[static_cast<size_t>(index)]);
 }
 
 std::string invalidEntryMessage(EntryKind kind)

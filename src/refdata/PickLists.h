@@ -60,7 +60,9 @@ int codeOfEntry(const std::string& entryText);
 std::optional<int> readCodeEntry(const std::string& editText, const PickList& entries);
 // The OK-time reading of a line code (line by code lists): the first ten
 // characters of the text without trailing blanks; refused when that is empty
-// or no entry begins with it.
+// or no entry begins with it. The code returned is the accepted entry's code
+// as stored: the entry with exactly that code, else the first entry that
+// begins with the text ignoring letter case.
 std::optional<std::string> readLineCodeEntry(const std::string& editText, const PickList& entries);
 
 // The four kinds of entry whose refusal has its own message.

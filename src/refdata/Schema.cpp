@@ -2,6 +2,7 @@
 
 #include "db/SqlTypes.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace korvan::schema {
@@ -64,7 +65,9 @@ std::vector<Table> buildTables()
          {{"azienda", kShort}, {"ID", kLong}, {"sub", kShort}, {"hh", kShort}, {"mm", kShort}, {"sosta", kShort}},
          {"azienda", "ID", "sub"}},
         {"fermate", {{"azienda", kShort}, {"ID", kLong}, {"denom", kText, 60}}, {"azienda", "ID"}},
-        {"linee", {{"ID", kShort}, {"ente", kShort}, {"linea", kText, 20}, {"denom", kText, 60}}, {"ID"}, true},
+        // The line editor takes codes of 10 and names of 120 characters; the
+        // extraction writes the codes of corse.codlinea (20).
+        {"linee", {{"ID", kShort}, {"ente", kShort}, {"linea", kText, 20}, {"denom", kText, 120}}, {"ID"}, true},
         {"conline", {{"azienda", kShort}, {"ID", kLong}, {"ente", kShort}, {"linea", kShort}}, {"azienda", "ID"}, true},
         {"concors",
          {{"azienda", kShort}, {"ID", kLong}, {"ente", kShort}, {"minima", kBit}, {"euro", kDouble}},
@@ -164,6 +167,10 @@ std::vector<std::string> createStatements(const Table& table, Dialect dialect)
             create += ", ";
         first = false;
         create += physicalColumnName(column.name, dialect) + " " + typeName(column, dialect);
+        // A key column holds no NULL on either engine (SQLite would take one
+        // in a key that is not an INTEGER PRIMARY KEY).
+        if (std::find(table.key.begin(), table.key.end(), column.name) != table.key.end())
+            create += " NOT NULL";
     }
     if (!table.key.empty())
         create += ", CONSTRAINT " + table.name + "_codice PRIMARY KEY (" + joinNames(table.key, dialect) + ")";

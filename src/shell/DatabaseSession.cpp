@@ -1,5 +1,7 @@
 #include "shell/DatabaseSession.h"
 
+#include "refdata/SchemaCheck.h"
+
 namespace korvan::shell {
 
 DatabaseSession::DatabaseSession(MessageSink& sink) : sink_(sink) {}
@@ -32,7 +34,7 @@ bool DatabaseSession::connectToDatabase()
         return false;
     if (useOdbc_ && !odbcDsn_.empty()) {
         connection_ = DbConnection::openOdbc(odbcDsn_, odbcDriver_, rowsetSizeOrdinary_, rowsetSizeBlob_, sink_);
-        if (connection_->IsOpen())
+        if (connection_->IsOpen() && refdata::acceptRunsDatabase(*connection_))
             return true;
         connection_.reset();
         odbcDsn_.clear();
@@ -42,7 +44,7 @@ bool DatabaseSession::connectToDatabase()
     if (!useSqlite_ || sqlitePath_.empty())
         return false;
     connection_ = DbConnection::openSqlite(sqlitePath_, rowsetSizeOrdinary_, rowsetSizeBlob_, sink_);
-    if (connection_->IsOpen())
+    if (connection_->IsOpen() && refdata::acceptRunsDatabase(*connection_))
         return true;
     connection_.reset();
     sqlitePath_.clear();

@@ -2,6 +2,7 @@
 // the amount text written for a run.
 
 #include "accounting/AccountingInput.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -30,12 +31,28 @@ TEST(EuroPerKmEntry, ReadsTheLeadingNumberOfASecondPoint)
     EXPECT_DOUBLE_EQ(*value, 1.2);
 }
 
-TEST(EuroPerKmEntry, OnlyTheFirstEightCharactersCount)
+TEST(EuroPerKmEntry, ReadsTheSameValueInTheItalianLocale)
 {
-    // The edit holds 8 characters; a refused ninth character is never seen.
-    const auto value = parseEuroPerKm("1.234567x");
-    ASSERT_TRUE(value);
-    EXPECT_DOUBLE_EQ(*value, 1.234567);
+    test::ScopedLocale italian(test::kItalianLocale);
+    ASSERT_TRUE(italian.active()) << test::kItalianLocale << " is not installed";
+    for (const auto& [text, expected] : {std::pair{"1.85", 1.85}, {"0,75", 0.75}, {"+12,5", 12.5}}) {
+        const auto value = parseEuroPerKm(text);
+        ASSERT_TRUE(value) << text;
+        EXPECT_DOUBLE_EQ(*value, expected) << text;
+    }
+    EXPECT_EQ(runAmountText(12345, 0.75), "9,26");
+    EXPECT_EQ(fourDecimalAmountText(7.25), "7,2500");
+}
+
+TEST(EuroPerKmEntry, MoreThanTheEditsEightCharactersIsRefused)
+{
+    // The dialog's edit holds 8 characters; the batch command refuses what
+    // it could not hold instead of reading a cut entry.
+    const auto eight = parseEuroPerKm("1.234567");
+    ASSERT_TRUE(eight);
+    EXPECT_DOUBLE_EQ(*eight, 1.234567);
+    for (const char* text : {"123456789", "1.2345678", "1.234567x"})
+        EXPECT_FALSE(parseEuroPerKm(text)) << text;
 }
 
 TEST(TimeOfDayEntry, FourSeparatorsAndOneOrTwoHourDigits)

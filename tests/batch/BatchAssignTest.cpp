@@ -184,6 +184,33 @@ TEST_P(BatchAssign, RefusesBadEntriesWithTheDialogMessagesAndWritesNothing)
     }
 }
 
+TEST_P(BatchAssign, PriceTheDialogCouldNotHoldIsRefusedNotCut)
+{
+    // The "Euro/Km" edit holds 8 characters: 123456789 is not read as
+    // 12345678 euro per km.
+    for (const char* price : {"123456789", "0.7500001"}) {
+        const BatchRun run = assign({"--euro-km", price, "--yes"});
+        SCOPED_TRACE(price);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, accounting::invalidEuroPerKmMessage() + "\n");
+        EXPECT_EQ(rows(), (Rows{"3|40|0|3.50"}));
+    }
+}
+
+TEST_P(BatchAssign, LineAcceptedIgnoringCaseAssignsTheRunsOfTheStoredCode)
+{
+    addLine(3, kAuthority, "L1");
+    addRun(kCompany, 5, kAuthority, 4000);
+    addRunLine(kCompany, 5, kAuthority, 3);
+
+    const BatchRun run = assign({"--line", "l1", "--euro-km", "1", "--yes"});
+
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Risultati dell'assegnazione:\n\nAssegnate 1 Corse (nuove)\n"
+                       "Modificate 0 Corse (già assegnate)\n");
+    EXPECT_EQ(rows(), (Rows{"3|40|0|3.50", "5|10|1|4.00"}));
+}
+
 TEST_P(BatchAssign, WithoutYesAndNoTerminalItRefusesAndWritesNothing)
 {
     const BatchRun run = assign({"--euro-km", "1"});

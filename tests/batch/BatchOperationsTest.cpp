@@ -8,10 +8,12 @@
 #include "batch/BatchFixture.h"
 #include "lines/LineExtraction.h"
 #include "refdata/PickLists.h"
+#include "refdata/Schema.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace korvan::batch {
 namespace {
@@ -232,11 +234,73 @@ TEST(BatchConnection, DatabaseErrorsOfTheOperationExitOne)
     EXPECT_EQ(list.out, "");
     EXPECT_NE(list.err.find("regent"), std::string::npos) << list.err;
 
-    // The extraction goes on past failed steps, as in the GUI, and still
-    // ends with its notice; the exit status tells the failure.
+    // A database without the tables the extraction needs is refused when
+    // it opens; the exit status tells the failure.
     const BatchRun extract = korvan::test::runBatchProgram({"extract-lines", "--db", file, "--yes"}, dir.path());
     EXPECT_EQ(extract.status, 1);
     EXPECT_NE(extract.err.find("conline"), std::string::npos) << extract.err;
+}
+
+// A runs file of the program's tables, each statement changed by `adapt`.
+void makeRunsFile(const std::string& file, const std::function<void(const std::string& table, std::string& sql)>& adapt)
+{
+    auto raw = tools::RawDatabase::sqliteFile(file);
+    ASSERT_TRUE(raw.ok()) << raw.error();
+    for (const schema::Table& table : schema::tables())
+        for (std::string sql : schema::createStatements(table, schema::Dialect::Sqlite)) {
+            adapt(table.name, sql);
+            if (!sql.empty()) {
+                ASSERT_TRUE(raw.exec(sql)) << raw.error() << "\n" << sql;
+            }
+        }
+}
+
+TEST(BatchConnection, CodesDeclaredIntegerAreListedWhole)
+{
+    // SQLite tools declare small integers INTEGER.
+    korvan::test::TempDir dir;
+    const std::string file = dir.file("runs.db");
+    makeRunsFile(file, [](const std::string&, std::string& sql) {
+        for (size_t at = sql.find(" SMALLINT"); at != std::string::npos; at = sql.find(" SMALLINT"))
+            sql.replace(at, 9, " INTEGER");
+    });
+    {
+        auto raw = tools::RawDatabase::sqliteFile(file);
+        ASSERT_TRUE(raw.exec("INSERT INTO regent (codice, denom) VALUES (12, 'Regione'), (7, 'Comune')"));
+    }
+    const BatchRun list = korvan::test::runBatchProgram({"list", "--db", file, "authorities"}, dir.path());
+    EXPECT_EQ(list.status, 0) << list.err;
+    EXPECT_EQ(list.out, "0007 - Comune\n0012 - Regione\n");
+    EXPECT_EQ(list.err, "");
+}
+
+TEST(BatchConnection, MissingTableRefusesTheDatabaseBeforeAnythingIsDeleted)
+{
+    // No conline table, and dates of conkal declared TEXT: an extraction
+    // would remove the named lines and then fail.
+    korvan::test::TempDir dir;
+    const std::string file = dir.file("runs.db");
+    makeRunsFile(file, [](const std::string& table, std::string& sql) {
+        if (table == "conline")
+            sql.clear();
+        const size_t date = sql.find("data DATE");
+        if (table == "conkal" && date != std::string::npos)
+            sql.replace(date, 9, "data TEXT");
+    });
+    {
+        auto raw = tools::RawDatabase::sqliteFile(file);
+        ASSERT_TRUE(raw.exec("INSERT INTO linee (ID, ente, linea, denom) VALUES (0, 1, 'A', 'Centro')"));
+        ASSERT_TRUE(raw.exec("INSERT INTO corse (azienda, ID, ente, codlinea) VALUES (1, 1, 1, 'A')"));
+    }
+    const BatchRun extract = korvan::test::runBatchProgram({"extract-lines", "--db", file, "--yes"}, dir.path());
+    EXPECT_EQ(extract.status, 1);
+    EXPECT_EQ(extract.out, "");
+    EXPECT_EQ(extract.err, "ATTENZIONE: il database non contiene le tavole e le colonne utilizzate da KORVAN nella "
+                           "forma attesa.\n\nTavole mancanti: conline\nColonne di tipo inatteso: conkal.data (TEXT, "
+                           "attesa una data)\n\nOccorre completare o correggere il database: la connessione è stata "
+                           "chiusa.\n\n\n");
+    auto raw = tools::RawDatabase::sqliteFile(file);
+    EXPECT_EQ(raw.queryText("SELECT denom FROM linee WHERE ID = 0"), "Centro");
 }
 
 } // namespace

@@ -27,9 +27,20 @@ TEST_P(DbFileBackEnd, RefusesTextsItsColumnsCannotHold)
     EXPECT_FALSE(cursor.SetField("minima", "forse"));
     ASSERT_EQ(sink.entries.size(), 5u);
     EXPECT_EQ(sink.entries[2].text.rfind("Errore campo (data) della tavola (conkal) <31/02/2004>\n\n", 0), 0u);
-    // Nothing half-written: the refused values left the row empty.
+    // Fields set again with values that fit are taken; the row is not
+    // stored while a field's last value was refused.
     EXPECT_TRUE(cursor.SetField("azienda", "1") && cursor.SetField("ID", "1") && cursor.SetField("data", "01/02/2004"));
-    EXPECT_TRUE(cursor.Update());
+    sink.clear();
+    EXPECT_FALSE(cursor.Update());
+    EXPECT_EQ(cursor.RowsWritten(), 0);
+    ASSERT_EQ(sink.entries.size(), 1u);
+    EXPECT_EQ(sink.lastText(), "Errore aggiornamento tavola (conkal)\n\nValore non accettato nel campo (euro, minima): "
+                               "la riga non è stata memorizzata.");
+    EXPECT_EQ(rawCount("conkal"), 0);
+    // The refused values left their fields empty: setting them empty
+    // (NULL) stores the row.
+    EXPECT_TRUE(cursor.SetField("euro", "") && cursor.SetField("minima", ""));
+    EXPECT_TRUE(cursor.Update()) << sink.lastText();
     EXPECT_EQ(rawCount("conkal", "euro IS NULL AND minima IS NULL"), 1);
 }
 
@@ -42,7 +53,11 @@ TEST_P(DbFileBackEnd, TextLongerThanItsColumnIsRefusedCountingCharactersNotBytes
     EXPECT_TRUE(sink.empty()) << sink.lastText();
     EXPECT_FALSE(cursor.SetField("linea", "123456789012345678901"));
     EXPECT_EQ(sink.lastText().rfind("Errore campo (linea) della tavola (linee) <123456789012345678901>\n\n", 0), 0u);
-    EXPECT_TRUE(cursor.SetField("ID", "1") && cursor.Update());
+    // The code is not stored, so neither is the row (no line without code).
+    EXPECT_TRUE(cursor.SetField("ID", "1"));
+    EXPECT_FALSE(cursor.Update());
+    EXPECT_EQ(rawCount("linee"), 0);
+    EXPECT_TRUE(cursor.SetField("linea", "Città Società Però à") && cursor.Update()) << sink.lastText();
     EXPECT_EQ(rawText("SELECT linea FROM linee"), "Città Società Però à");
 }
 
@@ -89,6 +104,19 @@ TEST_P(DbFileBackEnd, UpdateCursorRefusesAnImpossibleDate)
     EXPECT_TRUE(cursor.SetField("data", "99/99/9999"));
     EXPECT_TRUE(cursor.Update());
     EXPECT_EQ(rawCount("conkal", "data = '2400-12-31'"), 1);
+}
+
+TEST_P(DbFileBackEnd, AddNewOnATableGoneSinceOpeningIsRefused)
+{
+    TableCursor cursor(&db(), "conkal");
+    ASSERT_TRUE(cursor.IsOpen()) << sink.lastText();
+    ASSERT_TRUE(raw().exec("DROP TABLE conkal")) << raw().error();
+    EXPECT_FALSE(cursor.AddNew());
+    ASSERT_EQ(sink.entries.size(), 1u);
+    EXPECT_EQ(sink.lastText(), "Errore inserimento tavola (conkal)\n\nno such table: conkal");
+    EXPECT_EQ(sink.entries[0].icon, MessageIcon::Error);
+    // Nothing was started: SetField has no row to fill.
+    EXPECT_FALSE(cursor.SetField("ID", "1"));
 }
 
 INSTANTIATE_TEST_SUITE_P(File, DbFileBackEnd, ::testing::Values(BackendKind::SqliteFile), backendName);

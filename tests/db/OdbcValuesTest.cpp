@@ -79,11 +79,16 @@ TEST_P(OdbcValues, NumericColumnIsRefusedWithANoticeAndNothingStored)
     ASSERT_TRUE(cursor.IsOpen()) << sink.lastText();
     ASSERT_TRUE(cursor.AddNew());
     EXPECT_TRUE(cursor.SetField("numero", "1"));
-    EXPECT_TRUE(cursor.SetField("importo", "1,5"));
+    // The amount is not stored: neither is the row.
+    EXPECT_FALSE(cursor.SetField("importo", "1,5"));
     ASSERT_EQ(sink.entries.size(), 1u);
     EXPECT_EQ(sink.entries[0].text, "DECIMAL NON GESTITO");
     EXPECT_EQ(sink.entries[0].icon, MessageIcon::None);
-    EXPECT_TRUE(cursor.Update()) << sink.lastText();
+    EXPECT_FALSE(cursor.Update());
+    EXPECT_EQ(sink.lastText(), "Errore aggiornamento tavola (korvan_prova)\n\nValore non accettato nel campo "
+                               "(importo): la riga non è stata memorizzata.");
+    EXPECT_EQ(rawCount("korvan_prova"), 0);
+    EXPECT_TRUE(cursor.SetField("importo", "") && cursor.Update()) << sink.lastText();
     EXPECT_EQ(rawCount("korvan_prova", "numero = 1 AND importo IS NULL"), 1);
 
     sink.clear();

@@ -35,16 +35,29 @@ TEST(ReadCodeEntry, RefusesWhatIsNotAListedPositiveCode)
     EXPECT_FALSE(readCodeEntry("12", Entries{}));
 }
 
-TEST(ReadLineCodeEntry, SearchesTheFirstTenCharactersWithoutTrailingBlanks)
+TEST(ReadLineCodeEntry, SearchesTheFirstTenCharactersAndGivesTheCodeAsStored)
 {
     const Entries lines{"12         - Centro", "CIRCOLARE-NORD - Giro", "n7         - Notturna"};
     EXPECT_EQ(readLineCodeEntry("12   ", lines), std::optional<std::string>("12"));
-    EXPECT_EQ(readLineCodeEntry("CIRCOLARE-NORD", lines), std::optional<std::string>("CIRCOLARE-"));
-    // The search ignores letter case, as a combo box search does.
-    EXPECT_EQ(readLineCodeEntry("N7", lines), std::optional<std::string>("N7"));
+    EXPECT_EQ(readLineCodeEntry("12         - Centro", lines), std::optional<std::string>("12"));
+    // Ten characters find the long code's entry, and its whole code is used.
+    EXPECT_EQ(readLineCodeEntry("CIRCOLARE-NORD", lines), std::optional<std::string>("CIRCOLARE-NORD"));
+    EXPECT_EQ(readLineCodeEntry("circolare-", lines), std::optional<std::string>("CIRCOLARE-NORD"));
+    // The search ignores letter case, as a combo box search does; the code
+    // is the one stored.
+    EXPECT_EQ(readLineCodeEntry("N7", lines), std::optional<std::string>("n7"));
     EXPECT_FALSE(readLineCodeEntry("", lines));
     EXPECT_FALSE(readLineCodeEntry("    ", lines));
     EXPECT_FALSE(readLineCodeEntry("99", lines));
+}
+
+TEST(ReadLineCodeEntry, PrefersTheCodeTypedExactlyToAnEarlierEntryOfOtherCase)
+{
+    // Ordered by code as the database sorts: upper case first.
+    const Entries lines{"L1         - Uno", "L10        - Dieci", "l1         - uno"};
+    EXPECT_EQ(readLineCodeEntry("l1", lines), std::optional<std::string>("l1"));
+    EXPECT_EQ(readLineCodeEntry("L1", lines), std::optional<std::string>("L1"));
+    EXPECT_EQ(readLineCodeEntry("l10", lines), std::optional<std::string>("L10"));
 }
 
 TEST(SelectByCode, FindsTheFirstEntryOfTheCodeOrNothing)

@@ -62,6 +62,17 @@ TEST_P(PickListsDbTest, TwoCodesWithOneNameBothAppearAndLongCodesShowWhole)
     EXPECT_EQ(codeOfEntry("12345 - Ente Doppio"), 1234);
 }
 
+TEST_P(PickListsDbTest, NamesAndCodesWithoutValueComeFirstOnEveryBackEnd)
+{
+    addNetwork();
+    exec("INSERT INTO regent (codice, denom) VALUES (9, NULL)");
+    exec("INSERT INTO linee (ID, ente, linea, denom) VALUES (3, 2, NULL, NULL)");
+    EXPECT_EQ(allAuthorities(connection.get()),
+              (Entries{"0009 - ", "0002 - Città Alfa", "0001 - Provincia Beta", "0003 - Regione Gamma"}));
+    EXPECT_EQ(authorityLines(connection.get(), 2), (Entries{"0003 - ", "0000 - 12", "0001 - 3"}));
+    EXPECT_TRUE(sink.empty()) << sink.lastText();
+}
+
 TEST_P(PickListsDbTest, AdditionalFundingListsOnlyAuthoritiesPayingAdditionalService)
 {
     addAuthority(5, "Comune Pagante");
@@ -105,8 +116,9 @@ TEST_P(PickListsDbTest, LongAndQuotedLineCodesAreShownAndFoundWhole)
     addRunLine(7, 101, 2, 1);
     const Entries byCode = contractLinesByCode(connection.get(), 2, 7);
     EXPECT_EQ(byCode, (Entries{"CIRCOLARE-NORD - Giro lungo", "SANT'ANNA  - Via dell'Orto"}));
-    // Only ten characters are searched, and they still find the entry.
-    EXPECT_EQ(readLineCodeEntry("CIRCOLARE-NORD", byCode), std::optional<std::string>("CIRCOLARE-"));
+    // Only ten characters are searched; they find the entry, whose whole
+    // code is used.
+    EXPECT_EQ(readLineCodeEntry("CIRCOLARE-NORD", byCode), std::optional<std::string>("CIRCOLARE-NORD"));
     EXPECT_EQ(readLineCodeEntry("SANT'ANNA", byCode), std::optional<std::string>("SANT'ANNA"));
 
     // A code read back from a list goes into SQL as a quoted literal.

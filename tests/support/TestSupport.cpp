@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -41,6 +42,18 @@ std::string sqliteOdbcDsn()
 bool odbcRequired()
 {
     return environment("KORVAN_TEST_REQUIRE_ODBC") == "1";
+}
+
+ScopedLocale::ScopedLocale(const char* name)
+{
+    const char* current = std::setlocale(LC_ALL, nullptr);
+    previous_ = current ? current : "C";
+    active_ = std::setlocale(LC_ALL, name) != nullptr;
+}
+
+ScopedLocale::~ScopedLocale()
+{
+    std::setlocale(LC_ALL, previous_.c_str());
 }
 
 } // namespace korvan::test

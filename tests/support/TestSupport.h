@@ -32,4 +32,23 @@ std::string sqliteOdbcDsn();
 // missing one is then a failure, not a skip.
 bool odbcRequired();
 
+// The users' locale, whose decimal point is a comma.
+inline constexpr const char* kItalianLocale = "it_IT.UTF-8";
+
+// Switches the C library's locale (every category) for the object's life,
+// as Qt does from the environment at start-up; the previous one comes back
+// afterwards. active() is false when the locale is not installed.
+class ScopedLocale {
+  public:
+    explicit ScopedLocale(const char* name);
+    ~ScopedLocale();
+    ScopedLocale(const ScopedLocale&) = delete;
+    ScopedLocale& operator=(const ScopedLocale&) = delete;
+    bool active() const { return active_; }
+
+  private:
+    std::string previous_;
+    bool active_ = false;
+};
+
 } // namespace korvan::test

@@ -63,7 +63,7 @@ class RefdataPickListComboTest : public QObject {
         PickListCombo lines;
         fillCombo(&lines, {"CIRCOLARE-NORD - Giro"});
         typeInto(&lines, "circolare-nord");
-        QCOMPARE(readLineCodeEntry(&lines), std::optional<std::string>("circolare-"));
+        QCOMPARE(readLineCodeEntry(&lines), std::optional<std::string>("CIRCOLARE-NORD"));
     }
 
     void contractListsPreselectTheCurrentContract()

@@ -1,6 +1,7 @@
 #include "db/odbc/OdbcCatalog.h"
 
 #include "db/SqlTypes.h"
+#include "db/odbc/OdbcConnection.h"
 #include "db/odbc/OdbcDiagnostics.h"
 #include "db/odbc/OdbcStatement.h"
 
@@ -73,10 +74,12 @@ std::vector<ColumnInfo> tableColumns(SQLHDBC connection, const std::string& tabl
         } else if (rowSchema != schema) {
             continue;
         }
+        // Columns read in their order: not every driver reads them otherwise.
+        const std::string name = textColumn(statement.get(), 4);
         SQLSMALLINT type = 0;
         SQLLEN length = 0;
         SQLGetData(statement.get(), 5, SQL_C_SSHORT, &type, sizeof type, &length);
-        columns.push_back({textColumn(statement.get(), 4), normaliseSqlType(type)});
+        columns.push_back({name, normaliseSqlType(type), textColumn(statement.get(), 6)});
     }
     return columns;
 }
@@ -130,6 +133,18 @@ int findColumn(const std::vector<ColumnInfo>& columns, const std::string& name)
         if (sameNameIgnoringCase(columns[i].name, name))
             return static_cast<int>(i);
     return -1;
+}
+
+std::optional<std::vector<CatalogColumn>> OdbcConnection::describeTable(const std::string& table)
+{
+    if (!open_)
+        return std::nullopt;
+    std::vector<CatalogColumn> columns;
+    for (const ColumnInfo& column : tableColumns(dbc_, table))
+        columns.push_back({column.name, column.sqlType, column.typeName});
+    if (columns.empty())
+        return std::nullopt;
+    return columns;
 }
 
 } // namespace korvan::detail::odbc

@@ -11,8 +11,9 @@
 namespace korvan::detail::odbc {
 
 struct ColumnInfo {
-    std::string name; // as the driver reports it
-    int sqlType = 0;  // normalised to the codes of db/SqlTypes.h
+    std::string name;     // as the driver reports it
+    int sqlType = 0;      // normalised to the codes of db/SqlTypes.h
+    std::string typeName; // the data source's own name of the type
 };
 
 // ODBC 3 date and time codes become the ODBC 2 codes the layer uses, and

@@ -316,9 +316,15 @@ bool OdbcUpdateCursor::setField(const std::string& columnName, const std::string
         return false;
     std::string value = text;
     const auto i = static_cast<size_t>(index);
-    if (storeText(edit_[i], 0, value, TextTarget::UpdateCursor, connection_.owner().Sink()))
+    std::string refusal;
+    if (storeText(edit_[i], 0, value, TextTarget::UpdateCursor, connection_.owner().Sink(), &refusal))
         changed_[i] = 1;
-    return true;
+    // A value the column cannot hold is told, as the file back end does,
+    // not stored cut or wrapped.
+    if (refusal.empty())
+        return true;
+    connection_.show("Errore campo (" + columnName + ") <" + text + ">\n\n" + refusal);
+    return false;
 }
 
 bool OdbcUpdateCursor::update()

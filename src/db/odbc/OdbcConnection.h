@@ -31,6 +31,7 @@ class OdbcConnection : public ConnectionBackend {
     void rollback() override;
     bool inTransaction() const override { return inTransaction_; }
     std::string versionText() const override { return {}; }
+    std::optional<std::vector<CatalogColumn>> describeTable(const std::string& table) override;
 
     std::unique_ptr<TableCursorBackend> openTable(const std::string& tableName, bool bulkInsert,
                                                   int blobBytes) override;

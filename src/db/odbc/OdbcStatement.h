@@ -23,6 +23,13 @@ class Statement {
     // Allocates a statement on the connection with the query time-out set.
     bool allocate(SQLHDBC connection);
     void reset();
+    // Gives up the handle without freeing it (the caller frees it).
+    SQLHSTMT release()
+    {
+        const SQLHSTMT handle = handle_;
+        handle_ = SQL_NULL_HSTMT;
+        return handle;
+    }
     // Closes an open result, keeping the handle, its bindings and its
     // prepared text.
     void closeCursor();

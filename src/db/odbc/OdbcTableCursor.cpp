@@ -16,6 +16,20 @@ namespace {
 constexpr const char* kNoCurrentRow = "Nessuna riga corrente.";
 constexpr const char* kNoEdit = "Nessuna modifica o inserimento in corso.";
 constexpr const char* kRowNotFound = "La riga da aggiornare non esiste più.";
+constexpr const char* kReadOnlySource = "La sorgente dati è aperta in sola lettura.";
+
+// The data source says it takes no changes, or the connection was opened
+// read-only.
+bool readOnlySource(SQLHDBC connection)
+{
+    char flag[8] = {0};
+    SQLSMALLINT length = 0;
+    if (succeeded(SQLGetInfo(connection, SQL_DATA_SOURCE_READ_ONLY, flag, sizeof flag, &length)) && flag[0] == 'Y')
+        return true;
+    SQLUINTEGER mode = SQL_MODE_READ_WRITE;
+    return succeeded(SQLGetConnectAttr(connection, SQL_ATTR_ACCESS_MODE, &mode, 0, nullptr)) &&
+           mode == SQL_MODE_READ_ONLY;
+}
 
 std::vector<ColumnBuffer> makeBuffers(const std::vector<ColumnInfo>& columns, int rows, int blobBytes)
 {
@@ -62,6 +76,7 @@ OdbcTableCursor::OdbcTableCursor(OdbcConnection& connection, const std::string& 
         row_ = makeBuffers(columns_, 1, blobBytes);
         edit_ = makeBuffers(columns_, 1, blobBytes);
         changed_.assign(columns_.size(), 0);
+        readOnly_ = readOnlySource(connection_.handle());
     }
     for (const ColumnBuffer& buffer : bulk_ ? block_ : row_)
         if (!buffer.bindable())
@@ -85,11 +100,31 @@ bool OdbcTableCursor::reportMissingTable()
 
 OdbcTableCursor::~OdbcTableCursor()
 {
+    if (!open_ || !connection_.isOpen())
+        return;
     // Rows still waiting in the block are stored when the cursor closes.
-    if (open_ && bulk_ && blockRow_ > 0 && connection_.isOpen()) {
+    if (bulk_ && blockRow_ > 0) {
         storeBlock(blockRow_, "Errore chiusura tavola (");
         blockRow_ = 0;
     }
+    // The single-row statements are the recordset: each is closed and freed.
+    std::string failures;
+    for (auto& [sql, statement] : statements_) {
+        const SQLHSTMT handle = statement.release();
+        if (handle == SQL_NULL_HSTMT)
+            continue;
+        std::string failure;
+        if (!succeeded(SQLFreeStmt(handle, SQL_CLOSE)))
+            failure = driverText(SQL_HANDLE_STMT, handle);
+        // A handle the driver would not free is left to it rather than
+        // freed twice.
+        if (!succeeded(SQLFreeHandle(SQL_HANDLE_STMT, handle)) && failure.empty())
+            failure = "????";
+        if (!failure.empty())
+            failures += (failures.empty() ? "" : "\n") + failure;
+    }
+    if (!failures.empty())
+        connection_.show("Errore in chiusura del recordset (" + table_ + ")\n\n" + failures);
 }
 
 bool OdbcTableCursor::selectIndex(const std::string& /*indexName*/)
@@ -167,6 +202,12 @@ bool OdbcTableCursor::addNew()
             buffer.setNull(blockRow_);
         return true;
     }
+    mode_ = EditMode::None;
+    // A row that could never be stored is refused before it is filled.
+    if (readOnly_) {
+        connection_.show("Errore inserimento tavola (" + table_ + ")\n\n" + kReadOnlySource);
+        return false;
+    }
     for (ColumnBuffer& buffer : edit_)
         buffer.setNull(0);
     std::fill(changed_.begin(), changed_.end(), 0);
@@ -180,15 +221,20 @@ bool OdbcTableCursor::setField(const std::string& columnName, std::string& text)
     if (index < 0)
         return false;
     const auto i = static_cast<size_t>(index);
-    if (bulk_) {
-        storeText(block_[i], blockRow_, text, TextTarget::TableBlock, connection_.owner().Sink());
-        return true;
-    }
-    if (mode_ == EditMode::None)
+    if (!bulk_ && mode_ == EditMode::None)
         return false;
-    storeText(edit_[i], 0, text, TextTarget::TableRow, connection_.owner().Sink());
-    changed_[i] = 1;
-    return true;
+    // What the value was, for the message: a text column trims `text`.
+    const std::string given = text;
+    std::string refusal;
+    const bool stored =
+        bulk_ ? storeText(block_[i], blockRow_, text, TextTarget::TableBlock, connection_.owner().Sink(), &refusal)
+              : storeText(edit_[i], 0, text, TextTarget::TableRow, connection_.owner().Sink(), &refusal);
+    if (!refusal.empty())
+        connection_.show("Errore campo (" + columnName + ") della tavola (" + table_ + ") <" + given + ">\n\n" +
+                         refusal);
+    if (stored && !bulk_)
+        changed_[i] = 1;
+    return stored;
 }
 
 bool OdbcTableCursor::getField(const std::string& columnName, std::string& textOut)

@@ -74,6 +74,7 @@ class OdbcTableCursor : public TableCursorBackend {
     std::vector<ColumnBuffer> edit_;
     std::vector<char> changed_;
     bool positioned_ = false;
+    bool readOnly_ = false; // the data source takes no new rows
     EditMode mode_ = EditMode::None;
     std::map<std::string, Statement> statements_;
 

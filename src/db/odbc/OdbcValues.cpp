@@ -4,6 +4,10 @@
 #include "db/SqlTypes.h"
 #include "db/Values.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 namespace korvan::detail::odbc {
 
 namespace {
@@ -32,8 +36,14 @@ std::string unknownTypeMessage(int sqlType)
            " non riconosciuto.\n\n[Binding colonna fallito]\n";
 }
 
-bool storeText(ColumnBuffer& buffer, int row, std::string& text, TextTarget target, MessageSink& sink)
+bool storeText(ColumnBuffer& buffer, int row, std::string& text, TextTarget target, MessageSink& sink,
+               std::string* refusal)
 {
+    auto refuse = [refusal](const char* why) {
+        if (refusal)
+            *refusal = why;
+        return false;
+    };
     const int type = buffer.sqlType();
     if (target == TextTarget::UpdateCursor && type == SqlType::LongVarBinary) {
         notice(sink, "VARBINARY NON GESTITO");
@@ -52,6 +62,8 @@ bool storeText(ColumnBuffer& buffer, int row, std::string& text, TextTarget targ
     case SqlType::Char:
     case SqlType::VarChar:
         trimTrailingBlanksInPlace(text);
+        if (text.size() >= static_cast<size_t>(kTextSlotBytes))
+            return refuse(kFieldTooSmallText);
         buffer.setText(row, text);
         return true;
     case SqlType::Numeric:
@@ -60,14 +72,26 @@ bool storeText(ColumnBuffer& buffer, int row, std::string& text, TextTarget targ
         return false;
     case SqlType::Integer:
     case SqlType::SmallInt:
-    case SqlType::TinyInt:
-        buffer.setInteger(row, parseIntegerText(value));
+    case SqlType::TinyInt: {
+        // The leading part that forms a number, within the column's type.
+        const std::optional<long long> number = readLeadingInteger(value);
+        const long long high = type == SqlType::Integer ? 2147483647LL : type == SqlType::SmallInt ? 32767 : 127;
+        if (!number || *number < -high - 1 || *number > high)
+            return refuse(kConversionErrorText);
+        buffer.setInteger(row, static_cast<long>(*number));
         return true;
+    }
     case SqlType::Float:
     case SqlType::Double:
-    case SqlType::Real:
-        buffer.setReal(row, parseDecimalText(value));
+    case SqlType::Real: {
+        std::string decimal = value;
+        std::replace(decimal.begin(), decimal.end(), ',', '.');
+        const std::optional<double> number = readLeadingDecimal(decimal);
+        if (!number || (type == SqlType::Real && std::fabs(*number) > std::numeric_limits<float>::max()))
+            return refuse(kConversionErrorText);
+        buffer.setReal(row, *number);
         return true;
+    }
     case SqlType::Date:
     case SqlType::Time:
     case SqlType::Timestamp: {
@@ -114,10 +138,10 @@ void tableCursorText(const ColumnBuffer& buffer, int row, std::string& text, Mes
         return;
     case SqlType::Float:
     case SqlType::Double:
-        text = formatText("%20.4lf", buffer.real(row));
+        text = paddedFixedText(buffer.real(row), 4, 20, ' ');
         return;
     case SqlType::Real:
-        text = formatText("%20.4f", buffer.real(row));
+        text = paddedFixedText(buffer.real(row), 4, 20, ' ');
         return;
     case SqlType::Date:
     case SqlType::Time:

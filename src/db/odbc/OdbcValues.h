@@ -23,8 +23,11 @@ enum class TextTarget {
 // Stores `text` (sentinels replaced, empty = NULL) in `row` of `buffer` by the
 // column's type. Text columns lose their trailing blanks in `text` itself.
 // Types the layer does not store show their notice (no icon) and leave the
-// slot unchanged: false then.
-bool storeText(ColumnBuffer& buffer, int row, std::string& text, TextTarget target, MessageSink& sink);
+// slot unchanged: false then. A value the slot cannot hold (a text beyond
+// its 255 bytes, no number, a number beyond the column's type) is refused
+// too: false, the slot unchanged and the reason in `refusal`.
+bool storeText(ColumnBuffer& buffer, int row, std::string& text, TextTarget target, MessageSink& sink,
+               std::string* refusal = nullptr);
 
 // The table cursor's reading rule (NULL gives ""). Types the layer does not
 // read show their notice and leave `text` unchanged.

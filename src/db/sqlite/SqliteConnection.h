@@ -24,6 +24,7 @@ class SqliteConnection : public ConnectionBackend {
     void rollback() override;
     bool inTransaction() const override;
     std::string versionText() const override;
+    std::optional<std::vector<CatalogColumn>> describeTable(const std::string& table) override;
 
     std::unique_ptr<TableCursorBackend> openTable(const std::string& tableName, bool bulkInsert,
                                                   int blobBytes) override;

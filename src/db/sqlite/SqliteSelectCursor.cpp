@@ -3,6 +3,8 @@
 #include "db/Values.h"
 #include "db/sqlite/SqliteConnection.h"
 
+#include <cmath>
+
 namespace korvan::detail::sqlite {
 
 bool SqliteSelectCursor::execute(const std::string& sql, const std::vector<SelectItem>& items, int /*blobBytes*/)
@@ -51,6 +53,15 @@ void SqliteSelectCursor::fieldError(const std::string& field, const std::string&
     connection_.show("Errore campo (" + field + ") nella select corrente\n\n" + sql_ + "\n\n" + description);
 }
 
+void SqliteSelectCursor::fieldError(int index, const std::string& description)
+{
+    // The item as the caller named it, else the column as the engine does.
+    const std::string name = index < static_cast<int>(items_.size())
+                                 ? items_[static_cast<size_t>(index)].qualifiedName()
+                                 : std::string(sqlite3_column_name(statement_.get(), index));
+    fieldError(name, description);
+}
+
 bool SqliteSelectCursor::checkIndex(int index)
 {
     if (index >= 0 && index < static_cast<int>(kinds_.size()))
@@ -59,35 +70,55 @@ bool SqliteSelectCursor::checkIndex(int index)
     return false;
 }
 
-bool SqliteSelectCursor::getShort(int index, int& value)
+// SQLite's declared types are affinities, not storage types: a small
+// integer column declared INTEGER, a length declared REAL or NUMERIC, hold
+// the same numbers. A numeric getter therefore reads any stored number that
+// its type can hold, and reports the one it cannot hold instead of
+// wrapping it.
+bool SqliteSelectCursor::readInteger(int index, long long low, long long high, const char* kindName, int& value)
 {
     value = 0;
-    if (!checkIndex(index) || storage(index) != SQLITE_INTEGER)
+    if (!checkIndex(index))
         return false;
-    const sqlite3_int64 stored = sqlite3_column_int64(statement_.get(), index);
-    switch (kinds_[static_cast<size_t>(index)]) {
-    case ValueKind::Bit:
-        value = stored != 0 ? -1 : 0;
-        return true;
-    case ValueKind::Short:
-    case ValueKind::Untyped:
-        value = static_cast<int>(stored);
-        return true;
+    sqlite3_stmt* statement = statement_.get();
+    long long number = 0;
+    switch (storage(index)) {
+    case SQLITE_INTEGER:
+        number = sqlite3_column_int64(statement, index);
+        break;
+    case SQLITE_FLOAT: {
+        const double real = sqlite3_column_double(statement, index);
+        if (!(real >= static_cast<double>(low) && real <= static_cast<double>(high)) || real != std::trunc(real)) {
+            fieldError(index, "Il valore memorizzato (" + shortestText(real) + ") non è " + kindName + ".");
+            return false;
+        }
+        number = static_cast<long long>(real);
+        break;
+    }
     default:
+        return false; // NULL, a text or a byte array: no number
+    }
+    if (number < low || number > high) {
+        fieldError(index, "Il valore memorizzato (" + std::to_string(number) + ") non è " + kindName + ".");
         return false;
     }
+    value = static_cast<int>(number);
+    return true;
+}
+
+bool SqliteSelectCursor::getShort(int index, int& value)
+{
+    // A boolean reads -1 for true, as the engine gives it.
+    if (checkIndex(index) && kinds_[static_cast<size_t>(index)] == ValueKind::Bit && storage(index) == SQLITE_INTEGER) {
+        value = sqlite3_column_int64(statement_.get(), index) != 0 ? -1 : 0;
+        return true;
+    }
+    return readInteger(index, -32768, 32767, "un intero a 16 bit", value);
 }
 
 bool SqliteSelectCursor::getLong(int index, int& value)
 {
-    value = 0;
-    if (!checkIndex(index) || storage(index) != SQLITE_INTEGER)
-        return false;
-    const ValueKind kind = kinds_[static_cast<size_t>(index)];
-    if (kind != ValueKind::Long && kind != ValueKind::Untyped)
-        return false;
-    value = static_cast<int>(sqlite3_column_int64(statement_.get(), index));
-    return true;
+    return readInteger(index, -2147483648LL, 2147483647LL, "un intero a 32 bit", value);
 }
 
 bool SqliteSelectCursor::getDouble(int index, double& value)
@@ -95,10 +126,8 @@ bool SqliteSelectCursor::getDouble(int index, double& value)
     value = 0;
     if (!checkIndex(index))
         return false;
-    const ValueKind kind = kinds_[static_cast<size_t>(index)];
     const int stored = storage(index);
-    if ((kind != ValueKind::Double && kind != ValueKind::Untyped) ||
-        (stored != SQLITE_FLOAT && stored != SQLITE_INTEGER))
+    if (stored != SQLITE_FLOAT && stored != SQLITE_INTEGER)
         return false;
     value = sqlite3_column_double(statement_.get(), index);
     return true;

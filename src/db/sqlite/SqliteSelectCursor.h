@@ -32,6 +32,11 @@ class SqliteSelectCursor : public SelectCursorBackend {
     bool step(const char* message, MessageIcon icon);
     bool checkIndex(int index);
     void fieldError(const std::string& field, const std::string& description);
+    void fieldError(int index, const std::string& description);
+    // A stored number of column `index` that lies within [low, high] and has
+    // no fraction; anything else is no number here (false), and a number it
+    // cannot hold is reported as a field error.
+    bool readInteger(int index, long long low, long long high, const char* kindName, int& value);
     int findColumn(const std::string& name) const;
     int storage(int index) const { return sqlite3_column_type(statement_.get(), index); }
 

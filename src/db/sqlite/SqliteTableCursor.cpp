@@ -18,15 +18,16 @@ SqliteTableCursor::SqliteTableCursor(SqliteConnection& connection, const std::st
     : connection_(connection), table_(tableName), quotedTable_(quoteIdentifier(tableName)), bulk_(bulkInsert)
 {
     sqlite3* db = connection_.handle();
-    Statement probe;
-    if (!prepare(db, "SELECT rowid, * FROM " + quotedTable_ + " LIMIT 0", probe)) {
+    // Stepped once, the probe is checked against the schema as it is now
+    // (another connection may have changed it since this one read it).
+    if (!prepare(db, "SELECT rowid, * FROM " + quotedTable_ + " LIMIT 0", probe_) || !tableStillThere()) {
         show("Errore in fase di apertura della tavola (" + table_ + ")\n\n" + errorText(db));
         return;
     }
-    const int count = sqlite3_column_count(probe.get());
+    sqlite3_stmt* probe = probe_.get();
+    const int count = sqlite3_column_count(probe);
     for (int i = 1; i < count; ++i)
-        columns_.push_back(
-            {sqlite3_column_name(probe.get(), i), columnTypeFromDeclared(sqlite3_column_decltype(probe.get(), i))});
+        columns_.push_back({sqlite3_column_name(probe, i), columnTypeFromDeclared(sqlite3_column_decltype(probe, i))});
     row_.resize(columns_.size());
     buffer_.resize(columns_.size());
     changed_.assign(columns_.size(), 0);
@@ -47,11 +48,41 @@ SqliteTableCursor::SqliteTableCursor(SqliteConnection& connection, const std::st
 
 SqliteTableCursor::~SqliteTableCursor()
 {
+    if (!open_ || !connection_.isOpen())
+        return;
     // Rows still waiting in the block are stored when the cursor closes.
-    if (open_ && bulk_ && blockRow_ > 0 && connection_.isOpen()) {
+    if (bulk_ && blockRow_ > 0) {
         storeBlock(blockRow_, "Errore chiusura tavola (");
         blockRow_ = 0;
     }
+    // The row statements (the recordset), then those that held the table
+    // inside the block transactions.
+    std::vector<Statement*> rows{&probe_, &insert_};
+    for (Statement& seek : seeks_)
+        rows.push_back(&seek);
+    for (auto& [columns, update] : updates_)
+        rows.push_back(&update);
+    closeStatements(rows, "Errore in chiusura del recordset (");
+    closeStatements({&begin_, &commit_, &rollback_, &savepoint_, &release_}, "Errore in chiusura della tavola (");
+}
+
+void SqliteTableCursor::closeStatements(const std::vector<Statement*>& statements, const char* failurePrefix)
+{
+    std::string failures;
+    for (Statement* statement : statements) {
+        const int rc = sqlite3_finalize(statement->release());
+        if (rc != SQLITE_OK && failures.find(sqlite3_errstr(rc)) == std::string::npos)
+            failures += (failures.empty() ? "" : "\n") + std::string(sqlite3_errstr(rc));
+    }
+    if (!failures.empty())
+        show(failurePrefix + table_ + ")\n\n" + failures);
+}
+
+bool SqliteTableCursor::tableStillThere()
+{
+    const int rc = sqlite3_step(probe_.get());
+    sqlite3_reset(probe_.get());
+    return rc == SQLITE_DONE || rc == SQLITE_ROW;
 }
 
 void SqliteTableCursor::show(const std::string& text)
@@ -214,6 +245,19 @@ bool SqliteTableCursor::addNew()
         clearRow(block_[static_cast<size_t>(blockRow_)]);
         return true;
     }
+    // A row that could never be stored is refused before it is filled: a
+    // database opened read-only, a table that is gone or cannot take rows.
+    sqlite3* db = connection_.handle();
+    const std::string failure = "Errore inserimento tavola (" + table_ + ")\n\n";
+    mode_ = EditMode::None;
+    if (sqlite3_db_readonly(db, "main") == 1) {
+        show(failure + sqlite3_errstr(SQLITE_READONLY));
+        return false;
+    }
+    if (!tableStillThere() || (!insert_ && !prepareInsert())) {
+        show(failure + errorText(db));
+        return false;
+    }
     mode_ = EditMode::AddNew;
     clearRow(buffer_);
     std::fill(changed_.begin(), changed_.end(), 0);
@@ -294,10 +338,6 @@ bool SqliteTableCursor::updateSingle()
     sqlite3* db = connection_.handle();
     const std::string failure = "Errore aggiornamento tavola (" + table_ + ")\n\n";
     if (mode_ == EditMode::AddNew) {
-        if (!insert_ && !prepareInsert()) {
-            show(failure + errorText(db));
-            return false;
-        }
         if (!insertRow(buffer_)) {
             show(failure + errorText(db));
             return false;

@@ -43,6 +43,9 @@ class SqliteTableCursor : public TableCursorBackend {
     };
     enum class EditMode { None, Edit, AddNew };
 
+    // Steps the probe: false (the engine's text in errorText) when the
+    // table is gone or cannot be read.
+    bool tableStillThere();
     int columnIndex(const std::string& name) const;
     bool findIndexColumns(const std::string& indexName, std::vector<int>& keyColumns);
     Statement* seekStatement(size_t keyCount);
@@ -53,6 +56,8 @@ class SqliteTableCursor : public TableCursorBackend {
     // message shown when rows were rejected.
     void storeBlock(int count, const char* failurePrefix);
     void clearRow(std::vector<Cell>& cells);
+    // Finalizes the statements; a failure is shown after `failurePrefix`.
+    void closeStatements(const std::vector<Statement*>& statements, const char* failurePrefix);
     void show(const std::string& text);
 
     SqliteConnection& connection_;
@@ -61,6 +66,7 @@ class SqliteTableCursor : public TableCursorBackend {
     bool open_ = false;
     bool bulk_ = false;
     std::vector<Column> columns_;
+    Statement probe_; // "SELECT rowid, * ... LIMIT 0": the table's columns
 
     // The current row, found by SeekKey.
     bool positioned_ = false;

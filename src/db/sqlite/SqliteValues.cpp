@@ -3,7 +3,6 @@
 #include "db/Values.h"
 
 #include <cctype>
-#include <cstdlib>
 #include <cstring>
 
 namespace korvan::detail::sqlite {
@@ -26,7 +25,10 @@ bool has(const std::string& text, const char* word)
 int declaredWidth(const std::string& declared)
 {
     const size_t open = declared.find('(');
-    return open == std::string::npos ? 0 : std::atoi(declared.c_str() + open + 1);
+    if (open == std::string::npos)
+        return 0;
+    const std::optional<long long> width = readLeadingInteger(std::string_view(declared).substr(open + 1));
+    return width && *width > 0 && *width <= 1000000 ? static_cast<int>(*width) : 0;
 }
 
 // UTF-8 characters, for the width of text columns.

@@ -5,6 +5,8 @@
 // value is turned back into text (16-bit and 32-bit integers, doubles, dates
 // kept as ISO texts, booleans, texts, byte arrays).
 
+#include "db/Values.h"
+
 #include <sqlite3.h>
 
 #include <string>
@@ -57,10 +59,9 @@ void cellText(ValueKind kind, const Cell& cell, bool blobAsSize, std::string& te
 void columnText(ValueKind kind, sqlite3_stmt* statement, int column, bool blobAsSize, std::string& text);
 
 // Descriptions the engine gives for failures it detects itself.
-inline constexpr const char* kConversionError = "Errore di conversione del tipo di dati.";
+inline constexpr const char* kConversionError = kConversionErrorText;
 inline constexpr const char* kFieldNotFound = "Elemento non trovato nell'insieme.";
-inline constexpr const char* kFieldTooSmall =
-    "Il campo è troppo piccolo per accettare la quantità di dati che si è tentato di aggiungere.";
+inline constexpr const char* kFieldTooSmall = kFieldTooSmallText;
 inline constexpr const char* kNoCurrentRecord = "Nessun record corrente.";
 inline constexpr const char* kNoEditInProgress = "Aggiornamento senza AddNew o Edit.";
 

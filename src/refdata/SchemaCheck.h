@@ -1,0 +1,36 @@
+#pragma once
+
+// The check of a runs database against the tables and columns the program
+// relies on (refdata/Schema.h), made once when a connection opens: a table
+// or column that is missing, or whose type cannot hold the program's values
+// on this back end, would make operations fail half-way or store wrong
+// values. Everything found is told in one message.
+
+#include <string>
+#include <vector>
+
+namespace korvan {
+class DbConnection;
+}
+
+namespace korvan::refdata {
+
+struct SchemaProblems {
+    std::vector<std::string> missingTables;  // "conitine"
+    std::vector<std::string> missingColumns; // "corse.lung"
+    std::vector<std::string> wrongKinds;     // "conkal.data (TEXT, attesa una data)"
+
+    bool empty() const { return missingTables.empty() && missingColumns.empty() && wrongKinds.empty(); }
+};
+
+SchemaProblems findSchemaProblems(DbConnection* connection);
+// The one message that lists the problems (error icon).
+std::string schemaProblemsMessage(const SchemaProblems& problems);
+
+// Called right after a connection opened: true when the database has every
+// table and column, of a kind the program can use. Otherwise the message is
+// shown through the connection's sink and the caller drops the connection,
+// so that no operation starts on a database it cannot finish on.
+bool acceptRunsDatabase(DbConnection& connection);
+
+} // namespace korvan::refdata
