@@ -147,6 +147,20 @@ class ReportsViewTest : public QObject {
         QVERIFY(words(*printedText) == words(*writtenText));
     }
 
+    void aPrinterThatCannotOpenIsSaidAndEndsThePass()
+    {
+        ReportView* view = newView();
+        view->attachReport(smallDirectory());
+        // A folder is no file to print into.
+        view->setPrinterFactory(pdfPrinterInto(dir->path()));
+        whenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->accept(); });
+        view->startPrint();
+        QCOMPARE(sink.lastText(), ui::reports::printerUnavailableMessage());
+        QCOMPARE(sink.entries.back().icon, MessageIcon::Information);
+        QVERIFY(sink.lastText().rfind("Non è possibile aprire la stampante.\n\n", 0) == 0);
+        QVERIFY(view->isFinished());
+    }
+
     void savesPdfAndCsvOrSaysWhyNot()
     {
         ReportView* view = newView();
