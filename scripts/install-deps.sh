@@ -10,7 +10,7 @@ packages=(
   unixodbc unixodbc-dev odbc-postgresql libsqliteodbc
   postgresql-15 postgresql-client-15
   googletest libgtest-dev
-  fonts-liberation xvfb xauth
+  fonts-liberation xvfb xauth poppler-utils
   locales
 )
 

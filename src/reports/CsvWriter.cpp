@@ -1,0 +1,86 @@
+#include "reports/CsvWriter.h"
+
+#include <algorithm>
+
+namespace korvan::reports {
+
+namespace {
+
+constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
+constexpr char kSeparator = ';';
+constexpr const char* kLineEnd = "\r\n";
+
+bool startsLikeFormula(const std::string& text)
+{
+    return !text.empty() && std::string("=+-@\t\r").find(text.front()) != std::string::npos;
+}
+
+std::string quotedText(const std::string& text)
+{
+    std::string field = "\"";
+    if (startsLikeFormula(text))
+        field += '\'';
+    for (char c : text) {
+        field += c;
+        if (c == '"')
+            field += '"';
+    }
+    field += '"';
+    return field;
+}
+
+void writeLine(std::ostream& out, const std::vector<std::string>& fields)
+{
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            out << kSeparator;
+        out << fields[i];
+    }
+    out << kLineEnd;
+}
+
+} // namespace
+
+std::string csvField(const Cell& cell)
+{
+    switch (cell.kind) {
+    case Cell::Kind::Empty:
+        return {};
+    case Cell::Kind::Integer:
+        return cell.text;
+    case Cell::Kind::Decimal: {
+        std::string number = cell.text;
+        std::replace(number.begin(), number.end(), '.', ',');
+        return number;
+    }
+    case Cell::Kind::Text:
+        break;
+    }
+    return quotedText(cell.text);
+}
+
+bool writeCsv(const Report& report, std::ostream& out)
+{
+    out << kByteOrderMark;
+    std::vector<std::string> fields;
+    for (const std::string& header : report.groupKeyHeaders)
+        fields.push_back(quotedText(header));
+    for (const Column& column : report.columns)
+        fields.push_back(quotedText(column.header));
+    writeLine(out, fields);
+
+    const std::vector<Cell> noKeys;
+    for (const Row& row : report.rows) {
+        fields.clear();
+        const std::vector<Cell>& keys = row.group < report.groups.size() ? report.groups[row.group].keys : noKeys;
+        for (size_t k = 0; k < report.groupKeyHeaders.size(); ++k)
+            fields.push_back(k < keys.size() ? csvField(keys[k]) : std::string());
+        for (size_t c = 0; c < report.columns.size(); ++c)
+            fields.push_back(c < row.cells.size() ? csvField(row.cells[c]) : std::string());
+        writeLine(out, fields);
+    }
+    out.flush();
+    return static_cast<bool>(out);
+}
+
+} // namespace korvan::reports

@@ -1,0 +1,29 @@
+#pragma once
+
+// The report a checked choice asks for, collected from the database: the
+// one step the report commands of the program and korvan-batch share
+// between their choice and their output.
+
+#include "reports/PrintableReport.h"
+#include "reports/ReportChoice.h"
+
+#include <ctime>
+#include <optional>
+
+namespace korvan {
+class DbConnection;
+class OperationFeedback;
+} // namespace korvan
+
+namespace korvan::reports {
+
+// Shown (information icon) when a collected report has no rows.
+inline constexpr const char* kNoDataMessage = "Non ci sono dati da stampare !!!";
+
+// The report of `kind` for the choice, created at `createdAt`; nothing for
+// a kind whose statement is not available. A report without rows means
+// there is nothing to print.
+std::optional<Report> collectReport(ReportKind kind, const ReportChoice& choice, DbConnection* connection,
+                                    OperationFeedback& feedback, std::time_t createdAt);
+
+} // namespace korvan::reports

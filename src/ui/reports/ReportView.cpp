@@ -1,0 +1,196 @@
+#include "ui/reports/ReportView.h"
+
+#include "db/MessageSink.h"
+#include "gui/ReportOutput.h"
+#include "reports/CsvWriter.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QPainter>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QToolBar>
+
+#include <algorithm>
+#include <fstream>
+
+namespace korvan::ui::reports {
+
+std::string printerUnavailableMessage()
+{
+    return "Non è possibile aprire la stampante.\n\n"
+           "Verificare l'impostazione della stampante associata\n"
+           "all'applicazione e riprovare successivamente.\n";
+}
+
+ReportView::ReportView(ReportViewHost host, QWidget* parent)
+    : QWidget(parent), host_(std::move(host)),
+      printerFactory_([] { return std::make_unique<QPrinter>(QPrinter::HighResolution); })
+{
+    setObjectName("reportView");
+    setAutoFillBackground(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, Qt::white);
+    setPalette(colours);
+}
+
+ReportView::~ReportView()
+{
+    if (host_.restoreTitle)
+        host_.restoreTitle();
+}
+
+bool ReportView::attachReport(std::unique_ptr<korvan::reports::Report> report)
+{
+    if (report_ || !report)
+        return false;
+    report_ = std::move(report);
+    if (host_.showTitle)
+        host_.showTitle(QString::fromStdString(report_->title));
+    return true;
+}
+
+void ReportView::setPrinterFactory(PrinterFactory factory)
+{
+    printerFactory_ = std::move(factory);
+}
+
+void ReportView::showPrinterMessage()
+{
+    if (host_.sink)
+        host_.sink->showMessage(printerUnavailableMessage(), MessageIcon::Information);
+}
+
+std::unique_ptr<QPrinter> ReportView::setUpPrinter()
+{
+    std::unique_ptr<QPrinter> printer = printerFactory_();
+    QPrintDialog dialog(printer.get(), this);
+    dialog.setWindowTitle(QStringLiteral("Stampa"));
+    // Printer, paper and orientation: every page is printed, once.
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    dialog.setMinMax(1, std::max(1, pageCount()));
+    if (dialog.exec() != QDialog::Accepted) {
+        finished_ = true;
+        return nullptr;
+    }
+    printer->setCopyCount(1);
+    printer->setFullPage(true);
+    if (!printer->isValid()) {
+        showPrinterMessage();
+        // Nothing more will happen in this view: let the main window close it.
+        finished_ = true;
+        return nullptr;
+    }
+    return printer;
+}
+
+void ReportView::paintPass(QPrinter* printer)
+{
+    QPainter painter;
+    if (!painter.begin(printer)) {
+        showPrinterMessage();
+        return;
+    }
+    prepared_ = gui::paintAllPages(*report_, *printer, painter);
+    painter.end();
+}
+
+void ReportView::startPrint()
+{
+    finished_ = false;
+    if (!report_) {
+        finished_ = true;
+        return;
+    }
+    std::unique_ptr<QPrinter> printer = setUpPrinter();
+    if (!printer)
+        return;
+    paintPass(printer.get());
+    finished_ = true;
+}
+
+void ReportView::startPreview()
+{
+    finished_ = false;
+    if (!report_) {
+        finished_ = true;
+        return;
+    }
+    std::unique_ptr<QPrinter> printer = setUpPrinter();
+    if (!printer)
+        return;
+    QPrintPreviewDialog dialog(printer.get(), this);
+    dialog.setWindowTitle(QString::fromStdString(report_->title));
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, &ReportView::paintPass);
+    if (auto* pages = dialog.findChild<QPrintPreviewWidget*>()) {
+        pages->setViewMode(QPrintPreviewWidget::FacingPagesView);
+        pages->fitInView();
+    }
+    addSaveButtons(dialog);
+    dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
+    QPointer<QPrintPreviewDialog> shown(&dialog);
+    QMetaObject::invokeMethod(
+        this,
+        [this, shown] {
+            if (shown)
+                emit previewShown(shown.data());
+        },
+        Qt::QueuedConnection);
+    // The preview's own print button prints the same pages on the printer
+    // of this pass and closes it.
+    dialog.exec();
+    finished_ = true;
+}
+
+void ReportView::addSaveButtons(QPrintPreviewDialog& dialog)
+{
+    auto* toolBar = dialog.findChild<QToolBar*>();
+    if (!toolBar)
+        return;
+    toolBar->addSeparator();
+    QAction* pdf = toolBar->addAction(QStringLiteral("Salva PDF..."));
+    pdf->setObjectName("savePdfAction");
+    connect(pdf, &QAction::triggered, &dialog, [this, &dialog] {
+        const QString path = QFileDialog::getSaveFileName(&dialog, QStringLiteral("Salva PDF"), QString(),
+                                                          QStringLiteral("PDF (*.pdf)"));
+        if (!path.isEmpty())
+            savePdf(path);
+    });
+    QAction* csv = toolBar->addAction(QStringLiteral("Salva CSV..."));
+    csv->setObjectName("saveCsvAction");
+    connect(csv, &QAction::triggered, &dialog, [this, &dialog] {
+        const QString path = QFileDialog::getSaveFileName(&dialog, QStringLiteral("Salva CSV"), QString(),
+                                                          QStringLiteral("CSV (*.csv)"));
+        if (!path.isEmpty())
+            saveCsv(path);
+    });
+}
+
+bool ReportView::savePdf(const QString& path)
+{
+    if (!report_)
+        return false;
+    std::string error;
+    if (gui::writePdf(*report_, path.toStdString(), error))
+        return true;
+    if (host_.sink)
+        host_.sink->showMessage(error, MessageIcon::Error);
+    return false;
+}
+
+bool ReportView::saveCsv(const QString& path)
+{
+    if (!report_)
+        return false;
+    std::ofstream out(QFile::encodeName(path).constData(), std::ios::binary | std::ios::trunc);
+    if (out && korvan::reports::writeCsv(*report_, out))
+        return true;
+    if (host_.sink)
+        host_.sink->showMessage("Impossibile scrivere il file CSV " + path.toStdString(), MessageIcon::Error);
+    return false;
+}
+
+} // namespace korvan::ui::reports
