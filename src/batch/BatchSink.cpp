@@ -55,7 +55,11 @@ bool BatchMessageSink::askConfirmation(const std::string& text)
     }
     err_ << "Confermare? [s/N] " << std::flush;
     std::string answer;
+    if (stop_)
+        stop_->askingConfirmation = 1;
     std::getline(*terminalInput_, answer);
+    if (stop_)
+        stop_->askingConfirmation = 0;
     const bool yes = !answer.empty() && (answer[0] == 's' || answer[0] == 'S' || answer[0] == 'y' || answer[0] == 'Y');
     if (!yes)
         declined_ = true;

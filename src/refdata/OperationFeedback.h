@@ -19,6 +19,9 @@ class OperationFeedback {
     // Removes the progress bar.
     virtual void endProgress() = 0;
     virtual void showStatusBanner(const std::string& text) = 0;
+    // The user asked the operation to stop (the batch program on SIGINT or
+    // SIGTERM): it stops at its next step and undoes what it did.
+    virtual bool stopRequested() { return false; }
 };
 
 // Does nothing: for callers that show no progress.

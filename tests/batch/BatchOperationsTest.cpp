@@ -232,11 +232,13 @@ TEST(BatchConnection, DatabaseErrorsOfTheOperationExitOne)
     EXPECT_EQ(list.out, "");
     EXPECT_NE(list.err.find("regent"), std::string::npos) << list.err;
 
-    // The extraction goes on past failed steps, as in the GUI, and still
-    // ends with its notice; the exit status tells the failure.
+    // The extraction stops at its first failed step with one message,
+    // changing nothing; the exit status tells the failure.
     const BatchRun extract = korvan::test::runBatchProgram({"extract-lines", "--db", file, "--yes"}, dir.path());
     EXPECT_EQ(extract.status, 1);
-    EXPECT_NE(extract.err.find("conline"), std::string::npos) << extract.err;
+    EXPECT_EQ(extract.err.rfind("Errore sintassi SQL\n\n", 0), 0u) << extract.err;
+    EXPECT_NE(extract.err.find("corse"), std::string::npos) << extract.err;
+    EXPECT_EQ(extract.out, "");
 }
 
 } // namespace

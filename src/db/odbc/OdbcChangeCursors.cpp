@@ -183,18 +183,26 @@ bool OdbcDeleteCursor::deleteBlock(int& deleted)
     const OdbcConnection::Group group = connection_.beginGroup(false);
     bool ok = true;
     int done = 0;
+    std::string error;
     while (ok && done < rows) {
         const int part = std::min(perStatement, rows - done);
         Statement* statement = deleteStatement(done, part);
         const SQLRETURN rc = statement ? SQLExecute(statement->get()) : SQL_ERROR;
+        ok = succeeded(rc) || rc == SQL_NO_DATA;
+        if (!ok)
+            error = statement ? driverText(SQL_HANDLE_STMT, statement->get())
+                              : driverText(SQL_HANDLE_DBC, connection_.handle());
         if (statement)
             statement->closeCursor();
-        ok = succeeded(rc) || rc == SQL_NO_DATA;
         if (ok)
             done += part;
     }
     connection_.endGroup(group, ok);
     deleted = ok || group == OdbcConnection::Group::None ? done : 0;
+    // A block that could not be deleted is told, so that no caller takes a
+    // half-done deletion for a finished one.
+    if (!ok)
+        connection_.show("Errore eliminazione righe della tavola (" + table_ + ")\n\n" + error);
     return ok;
 }
 
@@ -349,15 +357,16 @@ bool OdbcUpdateCursor::update()
         }
     }
     sql += " WHERE " + condition;
+    const std::string failure = "Errore aggiornamento tavola (" + table_ + ")\n\n";
     auto found = statements_.find(sql);
     if (found == statements_.end()) {
         Statement statement;
         if (!statement.allocate(connection_.handle())) {
-            connection_.show(driverText(SQL_HANDLE_DBC, connection_.handle()));
+            connection_.show(failure + driverText(SQL_HANDLE_DBC, connection_.handle()));
             return false;
         }
         if (!succeeded(SQLPrepare(statement.get(), sqlText(sql), SQL_NTS))) {
-            connection_.show(driverText(SQL_HANDLE_STMT, statement.get()));
+            connection_.show(failure + driverText(SQL_HANDLE_STMT, statement.get()));
             return false;
         }
         found = statements_.emplace(sql, std::move(statement)).first;
@@ -371,7 +380,7 @@ bool OdbcUpdateCursor::update()
         ok = ok && succeeded(reader_.column(position).bindParameter(statement.get(), ++parameter, row_));
     const SQLRETURN rc = ok ? SQLExecute(statement.get()) : SQL_ERROR;
     if (!succeeded(rc) && rc != SQL_NO_DATA) {
-        connection_.show(driverText(SQL_HANDLE_STMT, statement.get()));
+        connection_.show(failure + driverText(SQL_HANDLE_STMT, statement.get()));
         statement.closeCursor();
         return false;
     }
@@ -379,7 +388,7 @@ bool OdbcUpdateCursor::update()
     const bool none = rc == SQL_NO_DATA || (succeeded(SQLRowCount(statement.get(), &changedRows)) && changedRows == 0);
     statement.closeCursor();
     if (none) {
-        connection_.show(kRowNotFound);
+        connection_.show(failure + kRowNotFound);
         return false;
     }
     // The row now holds the stored values (they may be its key next time).
