@@ -272,6 +272,8 @@ bool OdbcConnection::beginTrans(int lockWaitMilliseconds)
         return false;
     std::string error;
     if (sqlTransactions()) {
+        // The driver's busy handler bounds the wait for the writer lock
+        // with the data source's own Timeout.
         if (!execute("BEGIN IMMEDIATE", &error)) {
             const bool busy = error.find("locked") != std::string::npos || error.find("busy") != std::string::npos;
             show(std::string(kBeginTransFailure) + (busy ? std::string(kWriterLockBusy) + "\n\n" : "") + error);

@@ -27,6 +27,8 @@ class OdbcConnection : public ConnectionBackend {
 
     bool isOpen() const override { return open_; }
     bool supportsTransactions() const override { return transactions_; }
+    // SQLite through its driver waits for the writer lock as long as the
+    // data source's Timeout says, whatever `lockWaitMilliseconds` is.
     bool beginTrans(int lockWaitMilliseconds) override;
     bool commitTrans() override;
     bool rollback() override;
