@@ -61,10 +61,15 @@ struct Lists {
     std::unordered_map<long, size_t> runIndex; // run ID -> position in runMonths
 };
 
+// Shows trunc(done * 100 / total) when it changes: a walk over many rows
+// does not redraw the bar (or rewrite the terminal line) for each one.
 void setProgress(OperationFeedback& feedback, size_t done, size_t total)
 {
-    if (total > 0)
-        feedback.setProgress(static_cast<int>(done * 100 / total));
+    if (total == 0)
+        return;
+    const size_t percent = done * 100 / total;
+    if (done == 1 || percent != (done - 1) * 100 / total)
+        feedback.setProgress(static_cast<int>(percent));
 }
 
 void readAdditionalRuns(DbConnection* connection, const CalendarRequest& request, Lists& lists,

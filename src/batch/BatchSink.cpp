@@ -4,8 +4,10 @@ namespace korvan::batch {
 
 void TerminalFeedback::setProgress(int percent)
 {
-    if (!enabled_)
+    // The line is rewritten only when it changes.
+    if (!enabled_ || (lineOpen_ && percent == shownPercent_))
         return;
+    shownPercent_ = percent;
     err_ << '\r' << banner_ << (banner_.empty() ? "" : " ") << percent << "%\033[K" << std::flush;
     lineOpen_ = true;
 }
@@ -18,6 +20,7 @@ void TerminalFeedback::endProgress()
 void TerminalFeedback::showStatusBanner(const std::string& text)
 {
     banner_ = text;
+    shownPercent_ = -1;
     if (!enabled_)
         return;
     err_ << '\r' << banner_ << "\033[K" << std::flush;

@@ -37,6 +37,7 @@ class TerminalFeedback : public OperationFeedback {
     bool enabled_;
     const StopSignal* stop_;
     bool lineOpen_ = false;
+    int shownPercent_ = -1;
     std::string banner_;
 };
 

@@ -31,7 +31,6 @@ bool OperationTransaction::going()
                                     : std::string("Le modifiche fatte fin qui restano registrate: la base dati "
                                                   "non gestisce le transazioni.");
     sink_.showMessage(head + "\n\n" + outcome, MessageIcon::Error);
-    guard_.Rollback();
     return false;
 }
 

@@ -24,7 +24,28 @@ CalendarRequest year2004()
     return {kAuthority, kCompany, {2004, 1, 1}, {2004, 12, 31}};
 }
 
-class CalendarGeneration : public AccountingDbTest {};
+class CalendarGeneration : public AccountingDbTest {
+  protected:
+    // Ten runs of the contract scheduled every day from March to May 2004,
+    // their days generated, and two days of run 7 split off to another payer:
+    // the state a failed regeneration must leave as it found it.
+    void addGeneratedContract()
+    {
+        addProtocol(kCompany, 1, "2004-01-01", "2004-12-31", false);
+        for (long id = 1; id <= 10; ++id) {
+            addRun(kCompany, id, kAuthority, 1000);
+            addConcors(kCompany, id, kAuthority, true, 1.0);
+            for (int month = 3; month <= 5; ++month)
+                addMonth(kCompany, id, 1, 2004, month, allDays());
+        }
+        ASSERT_TRUE(generateServiceDays(connection.get(), springOf2004(), sink, feedback).completed) << sink.lastText();
+        exec("UPDATE conkal SET ente = 40, minima = 0, euro = 7.25 WHERE ID = 7 AND data IN ('2004-03-02', "
+             "'2004-04-06')");
+        sink.clear();
+        feedback = {};
+    }
+    static CalendarRequest springOf2004() { return {kAuthority, kCompany, {2004, 3, 1}, {2004, 5, 31}}; }
+};
 
 TEST_P(CalendarGeneration, CarriesOverAdditionalDaysAndRuns)
 {
@@ -184,6 +205,81 @@ TEST_P(CalendarGeneration, CompanyWithoutProtocolsOnlyDeletes)
     EXPECT_EQ(result.deleted, 1);
     EXPECT_EQ(result.total, 0);
     EXPECT_EQ(count("conkal"), 0);
+}
+
+TEST_P(CalendarGeneration, MonthListedUnderTwoProtocolsGivesEachDayOnce)
+{
+    // Protocol 2 takes over from the 10th: day 5 stays with protocol 1's
+    // March, and protocol 2's March names it too.
+    addProtocol(kCompany, 1, "2004-01-01", "2004-12-31", false);
+    addProtocol(kCompany, 2, "2004-03-10", "2004-03-31", false);
+    addRun(kCompany, 1, kAuthority, 1000);
+    addMonth(kCompany, 1, 1, 2004, 3, flagsOn({5, 12}));
+    addMonth(kCompany, 1, 2, 2004, 3, flagsOn({5, 20}));
+
+    const CalendarResult result = generateServiceDays(connection.get(), year2004(), sink, feedback);
+
+    EXPECT_TRUE(result.completed);
+    EXPECT_EQ(result.total, 3);
+    EXPECT_EQ(result.inserted, 2);
+    EXPECT_EQ(result.rejected, 1);
+    EXPECT_EQ(conkalRows(kCompany), (Rows{"1|05/03/2004|10|1|0.00", "1|20/03/2004|10|1|0.00"}));
+    ASSERT_EQ(sink.entries.size(), 1u);
+    EXPECT_EQ(sink.entries[0].icon, MessageIcon::Information);
+}
+
+TEST_P(CalendarGeneration, RefusedRowLeavesTheCalendarAsItWasAfterOneMessage)
+{
+    addGeneratedContract();
+    const std::vector<std::string> before = test::accountingSnapshot(connection.get());
+    // The database refuses every new row of run 7, deleted and written again
+    // in the middle of the insertion.
+    if (isPostgres())
+        exec("ALTER TABLE conkal ADD CONSTRAINT refuse7 CHECK (id <> 7) NOT VALID");
+    else
+        exec("CREATE TRIGGER refuse7 BEFORE INSERT ON conkal WHEN NEW.ID = 7 BEGIN SELECT RAISE(ABORT, 'riga "
+             "rifiutata'); END");
+
+    const CalendarResult result = generateServiceDays(connection.get(), springOf2004(), sink, feedback);
+
+    EXPECT_FALSE(result.completed);
+    ASSERT_EQ(sink.entries.size(), 1u) << sink.lastText();
+    EXPECT_EQ(sink.entries[0].icon, MessageIcon::Error);
+    const std::string& text = sink.entries[0].text;
+    EXPECT_TRUE(text.rfind("Errore aggiornamento tavola (conkal)\n\n - ", 0) == 0 ||
+                text.rfind("Errore scarico buffer tavola (conkal)\n\n - ", 0) == 0)
+        << text;
+    EXPECT_NE(text.find("Operazione annullata: nessuna modifica è stata registrata."), std::string::npos);
+    EXPECT_EQ(test::accountingSnapshot(connection.get()), before);
+    EXPECT_EQ(feedback.endCalls, 1);
+}
+
+TEST_P(CalendarGeneration, StopAskedDuringTheInsertionLeavesTheCalendarAsItWas)
+{
+    addGeneratedContract();
+    const std::vector<std::string> before = test::accountingSnapshot(connection.get());
+    feedback.onProgress = [this] {
+        if (feedback.reached("Inserimento Giorni Effettuazione Corse", 50))
+            feedback.stop = true;
+    };
+
+    EXPECT_FALSE(generateServiceDays(connection.get(), springOf2004(), sink, feedback).completed);
+
+    ASSERT_EQ(sink.entries.size(), 1u) << sink.lastText();
+    EXPECT_EQ(sink.lastText(), "Interruzione in fase di Inserimento Giorni Effettuazione Corse\n\n"
+                               "Operazione annullata: nessuna modifica è stata registrata.");
+    EXPECT_EQ(test::accountingSnapshot(connection.get()), before);
+
+    // Run again to the end, the split days are still carried over.
+    feedback.stop = false;
+    feedback.onProgress = nullptr;
+    sink.clear();
+    const CalendarResult result = generateServiceDays(connection.get(), springOf2004(), sink, feedback);
+    EXPECT_TRUE(result.completed);
+    EXPECT_EQ(result.deleted, 920);
+    EXPECT_EQ(result.inserted, 920);
+    EXPECT_EQ(count("conkal", "ID = 7 AND ente = 40 AND minima = 0"), 2);
+    EXPECT_EQ(count("conkal"), 920);
 }
 
 KORVAN_ACCOUNTING_BACKENDS(CalendarGeneration);
