@@ -184,7 +184,52 @@ TEST_P(BatchInterruption, InterruptedAssignmentLeavesEveryTableAsItWasAndSaysSo)
               "Interruzione dell'operazione\r\n\r\nOperazione annullata: nessuna modifica è stata registrata.\r\n");
 }
 
+TEST_P(BatchInterruption, TwoGenerationsOfOneContractAtOnceKeepEverySplit)
+{
+    const std::vector<std::string> arguments = command(
+        "generate-days", {"--authority", "10", "--company", "3", "--period", "01/03/2004", "31/05/2004", "--yes"});
+    buildState(scaled(3000, 1000), scaled(3000, 1000));
+    ASSERT_EQ(korvan::test::runBatchProgram(arguments, dir.path()).status, 0);
+    const Snapshot expected = accountingSnapshot(connection.get());
+
+    buildState(scaled(3000, 1000), scaled(3000, 1000));
+    BatchChild first(arguments);
+    BatchChild second(arguments);
+    const BatchRun firstRun = first.finish();
+    const BatchRun secondRun = second.finish();
+    // The second waits for the first, then finds the days the first wrote.
+    EXPECT_EQ(firstRun.status, 0) << firstRun.err;
+    EXPECT_EQ(secondRun.status, 0) << secondRun.err;
+    EXPECT_TRUE(accountingSnapshot(connection.get()) == expected);
+    EXPECT_EQ(count("conkal", "ID = 7 AND ente = 40 AND minima = 0"), 2);
+}
+
 KORVAN_BATCH_BACKENDS(BatchInterruption);
+
+// The file back end on a disk that fills up in the middle of a generation:
+// one message, exit status 1, the file as it was.
+class BatchFullDisk : public BatchInterruption {};
+
+TEST_P(BatchFullDisk, GenerationOnAFullDiskLeavesTheFileAsItWas)
+{
+    buildState(3000, 3000);
+    const Snapshot before = accountingSnapshot(connection.get());
+    const auto size = static_cast<long>(std::filesystem::file_size(dir.file("runs.db")));
+    BatchChild child(command("generate-days",
+                             {"--authority", "10", "--company", "3", "--period", "01/03/2004", "31/05/2004", "--yes"}),
+                     {.fileSizeLimit = size + 65536});
+    const BatchRun run = child.finish();
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind("Errore", 0), 0u) << run.err;
+    EXPECT_EQ(run.err.find("Errore", 1), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Operazione annullata: nessuna modifica è stata registrata."), std::string::npos) << run.err;
+    EXPECT_TRUE(accountingSnapshot(connection.get()) == before);
+    EXPECT_EQ(raw->queryText("PRAGMA integrity_check"), "ok");
+}
+
+INSTANTIATE_TEST_SUITE_P(File, BatchFullDisk, ::testing::Values(::korvan::test::Backend::SqliteFile),
+                         ::korvan::test::backendName);
 
 } // namespace
 } // namespace korvan::batch

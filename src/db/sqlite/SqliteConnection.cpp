@@ -1,6 +1,7 @@
 #include "db/sqlite/SqliteConnection.h"
 
 #include "db/DbConnection.h"
+#include "db/Values.h"
 #include "db/sqlite/SqliteChangeCursors.h"
 #include "db/sqlite/SqliteSelectCursor.h"
 #include "db/sqlite/SqliteStatement.h"
@@ -44,6 +45,21 @@ std::string queryText(sqlite3* db, const char* sql, bool& ok)
     return text ? text : "";
 }
 
+// The file as an immutable database: read without the locks and the shared
+// memory a write-ahead log needs, for a file in a folder that cannot be
+// written.
+std::string immutableUri(const std::string& path)
+{
+    std::string uri = "file:";
+    for (char c : path) {
+        if (c == '%' || c == '?' || c == '#')
+            uri += formatText("%%%02X", static_cast<unsigned char>(c));
+        else
+            uri += c;
+    }
+    return uri + "?immutable=1";
+}
+
 // Opens the file and checks that it is a usable runs database, without
 // writing to it; "" or the reason.
 std::string openFile(const std::string& path, SqliteAccess access, sqlite3*& db)
@@ -65,7 +81,20 @@ std::string openFile(const std::string& path, SqliteAccess access, sqlite3*& db)
     // Reading the catalogue fails on a file that is not a database; a
     // database without tables (an empty file is one) holds no runs.
     bool ok = false;
-    const std::string tables = queryText(db, "SELECT count(*) FROM sqlite_master WHERE type = 'table'", ok);
+    const char* const countTables = "SELECT count(*) FROM sqlite_master WHERE type = 'table'";
+    std::string tables = queryText(db, countTables, ok);
+    // A file with a write-ahead log is read through shared memory beside it,
+    // which a read-only folder cannot hold: a connection that never writes
+    // reads it as immutable.
+    const int code = sqlite3_errcode(db);
+    if (!ok && sqlite3_db_readonly(db, "main") == 1 && (code == SQLITE_READONLY || code == SQLITE_CANTOPEN)) {
+        sqlite3_close(db);
+        db = nullptr;
+        if (sqlite3_open_v2(immutableUri(path).c_str(), &db, openFlags(SqliteAccess::ReadOnly) | SQLITE_OPEN_URI,
+                            nullptr) != SQLITE_OK)
+            return errorText(db);
+        tables = queryText(db, countTables, ok);
+    }
     if (!ok)
         return errorText(db);
     if (tables == "0")
