@@ -282,6 +282,47 @@ TEST_P(CalendarGeneration, StopAskedDuringTheInsertionLeavesTheCalendarAsItWas)
     EXPECT_EQ(count("conkal"), 920);
 }
 
+TEST_P(CalendarGeneration, RowsetOf100000GeneratesAndRegeneratesEveryDay)
+{
+    // Blocks of 100,000 rows: every statement still stays under the
+    // parameter limit of every libpq.
+    connection = isPostgres() || GetParam() == test::Backend::SqliteOdbc
+                     ? [this] {
+                           std::string driver;
+                           return DbConnection::openOdbc(dataSource(), driver, 100000, 1, sink);
+                       }()
+                     : DbConnection::openSqlite(dir.file("runs.db"), 100000, 1, sink);
+    ASSERT_TRUE(connection->IsOpen()) << sink.lastText();
+    addProtocol(kCompany, 1, "2004-01-01", "2004-12-31", false);
+    const std::string series = "WITH RECURSIVE s(g) AS (SELECT 1 UNION ALL SELECT g + 1 FROM s WHERE g < 1200)";
+    exec("INSERT INTO corse (azienda, ID, ente, codlinea, lung) " + series + " SELECT 3, g, 10, 'L', 1000 FROM s");
+    exec("INSERT INTO mesi (azienda, ID, protoc, anno, mese, giorni) " + series +
+         ", m(n) AS (SELECT 3 UNION ALL SELECT n + 1 FROM m WHERE n < 5) SELECT 3, g, 1, 2004, n, '" + allDays() +
+         "' FROM s, m");
+
+    const CalendarResult first = generateServiceDays(connection.get(), springOf2004(), sink, feedback);
+    EXPECT_TRUE(first.completed) << sink.lastText();
+    EXPECT_EQ(first.inserted, 1200 * 92);
+    // Runs 601 to 1200 are scheduled in June too, runs 1 to 600 lose their
+    // May rows: regenerating May and June deletes only the former, and the
+    // March and April rows the latter keep are left out, not refused.
+    exec("INSERT INTO mesi (azienda, ID, protoc, anno, mese, giorni) " + series + " SELECT 3, g, 1, 2004, 6, '" +
+         allDays() + "' FROM s WHERE g > 600");
+    exec("DELETE FROM conkal WHERE ID <= 600 AND data >= '2004-05-01'");
+    const CalendarResult june =
+        generateServiceDays(connection.get(), {kAuthority, kCompany, {2004, 5, 1}, {2004, 6, 30}}, sink, feedback);
+    EXPECT_TRUE(june.completed) << sink.lastText();
+    EXPECT_EQ(june.deleted, 600 * 92);
+    EXPECT_EQ(june.total, 1200 * 92 + 600 * 30);
+    EXPECT_EQ(june.inserted, 600 * 122 + 600 * 31);
+    EXPECT_EQ(june.rejected, 600 * 61);
+    EXPECT_EQ(count("conkal"), 600 * 92 + 600 * 122);
+    ASSERT_EQ(sink.entries.size(), 2u) << sink.lastText();
+    EXPECT_EQ(sink.lastText(), "Risultati della rigenerazione della Tavola Giorni Effettuazione Corse:\n\n"
+                               "Giorni preesistenti eliminati: 55200\nGiorni inseriti: 91800 di 128400\n"
+                               "Giorni non inseriti perché già presenti o rifiutati: 36600\n");
+}
+
 KORVAN_ACCOUNTING_BACKENDS(CalendarGeneration);
 
 } // namespace
