@@ -33,14 +33,17 @@ class DbConnection::Reporter : public MessageSink {
             return;
         }
         owner_.noteFailure(text);
+        // The driver's own words for a lost connection are often about the
+        // step that found it ("could not send data"): say what happened.
+        const std::string shown = owner_.connectionLost_ ? text + "\n\n" + kConnectionLostNote : text;
         if (owner_.allOrNothing_) {
             if (owner_.allOrNothingFailed_)
                 return;
             owner_.allOrNothingFailed_ = true;
-            owner_.sink_.showMessage(text + "\n\n" + kNothingStoredNote, icon);
+            owner_.sink_.showMessage(shown + "\n\n" + kNothingStoredNote, icon);
             return;
         }
-        owner_.sink_.showMessage(text, icon);
+        owner_.sink_.showMessage(shown, icon);
     }
 
     bool askConfirmation(const std::string& text) override { return owner_.sink_.askConfirmation(text); }

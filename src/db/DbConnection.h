@@ -12,6 +12,10 @@ namespace detail {
 class ConnectionBackend;
 }
 
+// Closes the message of the failure that ended a connection.
+inline constexpr const char* kConnectionLostNote =
+    "La connessione al database si è interrotta: occorre connettersi di nuovo.";
+
 // The last failure the layer reported on a connection, for callers that must
 // decide what to do next (go on, give up the transaction, reconnect).
 struct DbError {

@@ -74,7 +74,10 @@ TEST(ServerLoss, ServerStoppedDuringTheInsertionFailsAndLeavesThePreviousState)
     EXPECT_FALSE(result.completed);
     ASSERT_EQ(sink.entries.size(), 1u) << sink.lastText();
     EXPECT_EQ(sink.entries[0].icon, MessageIcon::Error);
-    EXPECT_NE(sink.lastText().find("Operazione annullata: nessuna modifica è stata registrata."), std::string::npos);
+    EXPECT_NE(sink.lastText().find(std::string(kConnectionLostNote) +
+                                   "\n\nOperazione annullata: nessuna modifica è stata registrata."),
+              std::string::npos)
+        << sink.lastText();
     EXPECT_EQ(sink.lastText().find("Giorni inseriti"), std::string::npos);
     EXPECT_TRUE(connection->ConnectionLost());
     EXPECT_TRUE(connection->LastError().connectionLost);

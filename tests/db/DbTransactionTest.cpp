@@ -185,7 +185,7 @@ TEST_P(DbLostConnection, FirstFailureEndsTheConnectionAndTheRestIsNotShown)
     ASSERT_EQ(sink.entries.size(), 1u) << sink.lastText();
     EXPECT_TRUE(db().ConnectionLost());
     EXPECT_TRUE(db().LastError().connectionLost);
-    EXPECT_EQ(db().LastError().text, sink.lastText());
+    EXPECT_EQ(db().LastError().text + "\n\n" + kConnectionLostNote, sink.lastText());
     EXPECT_FALSE(db().IsOpen());
     EXPECT_FALSE(db().BeginTrans());
     TransactionGuard guard(&db());
