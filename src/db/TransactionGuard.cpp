@@ -6,7 +6,16 @@ namespace korvan {
 
 TransactionGuard::TransactionGuard(DbConnection* connection) : connection_(connection)
 {
-    if (!connection_ || !connection_->IsOpen())
+    if (!connection_)
+        return;
+    // Work asked of a connection lost earlier is refused aloud: the loss
+    // itself was told when it happened, maybe long ago.
+    if (connection_->ConnectionLost()) {
+        connection_->sink_.showMessage(
+            std::string("Errore in fase di avvio della transazione\n\n") + kConnectionLostNote, MessageIcon::Error);
+        return;
+    }
+    if (!connection_->IsOpen())
         return;
     failuresAtBegin_ = connection_->FailureCount();
     if (!connection_->SupportsTransactions()) {

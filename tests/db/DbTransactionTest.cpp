@@ -188,8 +188,12 @@ TEST_P(DbLostConnection, FirstFailureEndsTheConnectionAndTheRestIsNotShown)
     EXPECT_EQ(db().LastError().text + "\n\n" + kConnectionLostNote, sink.lastText());
     EXPECT_FALSE(db().IsOpen());
     EXPECT_FALSE(db().BeginTrans());
+    // Work asked later is refused aloud.
     TransactionGuard guard(&db());
     EXPECT_FALSE(guard.IsActive());
+    ASSERT_EQ(sink.entries.size(), 2u);
+    EXPECT_EQ(sink.lastText(), std::string("Errore in fase di avvio della transazione\n\n") + kConnectionLostNote);
+    sink.entries.pop_back();
     SelectCursor after(&db());
     after.AddField("conkal", "ID", SqlType::Integer);
     after.SetFrom("conkal");
