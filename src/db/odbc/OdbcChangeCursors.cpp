@@ -74,15 +74,19 @@ bool OdbcDeleteCursor::open(const std::string& sql, const std::string& column, c
     std::vector<int> types{columnType(columns, column)};
     keyNames_.clear();
     // The rows of a block are deleted by their primary key, read beside the
-    // selected column; without a key, by the selected column itself.
+    // selected column; without a key, by the selected column itself. SQLite
+    // looks up a list of row values by scanning the whole table, a list of
+    // rowids through the table's own key: there the rowid is the key.
     const std::string prefix = "SELECT " + column;
-    const std::vector<std::string> keys = primaryKeyColumns(connection_.handle(), table);
+    const bool byRowid = connection_.dbms() == DbmsKind::Sqlite;
+    const std::vector<std::string> keys =
+        byRowid ? std::vector<std::string>{"rowid"} : primaryKeyColumns(connection_.handle(), table);
     if (!keys.empty() && sql.compare(0, prefix.size(), prefix) == 0) {
         std::string list;
         for (const std::string& key : keys) {
-            keyNames_.push_back(catalogueName(connection_, columns, key));
+            keyNames_.push_back(byRowid ? key : catalogueName(connection_, columns, key));
             list += ", " + keyNames_.back();
-            types.push_back(columnType(columns, key));
+            types.push_back(byRowid ? SqlType::Integer : columnType(columns, key));
         }
         query_ = prefix + list + sql.substr(prefix.size());
         firstKey_ = 1;
