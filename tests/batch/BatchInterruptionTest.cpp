@@ -137,16 +137,16 @@ class BatchInterruption : public BatchDbTest {
     }
 
     // The child has begun changing `table`: its first change opens the
-    // file's rollback journal, or is the last statement the server saw from
-    // its session.
+    // file's rollback journal, or takes a lock on the table that its
+    // session keeps until the transaction ends.
     std::function<bool(const std::string&)> changing(const std::string& table)
     {
         return [this, table](const std::string&) {
             if (!isPostgres())
                 return std::filesystem::exists(dir.file("runs.db-journal"));
-            return raw->queryText("SELECT COUNT(*) FROM pg_stat_activity WHERE pid <> pg_backend_pid() AND query "
-                                  "LIKE 'UPDATE " +
-                                  table + "%'") != "0";
+            return raw->queryText("SELECT COUNT(*) FROM pg_locks l JOIN pg_class c ON c.oid = l.relation "
+                                  "WHERE c.relname = '" +
+                                  table + "' AND l.mode = 'RowExclusiveLock' AND l.pid <> pg_backend_pid()") != "0";
         };
     }
 };
