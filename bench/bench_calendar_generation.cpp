@@ -5,10 +5,16 @@
 //                lookups and inserts without a transaction (assignment);
 //   PostgreSQL:  COPY through psql (calendar), prepared ODBC lookups and
 //                inserts (assignment).
+// On every back end (the SQLite file, PostgreSQL and SQLite through its ODBC
+// driver) it also times a regeneration with collisions against the first
+// generation of the same rows: March is generated into an empty table, then
+// July; the school runs have no day in July, so their rows are kept and
+// every one of their days collides with a kept row.
 //
-// Usage: bench_calendar_generation [runs] [sqlite|postgres|both]
+// Usage: bench_calendar_generation [runs] [sqlite|postgres|sqlite-odbc|both|all]
 // PostgreSQL needs KORVAN_TEST_PG_DSN (the ODBC data source) and
-// KORVAN_TEST_PG_PORT (psql reaches postgres@127.0.0.1/korvan_test there).
+// KORVAN_TEST_PG_PORT (psql reaches postgres@127.0.0.1/korvan_test there);
+// SQLite through ODBC needs KORVAN_TEST_SQLITE_DSN.
 
 #include "SchemaCreator.h"
 #include "accounting/AccountingInput.h"
@@ -54,10 +60,13 @@ std::string env(const char* name, const char* fallback = "")
     return value && *value ? value : fallback;
 }
 
-// Weekdays for every run, Saturdays too for odd runs.
+// Weekdays for every run, Saturdays too for odd runs. Three runs in four are
+// school runs, without service in July and August.
 std::string monthFlags(long run, int month)
 {
     std::string flags(31, 'N');
+    if (run % 4 != 0 && (month == 7 || month == 8))
+        return flags;
     for (int day = 1; day <= daysInMonth(kYear, month); ++day) {
         const int wd = accounting::weekdayIndex({kYear, month, day});
         if (wd < 5 || (wd == 5 && run % 2 == 1))
@@ -315,13 +324,15 @@ void reportMessages(const RecordingMessageSink& sink)
             std::printf("    message: %s\n", entry.text.c_str());
 }
 
-double programCalendar(const Opener& open, int rowsetSize, accounting::CalendarResult& result)
+double programCalendar(const Opener& open, int rowsetSize, accounting::CalendarResult& result, int firstMonth = 1,
+                       int lastMonth = 12)
 {
     RecordingMessageSink sink;
     SilentFeedback feedback;
     std::unique_ptr<DbConnection> connection = open(rowsetSize, sink);
     check(connection && connection->IsOpen(), sink.lastText());
-    const accounting::CalendarRequest request{kAuthority, kCompany, {kYear, 1, 1}, {kYear, 12, 31}};
+    const accounting::CalendarRequest request{
+        kAuthority, kCompany, {kYear, firstMonth, 1}, {kYear, lastMonth, daysInMonth(kYear, lastMonth)}};
     const double time =
         seconds([&] { result = accounting::generateServiceDays(connection.get(), request, sink, feedback); });
     reportMessages(sink);
@@ -348,6 +359,20 @@ void printRatio(const char* what, double program, double baseline)
 {
     std::printf("  %-44s %9.3f s   baseline %8.3f s   ratio %6.2f\n", what, program, baseline,
                 baseline > 0 ? program / baseline : 0.0);
+}
+
+// March into an empty table (the baseline), then July over it.
+void regeneration(const Opener& open, const std::function<void()>& emptyConkal, int rowsetSize)
+{
+    emptyConkal();
+    accounting::CalendarResult first, second;
+    const double firstTime = programCalendar(open, rowsetSize, first, 3, 3);
+    const double secondTime = programCalendar(open, rowsetSize, second, 7, 7);
+    std::printf("  first generation (March), rowset %d: %ld of %ld rows inserted\n", rowsetSize, first.inserted,
+                first.total);
+    std::printf("  regeneration (July), rowset %d: %ld deleted, %ld of %ld inserted, %ld already present\n", rowsetSize,
+                second.deleted, second.inserted, second.total, second.rejected);
+    printRatio(("regeneration after a first, rowset " + std::to_string(rowsetSize)).c_str(), secondTime, firstTime);
 }
 
 void benchSqlite(const Fixture& fixture, const std::string& folder)
@@ -379,6 +404,10 @@ void benchSqlite(const Fixture& fixture, const std::string& folder)
     const double assign = programAssignment(open, added);
     std::printf("  assignment: %d runs inserted\n", added);
     printRatio("per-contract assignment", assign, assignBaseline);
+
+    for (int rowsetSize : {25, 1000})
+        regeneration(
+            open, [&] { clearTable(raw, "conkal"); }, rowsetSize);
 }
 
 void benchPostgres(const Fixture& fixture, const std::string& folder)
@@ -420,6 +449,42 @@ void benchPostgres(const Fixture& fixture, const std::string& folder)
     const double assign = programAssignment(open, added);
     std::printf("  assignment: %d runs inserted\n", added);
     printRatio("per-contract assignment", assign, assignBaseline);
+
+    for (int rowsetSize : {25, 1000})
+        regeneration(
+            open, [&] { clearTable(raw, "conkal"); }, rowsetSize);
+}
+
+// SQLite through its ODBC driver: the data source's own file, filled as the
+// file back end's.
+void benchSqliteOdbc(const Fixture& fixture)
+{
+    const std::string dsn = env("KORVAN_TEST_SQLITE_DSN");
+    if (dsn.empty()) {
+        std::printf("SQLite through ODBC: KORVAN_TEST_SQLITE_DSN not set, skipped\n");
+        return;
+    }
+    std::string path;
+    {
+        tools::RawDatabase probe = tools::RawDatabase::odbc(dsn);
+        check(probe.ok(), probe.error());
+        path = probe.queryText("SELECT file FROM pragma_database_list WHERE name = 'main'");
+    }
+    check(!path.empty(), "the file of " + dsn + " is unknown");
+    std::printf("SQLite through ODBC (%s, %s)\n", dsn.c_str(), path.c_str());
+    fillSqlite(path, fixture);
+    const Opener open = [&](int rowsetSize, MessageSink& sink) {
+        std::string driver;
+        return DbConnection::openOdbc(dsn, driver, rowsetSize, DbConnection::kDefaultRowsetSizeBlob, sink);
+    };
+    for (int rowsetSize : {25, 1000})
+        regeneration(
+            open,
+            [&] {
+                tools::RawDatabase raw = tools::RawDatabase::sqliteFile(path);
+                clearTable(raw, "conkal");
+            },
+            rowsetSize);
 }
 
 } // namespace
@@ -433,10 +498,12 @@ int main(int argc, char** argv)
         (std::filesystem::temp_directory_path() / ("korvan-bench-" + std::to_string(::getpid()))).string();
     std::filesystem::create_directories(folder);
     std::printf("contract of %ld runs over %d: %zu service days\n", runs, kYear, fixture.days.size());
-    if (which == "sqlite" || which == "both")
+    if (which == "sqlite" || which == "both" || which == "all")
         benchSqlite(fixture, folder);
-    if (which == "postgres" || which == "both")
+    if (which == "postgres" || which == "both" || which == "all")
         benchPostgres(fixture, folder);
+    if (which == "sqlite-odbc" || which == "all")
+        benchSqliteOdbc(fixture);
     std::filesystem::remove_all(folder);
     return 0;
 }

@@ -1,14 +1,18 @@
 // conkal rows through TableCursor bulk mode over ODBC to PostgreSQL, against
-// COPY ... FROM STDIN of the same rows, at several rowset sizes.
+// COPY ... FROM STDIN of the same rows, at several rowset sizes: each block
+// committed by itself, and all in one all-or-nothing transaction as the
+// operations write.
 // Usage: bench_odbc_bulk_insert [rows] [data source]
 
 #include "OdbcBenchSupport.h"
 #include "db/DbConnection.h"
 #include "db/TableCursor.h"
+#include "db/TransactionGuard.h"
 #include "db/odbc/OdbcConnection.h"
 #include "db/odbc/OdbcTableCursor.h"
 
 #include <cstdio>
+#include <optional>
 
 using namespace korvan;
 using namespace korvan::bench;
@@ -49,21 +53,29 @@ struct PublicCursor {
     void update() { cursor.Update(); }
 };
 
-long insertThroughTableCursor(const std::string& dsn, int rowsetSize, long count)
+long insertThroughTableCursor(const std::string& dsn, int rowsetSize, long count, bool oneTransaction)
 {
     StderrSink sink;
     std::string driver;
     auto connection = DbConnection::openOdbc(dsn, driver, rowsetSize, 1, sink);
+    std::optional<TransactionGuard> transaction;
+    if (oneTransaction)
+        transaction.emplace(connection.get());
     const DayTexts days;
-    TableCursor table(connection.get(), "conkal", true);
-    PublicCursor cursor{table};
     long written = 0;
-    for (long i = 0; i < count; ++i) {
-        addRow(cursor, i, days);
+    {
+        TableCursor table(connection.get(), "conkal", true);
+        PublicCursor cursor{table};
+        for (long i = 0; i < count; ++i) {
+            addRow(cursor, i, days);
+            written += table.RowsWritten();
+        }
+        table.Flush();
         written += table.RowsWritten();
     }
-    table.Flush();
-    return written + table.RowsWritten();
+    if (transaction && !transaction->Commit())
+        return -1;
+    return written;
 }
 
 // The same rows sent as plain parameter arrays, one row per statement in
@@ -102,25 +114,31 @@ int main(int argc, char** argv)
     }
     printBaseline("COPY conkal FROM STDIN (psql)", rows, copySeconds);
 
-    double bestSeconds = 0;
-    int bestSize = 0;
+    double bestSeconds[2] = {0, 0};
+    int bestSizes[2] = {0, 0};
     for (int rowsetSize : {25, 100, 500, 1000, 5000}) {
-        freshConkal(dsn);
-        Stopwatch watch;
-        const long written = insertThroughTableCursor(dsn, rowsetSize, rows);
-        const double seconds = watch.seconds();
-        if (written != rows || conkalCount(dsn) != rows) {
-            std::fprintf(stderr, "rowset %d: %ld rows written, %ld stored\n", rowsetSize, written, conkalCount(dsn));
-            return 1;
-        }
-        const std::string what = "TableCursor bulk, rowset " + std::to_string(rowsetSize);
-        printMeasured(what.c_str(), rows, seconds, copySeconds, 4.0);
-        if (bestSize == 0 || seconds < bestSeconds) {
-            bestSeconds = seconds;
-            bestSize = rowsetSize;
+        for (int oneTransaction = 0; oneTransaction < 2; ++oneTransaction) {
+            freshConkal(dsn);
+            Stopwatch watch;
+            const long written = insertThroughTableCursor(dsn, rowsetSize, rows, oneTransaction != 0);
+            const double seconds = watch.seconds();
+            if (written != rows || conkalCount(dsn) != rows) {
+                std::fprintf(stderr, "rowset %d: %ld rows written, %ld stored\n", rowsetSize, written,
+                             conkalCount(dsn));
+                return 1;
+            }
+            const std::string what =
+                "TableCursor bulk, rowset " + std::to_string(rowsetSize) + (oneTransaction ? ", one transaction" : "");
+            printMeasured(what.c_str(), rows, seconds, copySeconds, 4.0);
+            if (bestSizes[oneTransaction] == 0 || seconds < bestSeconds[oneTransaction]) {
+                bestSeconds[oneTransaction] = seconds;
+                bestSizes[oneTransaction] = rowsetSize;
+            }
         }
     }
-    std::printf("best rowset size %d: ratio %.2f\n", bestSize, bestSeconds / copySeconds);
+    std::printf("best rowset size %d: ratio %.2f\n", bestSizes[0], bestSeconds[0] / copySeconds);
+    std::printf("best rowset size in one transaction %d: ratio %.2f\n", bestSizes[1], bestSeconds[1] / copySeconds);
+    const int bestSize = bestSizes[0];
 
     // For reference: plain parameter arrays at the best size, on a tenth of
     // the rows (they are an order of magnitude slower).

@@ -85,8 +85,10 @@ class OdbcSink : public RowSink {
         }
         insert_ += ") VALUES ";
         row_ += ")";
-        // Both engines accept at least 32,766 parameters per statement.
-        blockRows_ = std::min<size_t>(kBlockRows, 16000 / columns_.size());
+        // Both engines accept at least 32,766 parameters per statement, but
+        // libpq before 15.19 loses the connection beyond 7,498 (the server's
+        // description of the parameters must fit in 30,000 bytes).
+        blockRows_ = std::min<size_t>(kBlockRows, 4000 / columns_.size());
         for (ParameterColumn& c : columns_) {
             c.buffer.assign(static_cast<size_t>(c.width) * blockRows_, '\0');
             c.lengths.assign(blockRows_, 0);

@@ -7,6 +7,7 @@
 #include "db/SqlTypes.h"
 #include "db/TableCursor.h"
 #include "refdata/OperationFeedback.h"
+#include "refdata/OperationTransaction.h"
 #include "refdata/SqlText.h"
 
 #include <unordered_map>
@@ -48,7 +49,7 @@ RowValues rowValuesOf(const AssignmentRequest& request)
 }
 
 std::vector<RunRow> collectRuns(DbConnection* connection, const std::string& from, const std::string& where,
-                                bool withTimes, const AssignmentRequest& request)
+                                bool withTimes, const AssignmentRequest& request, OperationTransaction& operation)
 {
     std::vector<RunRow> runs;
     SelectCursor select(connection);
@@ -62,7 +63,7 @@ std::vector<RunRow> collectRuns(DbConnection* connection, const std::string& fro
     }
     select.SetFrom(from);
     select.SetWhere(where);
-    for (bool row = select.Execute(); row; row = select.MoveNext()) {
+    for (bool row = select.Execute(); row && operation.going(); row = select.MoveNext()) {
         int id = 0, length = 0;
         select.GetLong(0, id);
         select.GetLong(1, length);
@@ -89,7 +90,7 @@ void setValues(TableCursor& cursor, const RowValues& values, const std::string& 
 
 // Inserts or overwrites the `concors` row of each run.
 AssignmentCounts writeRunRows(DbConnection* connection, const AssignmentRequest& request,
-                              const std::vector<RunRow>& runs)
+                              const std::vector<RunRow>& runs, OperationTransaction& operation)
 {
     AssignmentCounts counts;
     const RowValues values = rowValuesOf(request);
@@ -101,6 +102,8 @@ AssignmentCounts writeRunRows(DbConnection* connection, const AssignmentRequest&
     if (byIndex)
         cursor.SelectIndex("codice");
     for (const RunRow& run : runs) {
+        if (!operation.going())
+            break;
         const std::string id = formatText("%ld", run.id);
         const bool found =
             byIndex ? cursor.SeekKey({company, id})
@@ -169,7 +172,7 @@ void addMonthRow(std::vector<RunDays>& runs, long id, long length, int year, int
 }
 
 std::vector<RunDays> collectRunDays(DbConnection* connection, const AssignmentRequest& request,
-                                    const ProtocolValidity& validity)
+                                    const ProtocolValidity& validity, OperationTransaction& operation)
 {
     std::vector<RunDays> runs;
     SelectCursor select(connection);
@@ -184,7 +187,7 @@ std::vector<RunDays> collectRunDays(DbConnection* connection, const AssignmentRe
                                request.contractCompany, request.contractAuthority, request.contractCompany));
     select.SetOrderBy("corse.ID, mesi.anno, mesi.mese, mesi.protoc");
     const bool hasProtocols = validity.find(request.contractCompany) != nullptr;
-    for (bool row = select.Execute(); row; row = select.MoveNext()) {
+    for (bool row = select.Execute(); row && operation.going(); row = select.MoveNext()) {
         int id = 0, length = 0, year = 0, month = 0, protocol = 0;
         std::string flags;
         select.GetLong(0, id);
@@ -236,8 +239,14 @@ AssignmentCounts assignRuns(DbConnection* connection, const AssignmentRequest& r
                             OperationFeedback& feedback)
 {
     feedback.beginBusy(true);
-    const std::vector<RunRow> runs = collectRuns(connection, from, where, withinTimeBand, request);
-    const AssignmentCounts counts = writeRunRows(connection, request, runs);
+    OperationTransaction operation(connection, sink, feedback);
+    if (!operation.begun())
+        return {};
+    const std::vector<RunRow> runs = collectRuns(connection, from, where, withinTimeBand, request, operation);
+    AssignmentCounts counts = writeRunRows(connection, request, runs, operation);
+    if (!operation.commit())
+        return {};
+    counts.completed = true;
     showRunResult(sink, counts);
     return counts;
 }
@@ -273,9 +282,12 @@ AssignmentCounts runDayTypeAssignment(DbConnection* connection, const Assignment
                                       OperationFeedback& feedback)
 {
     AssignmentCounts counts;
-    const ProtocolValidity validity = loadProtocolValidity(connection, request.contractCompany);
     feedback.beginBusy(true);
-    const std::vector<RunDays> runs = collectRunDays(connection, request, validity);
+    OperationTransaction operation(connection, sink, feedback);
+    if (!operation.begun())
+        return counts;
+    const ProtocolValidity validity = loadProtocolValidity(connection, request.contractCompany);
+    const std::vector<RunDays> runs = collectRunDays(connection, request, validity, operation);
 
     const RowValues values = rowValuesOf(request);
     const std::string company = formatText("%d", request.contractCompany);
@@ -290,6 +302,8 @@ AssignmentCounts runDayTypeAssignment(DbConnection* connection, const Assignment
         const std::string id = formatText("%ld", run.id);
         const std::string amount = runAmountText(run.length, request.euroPerKm);
         for (const DayEntry& day : run.days) {
+            if (!operation.going())
+                break;
             // A flag on a day the month does not have (31 April) names no
             // service day: it is never written.
             if (!day.scheduled || !isValidDate(day.date))
@@ -322,6 +336,9 @@ AssignmentCounts runDayTypeAssignment(DbConnection* connection, const Assignment
             }
         }
     }
+    if (!operation.commit())
+        return {};
+    counts.completed = true;
     sink.showMessage(std::string("Risultati dell'assegnazione:\n\n") +
                          formatText("Assegnati %d Giorni/Corsa (nuovi)\n", counts.added) +
                          formatText("Modificati %d Giorni/Corsa (già assegnati)", counts.changed),

@@ -7,8 +7,9 @@
 // a time band (all three write `concors`, one row per run) and a period with
 // chosen weekdays (writes `conkal`, one row per run and service day).
 //
-// Rows are written one by one as computed, without a transaction. Each run
-// ends with its result box through the message sink and returns its counts.
+// Each run is one all-or-nothing transaction: it ends with its result box
+// through the message sink and returns its counts, or, interrupted or failed,
+// leaves every row as it was after one message.
 
 #include "db/Values.h"
 
@@ -39,8 +40,9 @@ struct AssignmentRequest {
 };
 
 struct AssignmentCounts {
-    int added = 0;   // rows inserted
-    int changed = 0; // existing rows overwritten
+    bool completed = false; // committed; otherwise nothing changed
+    int added = 0;          // rows inserted
+    int changed = 0;        // existing rows overwritten
 };
 
 // The confirmation asked before the dialog of each command opens.

@@ -9,8 +9,11 @@
 #include "db/SqlTypes.h"
 #include "db/TableCursor.h"
 #include "refdata/OperationFeedback.h"
+#include "refdata/OperationTransaction.h"
 
+#include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace korvan::accounting {
@@ -52,18 +55,25 @@ struct Lists {
     std::unordered_map<long, AdditionalRun> additionalRuns;
     std::vector<long> existingRunIds; // runs with rows in the period, in order read
     std::unordered_map<long, ExistingDays> existingDays;
+    // The rows the deletion left, by run: their days are already present.
+    std::unordered_map<long, std::vector<int>> keptDays; // YYYYMMDD, ascending
     std::vector<RunMonths> runMonths;
     std::unordered_map<long, size_t> runIndex; // run ID -> position in runMonths
 };
 
+// Shows trunc(done * 100 / total) when it changes: a walk over many rows
+// does not redraw the bar (or rewrite the terminal line) for each one.
 void setProgress(OperationFeedback& feedback, size_t done, size_t total)
 {
-    if (total > 0)
-        feedback.setProgress(static_cast<int>(done * 100 / total));
+    if (total == 0)
+        return;
+    const size_t percent = done * 100 / total;
+    if (done == 1 || percent != (done - 1) * 100 / total)
+        feedback.setProgress(static_cast<int>(percent));
 }
 
 void readAdditionalRuns(DbConnection* connection, const CalendarRequest& request, Lists& lists,
-                        OperationFeedback& feedback)
+                        OperationTransaction& operation, OperationFeedback& feedback)
 {
     SelectCursor select(connection);
     select.AddField("concors", "ID", SqlType::Integer);
@@ -75,7 +85,7 @@ void readAdditionalRuns(DbConnection* connection, const CalendarRequest& request
                     " AND concors.ID = corse.ID AND concors.minima = 0");
     select.SetOrderBy("concors.ID");
     std::vector<std::pair<long, AdditionalRun>> rows;
-    for (bool row = select.Execute(); row; row = select.MoveNext()) {
+    for (bool row = select.Execute(); row && operation.going(); row = select.MoveNext()) {
         int id = 0, authority = 0;
         double euro = 0.0;
         select.GetLong(0, id);
@@ -90,7 +100,7 @@ void readAdditionalRuns(DbConnection* connection, const CalendarRequest& request
 }
 
 void readExistingDays(DbConnection* connection, const CalendarRequest& request, Lists& lists,
-                      OperationFeedback& feedback)
+                      OperationTransaction& operation, OperationFeedback& feedback)
 {
     SelectCursor select(connection);
     select.AddField("conkal", "ID", SqlType::Integer);
@@ -111,7 +121,7 @@ void readExistingDays(DbConnection* connection, const CalendarRequest& request, 
         bool minimum;
     };
     std::vector<Row> rows;
-    for (bool row = select.Execute(); row; row = select.MoveNext()) {
+    for (bool row = select.Execute(); row && operation.going(); row = select.MoveNext()) {
         int id = 0, authority = 0, minimum = 0;
         double euro = 0.0;
         std::string date;
@@ -133,7 +143,8 @@ void readExistingDays(DbConnection* connection, const CalendarRequest& request, 
     }
 }
 
-long deleteExistingRuns(DbConnection* connection, const CalendarRequest& request, const Lists& lists)
+long deleteExistingRuns(DbConnection* connection, const CalendarRequest& request, const Lists& lists,
+                        OperationTransaction& operation)
 {
     long deleted = 0;
     for (const std::string& ids : runIdLists(lists.existingRunIds)) {
@@ -141,11 +152,35 @@ long deleteExistingRuns(DbConnection* connection, const CalendarRequest& request
         cursor.SetColumns("ID");
         cursor.SetTable("conkal");
         cursor.SetWhere(formatText("azienda = %d AND ID IN (", request.company) + ids + ")");
-        for (bool row = cursor.Open(); row; row = cursor.MoveNext())
+        for (bool row = cursor.Open(); row && operation.going(); row = cursor.MoveNext())
             if (cursor.Delete())
                 deleted += cursor.DeletedCount();
     }
     return deleted;
+}
+
+// The rows of the contract's runs that the deletion left (runs without a row
+// in the period keep all of theirs): those days are present already, and
+// inserting them again could only fail.
+void readKeptDays(DbConnection* connection, const CalendarRequest& request, Lists& lists,
+                  OperationTransaction& operation)
+{
+    SelectCursor select(connection);
+    select.AddField("conkal", "ID", SqlType::Integer);
+    select.AddField("conkal", "data", SqlType::Date);
+    select.SetFrom("corse, conkal");
+    select.SetWhere(formatText("corse.azienda = %d AND corse.ente = %d AND conkal.azienda = %d", request.company,
+                               request.authority, request.company) +
+                    " AND conkal.ID = corse.ID");
+    std::string date;
+    for (bool row = select.Execute(); row && operation.going(); row = select.MoveNext()) {
+        int id = 0;
+        select.GetLong(0, id);
+        select.GetFieldText("conkal.data", date);
+        lists.keptDays[id].push_back(dateKeyOf(date));
+    }
+    for (auto& [id, days] : lists.keptDays)
+        std::sort(days.begin(), days.end());
 }
 
 std::vector<Protocol> readProtocols(DbConnection* connection, int company)
@@ -188,9 +223,12 @@ void strikeOut(MonthEntry& entry, const Protocol& protocol)
             entry.flags[static_cast<size_t>(day - 1)] = 'N';
 }
 
-void collectMonths(DbConnection* connection, const CalendarRequest& request, Lists& lists)
+void collectMonths(DbConnection* connection, const CalendarRequest& request, Lists& lists,
+                   OperationTransaction& operation)
 {
     for (const Protocol& protocol : readProtocols(connection, request.company)) {
+        if (!operation.going())
+            return;
         if (protocol.reset)
             for (RunMonths& run : lists.runMonths)
                 for (MonthEntry& entry : run.months)
@@ -209,7 +247,7 @@ void collectMonths(DbConnection* connection, const CalendarRequest& request, Lis
         select.SetOrderBy("mesi.protoc, mesi.ID, mesi.anno, mesi.mese");
         long previousId = 0;
         bool first = true;
-        for (bool row = select.Execute(); row; row = select.MoveNext()) {
+        for (bool row = select.Execute(); row && operation.going(); row = select.MoveNext()) {
             int id = 0, year = 0, month = 0;
             std::string flags;
             select.GetLong(0, id);
@@ -238,8 +276,28 @@ bool isServiceDay(const MonthEntry& entry, int day)
     return entry.flags[static_cast<size_t>(day - 1)] == 'S' && isValidDate({entry.year, entry.month, day});
 }
 
+// Days of one run already present: the kept rows, and the days this
+// generation has written for it (a month listed under two protocols names
+// some days twice).
+class PresentDays {
+  public:
+    explicit PresentDays(const std::vector<int>* kept) : kept_(kept) {}
+
+    // True when the day is present; otherwise it is taken as written now.
+    bool contains(int day)
+    {
+        if (kept_ && std::binary_search(kept_->begin(), kept_->end(), day))
+            return true;
+        return !written_.insert(day).second;
+    }
+
+  private:
+    const std::vector<int>* kept_;
+    std::unordered_set<int> written_;
+};
+
 void insertDays(DbConnection* connection, const CalendarRequest& request, const Lists& lists, CalendarResult& result,
-                OperationFeedback& feedback)
+                OperationTransaction& operation, OperationFeedback& feedback)
 {
     for (const RunMonths& run : lists.runMonths)
         for (const MonthEntry& entry : run.months)
@@ -250,16 +308,18 @@ void insertDays(DbConnection* connection, const CalendarRequest& request, const 
     TableCursor cursor(connection, "conkal", true);
     if (!cursor.IsOpen())
         return;
-    // Kept rows collide by design: count the refused rows and tell once.
-    cursor.SetReportRejectedRows(false);
     const std::string company = formatText("%d", request.company);
     const std::string minimumAuthority = formatText("%d", request.authority);
     long done = 0;
     int lastPercent = -1;
     for (const RunMonths& run : lists.runMonths) {
+        if (!operation.going())
+            return;
         const std::string id = formatText("%ld", run.id);
         const auto additional = lists.additionalRuns.find(run.id);
         const auto existing = lists.existingDays.find(run.id);
+        const auto kept = lists.keptDays.find(run.id);
+        PresentDays present(kept == lists.keptDays.end() ? nullptr : &kept->second);
         std::string additionalAuthority, additionalEuro;
         if (additional != lists.additionalRuns.end()) {
             additionalAuthority = formatText("%d", additional->second.authority);
@@ -276,20 +336,24 @@ void insertDays(DbConnection* connection, const CalendarRequest& request, const 
                     lastPercent = percent;
                 }
                 const CivilDate date{entry.year, entry.month, day};
+                if (present.contains(date.key())) {
+                    ++result.rejected;
+                    continue;
+                }
                 cursor.AddNew();
                 cursor.SetField("azienda", company);
                 cursor.SetField("ID", id);
                 cursor.SetField("data", formatDateText(date));
-                const ExistingDay* kept = nullptr;
+                const ExistingDay* keptDay = nullptr;
                 if (existing != lists.existingDays.end()) {
                     const auto found = existing->second.find(date.key());
                     if (found != existing->second.end())
-                        kept = &found->second;
+                        keptDay = &found->second;
                 }
-                if (kept) {
-                    cursor.SetField("ente", formatText("%d", kept->authority));
+                if (keptDay) {
+                    cursor.SetField("ente", formatText("%d", keptDay->authority));
                     cursor.SetField("minima", "0");
-                    cursor.SetField("euro", fourDecimalAmountText(kept->euro));
+                    cursor.SetField("euro", fourDecimalAmountText(keptDay->euro));
                 } else if (additional != lists.additionalRuns.end()) {
                     cursor.SetField("ente", additionalAuthority);
                     cursor.SetField("minima", "0");
@@ -299,16 +363,15 @@ void insertDays(DbConnection* connection, const CalendarRequest& request, const 
                     cursor.SetField("minima", "1");
                     cursor.SetField("euro", "0");
                 }
-                if (cursor.Update()) {
+                if (cursor.Update())
                     result.inserted += cursor.RowsWritten();
-                    result.rejected += cursor.RowsRejected();
-                }
+                if (!operation.going())
+                    return;
             }
         }
     }
     cursor.Flush();
     result.inserted += cursor.RowsWritten();
-    result.rejected += cursor.RowsRejected();
 }
 
 } // namespace
@@ -334,26 +397,35 @@ CalendarResult generateServiceDays(DbConnection* connection, const CalendarReque
     CalendarResult result;
     Lists lists;
     feedback.beginBusy(true);
+    OperationTransaction operation(connection, sink, feedback);
+    if (!operation.begun())
+        return result;
     feedback.setProgress(0);
 
-    feedback.showStatusBanner("Recupero Servizi Aggiuntivi Pre-Esistenti");
-    readAdditionalRuns(connection, request, lists, feedback);
+    operation.step("Recupero Servizi Aggiuntivi Pre-Esistenti");
+    readAdditionalRuns(connection, request, lists, operation, feedback);
 
-    feedback.showStatusBanner("Recupero Giorni Effettuazione Pre-Esistenti");
-    readExistingDays(connection, request, lists, feedback);
+    operation.step("Recupero Giorni Effettuazione Pre-Esistenti");
+    readExistingDays(connection, request, lists, operation, feedback);
 
-    if (!lists.existingRunIds.empty()) {
-        feedback.showStatusBanner("Eliminazione Giorni Effettuazione Esistenti");
-        result.deleted = deleteExistingRuns(connection, request, lists);
+    if (!lists.existingRunIds.empty() && operation.going()) {
+        operation.step("Eliminazione Giorni Effettuazione Esistenti");
+        result.deleted = deleteExistingRuns(connection, request, lists, operation);
     }
 
-    feedback.showStatusBanner("Determinazione Giorni Effettuazione");
-    collectMonths(connection, request, lists);
+    operation.step("Determinazione Giorni Effettuazione");
+    if (operation.going())
+        readKeptDays(connection, request, lists, operation);
+    collectMonths(connection, request, lists, operation);
 
-    feedback.showStatusBanner("Inserimento Giorni Effettuazione Corse");
-    insertDays(connection, request, lists, result, feedback);
+    operation.step("Inserimento Giorni Effettuazione Corse");
+    if (operation.going())
+        insertDays(connection, request, lists, result, operation, feedback);
 
     feedback.endProgress();
+    if (!operation.commit())
+        return result;
+    result.completed = true;
     std::string text = std::string("Risultati della rigenerazione della Tavola Giorni Effettuazione Corse:\n\n") +
                        formatText("Giorni preesistenti eliminati: %ld\n", result.deleted) +
                        formatText("Giorni inseriti: %ld di %ld\n", result.inserted, result.total);

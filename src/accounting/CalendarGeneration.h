@@ -7,9 +7,13 @@
 //
 // Only the runs that had `conkal` rows in the period are deleted first
 // (all their rows); every scheduled day of every run is then inserted in
-// bulk, so the kept rows of the other runs collide with the new ones where
-// dates coincide. Those rows are not stored; they are counted and reported
-// once in the result message.
+// bulk, except the days the other runs kept (and days a month listed under
+// two protocols names twice): those are present already, and are counted
+// and reported once in the result message.
+//
+// The whole generation is one all-or-nothing transaction: interrupted or
+// failed, it leaves the table as it found it, shows one message and reports
+// itself not completed.
 
 #include "db/Values.h"
 
@@ -30,10 +34,11 @@ struct CalendarRequest {
 };
 
 struct CalendarResult {
-    long deleted = 0;  // existing rows removed
-    long inserted = 0; // new rows stored
-    long total = 0;    // scheduled days to insert
-    long rejected = 0; // new rows the database refused (kept rows colliding)
+    bool completed = false; // committed; otherwise nothing changed
+    long deleted = 0;       // existing rows removed
+    long inserted = 0;      // new rows stored
+    long total = 0;         // scheduled days to insert
+    long rejected = 0;      // scheduled days not inserted: already present
 };
 
 std::string calendarWarningText();

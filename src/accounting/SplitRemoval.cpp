@@ -6,6 +6,7 @@
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
 #include "refdata/OperationFeedback.h"
+#include "refdata/OperationTransaction.h"
 
 #include <vector>
 
@@ -14,10 +15,10 @@ namespace korvan::accounting {
 namespace {
 
 // IDs of the first column of the query, in its order, each once.
-std::vector<long> selectRunIds(SelectCursor& select)
+std::vector<long> selectRunIds(SelectCursor& select, OperationTransaction& operation)
 {
     std::vector<long> ids;
-    for (bool row = select.Execute(); row; row = select.MoveNext()) {
+    for (bool row = select.Execute(); row && operation.going(); row = select.MoveNext()) {
         int id = 0;
         select.GetLong(0, id);
         if (ids.empty() || ids.back() != id)
@@ -29,7 +30,7 @@ std::vector<long> selectRunIds(SelectCursor& select)
 // Sets every row of the listed runs in `table` to minimum service of the
 // authority; counts rows walked and rows stored.
 void restoreMinimumService(DbConnection* connection, const std::string& table, int authority, int company,
-                           const std::vector<long>& ids, RemovalCounts& counts)
+                           const std::vector<long>& ids, RemovalCounts& counts, OperationTransaction& operation)
 {
     const std::string authorityText = formatText("%d", authority);
     for (const std::string& list : runIdLists(ids)) {
@@ -38,7 +39,7 @@ void restoreMinimumService(DbConnection* connection, const std::string& table, i
         cursor.AddField(table, "minima", SqlType::Bit);
         cursor.SetFrom(table);
         cursor.SetWhere(formatText("azienda = %d AND ID IN (", company) + list + ")");
-        for (bool row = cursor.Open(); row && cursor.HasRow(); row = cursor.MoveNext()) {
+        for (bool row = cursor.Open(); row && cursor.HasRow() && operation.going(); row = cursor.MoveNext()) {
             cursor.Edit();
             if (!cursor.HasRow())
                 break;
@@ -80,13 +81,19 @@ RemovalCounts removeAdditionalFinancing(DbConnection* connection, int authority,
 {
     RemovalCounts counts;
     feedback.beginBusy(false);
+    OperationTransaction operation(connection, sink, feedback);
+    if (!operation.begun())
+        return counts;
     SelectCursor select(connection);
     select.AddField("concors", "ID", SqlType::Integer);
     select.SetFrom("corse, concors");
     select.SetWhere(contractRuns("concors", authority, company) + " AND concors.minima = 0");
     select.SetOrderBy("concors.ID");
-    const std::vector<long> ids = selectRunIds(select);
-    restoreMinimumService(connection, "concors", authority, company, ids, counts);
+    const std::vector<long> ids = selectRunIds(select, operation);
+    restoreMinimumService(connection, "concors", authority, company, ids, counts, operation);
+    if (!operation.commit())
+        return {};
+    counts.completed = true;
     sink.showMessage(std::string("Risultati dell'elaborazione:\n\n") +
                          formatText("Elaborate %d corse (finanziamento servizio aggiuntivo)\n", counts.processed) +
                          formatText("Ripristinate %d corse (finanziamento servizio minimo)\n", counts.changed),
@@ -99,6 +106,9 @@ RemovalCounts removeCalendarSplits(DbConnection* connection, int authority, int 
 {
     RemovalCounts counts;
     feedback.beginBusy(true);
+    OperationTransaction operation(connection, sink, feedback);
+    if (!operation.begun())
+        return counts;
     SelectCursor select(connection);
     select.AddField("conkal", "ID", SqlType::Integer);
     select.AddField("conkal", "minima", SqlType::Bit);
@@ -110,7 +120,7 @@ RemovalCounts removeCalendarSplits(DbConnection* connection, int authority, int 
                     formatText(" AND concors.azienda = %d AND concors.ID = corse.ID", company));
     select.SetOrderBy("conkal.ID");
     std::vector<long> ids;
-    for (bool row = select.Execute(); row; row = select.MoveNext()) {
+    for (bool row = select.Execute(); row && operation.going(); row = select.MoveNext()) {
         int id = 0, dayMinimum = 0, dayAuthority = 0, runMinimum = 0, runAuthority = 0;
         select.GetLong(0, id);
         select.GetShort(1, dayMinimum);
@@ -121,7 +131,10 @@ RemovalCounts removeCalendarSplits(DbConnection* connection, int authority, int 
         if (differs && (ids.empty() || ids.back() != id))
             ids.push_back(id);
     }
-    restoreMinimumService(connection, "conkal", authority, company, ids, counts);
+    restoreMinimumService(connection, "conkal", authority, company, ids, counts, operation);
+    if (!operation.commit())
+        return {};
+    counts.completed = true;
     sink.showMessage(std::string("Risultati dell'eliminazione:\n\n") +
                          formatText("Eliminate %d righe frazionamento contabile calendari", counts.changed),
                      MessageIcon::Information);
@@ -133,24 +146,30 @@ RemovalCounts removeItinerarySplits(DbConnection* connection, int authority, int
 {
     RemovalCounts counts;
     feedback.beginBusy(false);
+    OperationTransaction operation(connection, sink, feedback);
+    if (!operation.begun())
+        return counts;
     SelectCursor select(connection);
     select.AddField("conitine", "ID", SqlType::Integer);
     select.SetFrom("corse, conitine");
     select.SetWhere(contractRuns("conitine", authority, company));
     select.SetGroupBy("conitine.ID");
     select.SetOrderBy("conitine.ID");
-    const std::vector<long> ids = selectRunIds(select);
+    const std::vector<long> ids = selectRunIds(select, operation);
     for (const std::string& list : runIdLists(ids)) {
         DeleteCursor cursor(connection);
         cursor.SetColumns("ID");
         cursor.SetTable("conitine");
         cursor.SetWhere(formatText("azienda = %d AND ID IN (", company) + list + ")");
-        for (bool row = cursor.Open(); row; row = cursor.MoveNext())
+        for (bool row = cursor.Open(); row && operation.going(); row = cursor.MoveNext())
             if (cursor.Delete()) {
                 ++counts.processed;
                 counts.changed += cursor.DeletedCount();
             }
     }
+    if (!operation.commit())
+        return {};
+    counts.completed = true;
     sink.showMessage(std::string("Risultati dell'eliminazione:\n\n") +
                          formatText("Eliminate %d righe frazionamento contabile itinerari", counts.changed),
                      MessageIcon::Information);

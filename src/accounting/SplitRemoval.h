@@ -7,7 +7,8 @@
 //   'K' calendar splits: every day of a run with a day differing from its
 //       `concors` row goes back to minimum service of A;
 //   'I' itinerary splits: the `conitine` rows of the runs are deleted.
-// Amounts are never changed. Each ends with its result box.
+// Amounts are never changed. Each is one all-or-nothing transaction and ends
+// with its result box, or, interrupted or failed, changes nothing.
 
 #include <string>
 
@@ -25,8 +26,9 @@ enum class RemovalMode : char { AdditionalFinancing = 'A', CalendarSplits = 'K',
 std::string removalWarningText(RemovalMode mode);
 
 struct RemovalCounts {
-    int processed = 0; // 'A': rows walked
-    int changed = 0;   // rows restored ('A', 'K') or deleted ('I')
+    bool completed = false; // committed; otherwise nothing changed
+    int processed = 0;      // 'A': rows walked
+    int changed = 0;        // rows restored ('A', 'K') or deleted ('I')
 };
 
 RemovalCounts removeAdditionalFinancing(DbConnection* connection, int authority, int company, MessageSink& sink,

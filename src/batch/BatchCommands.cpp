@@ -29,8 +29,8 @@ struct Contract {
 class Session {
   public:
     Session(const BatchOptions& options, std::ostream& out, std::ostream& err, const Terminal& terminal)
-        : options_(options), out_(out), feedback_(err, terminal.errorIsTerminal),
-          sink_(out, err, options.yes, terminal.input, feedback_)
+        : options_(options), out_(out), stop_(terminal.stop), feedback_(err, terminal.errorIsTerminal, terminal.stop),
+          sink_(out, err, options.yes, terminal.input, feedback_, terminal.stop)
     {
     }
 
@@ -41,7 +41,11 @@ class Session {
             std::string driver;
             connection_ = DbConnection::openOdbc(c.dsn, driver, c.rowsetSize, c.rowsetSizeBlob, sink_);
         } else {
-            connection_ = DbConnection::openSqlite(c.dbFile, c.rowsetSize, c.rowsetSizeBlob, sink_);
+            // Listing only reads: the file is opened read-only, so that it
+            // can be listed where it cannot be written.
+            const SqliteAccess access =
+                options_.command == Command::List ? SqliteAccess::ReadOnly : SqliteAccess::ReadWriteOrReadOnly;
+            connection_ = DbConnection::openSqlite(c.dbFile, c.rowsetSize, c.rowsetSizeBlob, sink_, access);
         }
         return connection_ && connection_->IsOpen() && refdata::acceptRunsDatabase(*connection_);
     }
@@ -68,7 +72,8 @@ class Session {
             break;
         }
         feedback_.closeLine();
-        return sink_.failed() || sink_.declined() ? kExitFailed : kExitOk;
+        const bool stopped = stop_ && stop_->requested != 0;
+        return sink_.failed() || sink_.declined() || stopped ? kExitFailed : kExitOk;
     }
 
   private:
@@ -206,9 +211,13 @@ class Session {
         for (const Contract& contract : contracts) {
             if (options_.allContracts)
                 out_ << formatText("Ente %04d Azienda %04d", contract.authority, contract.company) << '\n';
-            accounting::generateServiceDays(connection_.get(),
-                                            {contract.authority, contract.company, period->first, period->second},
-                                            sink_, feedback_);
+            // Each contract is a generation of its own: the ones done stay
+            // done, and the first that fails or is interrupted ends the run.
+            if (!accounting::generateServiceDays(connection_.get(),
+                                                 {contract.authority, contract.company, period->first, period->second},
+                                                 sink_, feedback_)
+                     .completed)
+                return;
         }
     }
 
@@ -254,6 +263,7 @@ class Session {
 
     const BatchOptions& options_;
     std::ostream& out_;
+    const StopSignal* stop_;
     TerminalFeedback feedback_;
     BatchMessageSink sink_;
     std::unique_ptr<DbConnection> connection_;

@@ -4,6 +4,7 @@
 // the runs database and runs one core operation with the validation rules of
 // its dialog. Kept apart from main so that tests can run it in-process.
 
+#include <csignal>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -17,13 +18,24 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 
-// What the program knows of its standard streams.
+// Set by the program's SIGINT and SIGTERM handlers (BatchSignals.h).
+struct StopSignal {
+    // The user asked to stop: the operation at work stops and undoes itself.
+    volatile std::sig_atomic_t requested = 0;
+    // A confirmation is being asked: nothing has begun, a stop ends the
+    // program at once.
+    volatile std::sig_atomic_t askingConfirmation = 0;
+};
+
+// What the program knows of its standard streams and signals.
 struct Terminal {
     // Standard input when it is a terminal (confirmations are asked on it),
     // otherwise null.
     std::istream* input = nullptr;
     // Progress is shown only on a terminal.
     bool errorIsTerminal = false;
+    // Null when no stop signal is caught.
+    StopSignal* stop = nullptr;
 };
 
 // Arguments without the program name. Returns the exit status.

@@ -4,8 +4,10 @@ namespace korvan::batch {
 
 void TerminalFeedback::setProgress(int percent)
 {
-    if (!enabled_)
+    // The line is rewritten only when it changes.
+    if (!enabled_ || (lineOpen_ && percent == shownPercent_))
         return;
+    shownPercent_ = percent;
     err_ << '\r' << banner_ << (banner_.empty() ? "" : " ") << percent << "%\033[K" << std::flush;
     lineOpen_ = true;
 }
@@ -18,6 +20,7 @@ void TerminalFeedback::endProgress()
 void TerminalFeedback::showStatusBanner(const std::string& text)
 {
     banner_ = text;
+    shownPercent_ = -1;
     if (!enabled_)
         return;
     err_ << '\r' << banner_ << "\033[K" << std::flush;
@@ -55,7 +58,11 @@ bool BatchMessageSink::askConfirmation(const std::string& text)
     }
     err_ << "Confermare? [s/N] " << std::flush;
     std::string answer;
+    if (stop_)
+        stop_->askingConfirmation = 1;
     std::getline(*terminalInput_, answer);
+    if (stop_)
+        stop_->askingConfirmation = 0;
     const bool yes = !answer.empty() && (answer[0] == 's' || answer[0] == 'S' || answer[0] == 'y' || answer[0] == 'Y');
     if (!yes)
         declined_ = true;

@@ -6,6 +6,7 @@
 // when standard input is one), progress on standard error only when it is a
 // terminal.
 
+#include "batch/BatchCommands.h"
 #include "db/MessageSink.h"
 #include "refdata/OperationFeedback.h"
 
@@ -18,19 +19,25 @@ namespace korvan::batch {
 // The banner phase and its percentage, on one line rewritten in place.
 class TerminalFeedback : public OperationFeedback {
   public:
-    TerminalFeedback(std::ostream& err, bool enabled) : err_(err), enabled_(enabled) {}
+    TerminalFeedback(std::ostream& err, bool enabled, const StopSignal* stop = nullptr)
+        : err_(err), enabled_(enabled), stop_(stop)
+    {
+    }
 
     void beginBusy(bool) override {}
     void setProgress(int percent) override;
     void endProgress() override;
     void showStatusBanner(const std::string& text) override;
+    bool stopRequested() override { return stop_ && stop_->requested != 0; }
     // Ends the progress line before other output.
     void closeLine();
 
   private:
     std::ostream& err_;
     bool enabled_;
+    const StopSignal* stop_;
     bool lineOpen_ = false;
+    int shownPercent_ = -1;
     std::string banner_;
 };
 
@@ -39,8 +46,8 @@ class BatchMessageSink : public MessageSink {
     // `input` is read for a confirmation only when it is a terminal; null
     // means it is not.
     BatchMessageSink(std::ostream& out, std::ostream& err, bool confirmed, std::istream* terminalInput,
-                     TerminalFeedback& feedback)
-        : out_(out), err_(err), confirmed_(confirmed), terminalInput_(terminalInput), feedback_(feedback)
+                     TerminalFeedback& feedback, StopSignal* stop = nullptr)
+        : out_(out), err_(err), confirmed_(confirmed), terminalInput_(terminalInput), feedback_(feedback), stop_(stop)
     {
     }
 
@@ -58,6 +65,7 @@ class BatchMessageSink : public MessageSink {
     bool confirmed_;
     std::istream* terminalInput_;
     TerminalFeedback& feedback_;
+    StopSignal* stop_;
     bool failed_ = false;
     bool declined_ = false;
 };

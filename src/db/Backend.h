@@ -6,6 +6,7 @@
 // their own rules. Every failure is shown through the connection's sink.
 
 #include "db/Catalog.h"
+#include "db/DbConnection.h"
 #include "db/SelectCursor.h"
 #include "db/SqlDialect.h"
 
@@ -14,12 +15,15 @@
 #include <string>
 #include <vector>
 
-namespace korvan {
-class DbConnection;
-class MessageSink;
-} // namespace korvan
-
 namespace korvan::detail {
+
+// The messages of the transaction steps, the back end's text following.
+inline constexpr const char* kBeginTransFailure = "Errore in fase di avvio della transazione\n\n";
+inline constexpr const char* kCommitTransFailure = "Errore in fase di convalida della transazione\n\n";
+inline constexpr const char* kRollbackFailure = "Errore in fase di ripristino della transazione\n\n";
+// Another writer kept the database's writer lock for longer than the wait.
+inline constexpr const char* kWriterLockBusy =
+    "La base dati è in uso per un'altra operazione: riprovare al suo termine.";
 
 class TableCursorBackend {
   public:
@@ -78,13 +82,21 @@ class ConnectionBackend {
   public:
     virtual ~ConnectionBackend() = default;
     virtual bool isOpen() const = 0;
-    virtual void beginTrans() = 0;
-    virtual void commitTrans() = 0;
-    virtual void rollback() = 0;
+    virtual bool isReadOnly() const { return false; }
+    virtual bool supportsTransactions() const { return true; }
+    // Begins a writing transaction, first taking the writer lock of the
+    // database (waiting at most `lockWaitMilliseconds` for another writer);
+    // each step shows its own failure and returns false.
+    virtual bool beginTrans(int lockWaitMilliseconds) = 0;
+    virtual bool commitTrans() = 0;
+    virtual bool rollback() = 0;
     virtual bool inTransaction() const = 0;
     virtual std::string versionText() const = 0;
     // The columns of a table; nothing when there is no such table.
     virtual std::optional<std::vector<CatalogColumn>> describeTable(const std::string& table) = 0;
+    // Completes the record of a failure just shown (`error.text` is set):
+    // the back end's codes, and whether the connection survived it.
+    virtual void describeFailure(DbError& error) = 0;
 
     virtual std::unique_ptr<TableCursorBackend> openTable(const std::string& tableName, bool bulkInsert,
                                                           int blobBytes) = 0;
@@ -94,7 +106,7 @@ class ConnectionBackend {
 };
 
 // Back end factories, each defined in its own folder.
-std::unique_ptr<ConnectionBackend> openSqliteBackend(const std::string& path, DbConnection& owner);
+std::unique_ptr<ConnectionBackend> openSqliteBackend(const std::string& path, SqliteAccess access, DbConnection& owner);
 // Sets `driverName` ("Access", the description, or "" when not found) and
 // `dialect` from the driver actually reached.
 std::unique_ptr<ConnectionBackend> openOdbcBackend(const std::string& dsn, DbConnection& owner, std::string& driverName,

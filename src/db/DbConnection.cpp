@@ -1,25 +1,78 @@
 #include "db/DbConnection.h"
 
 #include "db/Backend.h"
+#include "db/TransactionGuard.h"
 
 namespace korvan {
 
+namespace {
+
+bool isFailure(MessageIcon icon)
+{
+    return icon == MessageIcon::Error || icon == MessageIcon::Warning;
+}
+
+} // namespace
+
+// Passes the layer's messages on to the caller's sink, counting and keeping
+// the failures among them.
+class DbConnection::Reporter : public MessageSink {
+  public:
+    explicit Reporter(DbConnection& owner) : owner_(owner) {}
+
+    void showMessage(const std::string& text, MessageIcon icon) override
+    {
+        if (!isFailure(icon)) {
+            owner_.sink_.showMessage(text, icon);
+            return;
+        }
+        // Whatever fails after the connection was lost follows from that
+        // loss, which has been shown already.
+        if (owner_.connectionLost_) {
+            ++owner_.failureCount_;
+            return;
+        }
+        owner_.noteFailure(text);
+        // The driver's own words for a lost connection are often about the
+        // step that found it ("could not send data"): say what happened.
+        const std::string shown = owner_.connectionLost_ ? text + "\n\n" + kConnectionLostNote : text;
+        if (owner_.allOrNothing_) {
+            if (owner_.allOrNothingFailed_)
+                return;
+            owner_.allOrNothingFailed_ = true;
+            owner_.sink_.showMessage(shown + "\n\n" + kNothingStoredNote, icon);
+            return;
+        }
+        owner_.sink_.showMessage(shown, icon);
+    }
+
+    bool askConfirmation(const std::string& text) override { return owner_.sink_.askConfirmation(text); }
+
+  private:
+    DbConnection& owner_;
+};
+
 DbConnection::DbConnection(bool isSqlite, int rowsetSizeOrdinary, int rowsetSizeBlob, MessageSink& sink)
-    : isSqlite_(isSqlite), rowsetSizeOrdinary_(rowsetSizeOrdinary), rowsetSizeBlob_(rowsetSizeBlob), sink_(sink)
+    : isSqlite_(isSqlite), rowsetSizeOrdinary_(rowsetSizeOrdinary), rowsetSizeBlob_(rowsetSizeBlob), sink_(sink),
+      reporter_(std::make_unique<Reporter>(*this))
 {
 }
 
-DbConnection::~DbConnection() = default;
+DbConnection::~DbConnection()
+{
+    // The back end may still report while it closes.
+    backend_.reset();
+}
 
 std::unique_ptr<DbConnection> DbConnection::openSqlite(const std::string& path, int rowsetSizeOrdinary,
-                                                       int rowsetSizeBlob, MessageSink& sink)
+                                                       int rowsetSizeBlob, MessageSink& sink, SqliteAccess access)
 {
     // A rowset size below 1 would make every block empty.
     std::unique_ptr<DbConnection> connection(new DbConnection(true, rowsetSizeOrdinary < 1 ? 1 : rowsetSizeOrdinary,
                                                               rowsetSizeBlob < 1 ? 1 : rowsetSizeBlob, sink));
     connection->sqlitePath_ = path;
     connection->dialect_ = SqlDialect(SqlDialect::Kind::Sqlite);
-    connection->backend_ = detail::openSqliteBackend(path, *connection);
+    connection->backend_ = detail::openSqliteBackend(path, access, *connection);
     return connection;
 }
 
@@ -36,9 +89,19 @@ std::unique_ptr<DbConnection> DbConnection::openOdbc(const std::string& dsn, std
     return connection;
 }
 
+MessageSink& DbConnection::Sink() const
+{
+    return *reporter_;
+}
+
 bool DbConnection::IsOpen() const
 {
-    return backend_ && backend_->isOpen();
+    return backend_ && backend_->isOpen() && !connectionLost_;
+}
+
+bool DbConnection::IsReadOnly() const
+{
+    return backend_ && backend_->isReadOnly();
 }
 
 std::string DbConnection::SqliteVersion() const
@@ -46,27 +109,66 @@ std::string DbConnection::SqliteVersion() const
     return isSqlite_ && backend_ ? backend_->versionText() : std::string();
 }
 
-void DbConnection::BeginTrans()
+bool DbConnection::SupportsTransactions() const
 {
-    if (IsOpen())
-        backend_->beginTrans();
+    return IsOpen() && backend_->supportsTransactions();
 }
 
-void DbConnection::CommitTrans()
+bool DbConnection::BeginTrans()
 {
-    if (IsOpen())
-        backend_->commitTrans();
+    if (!SupportsTransactions())
+        return false;
+    if (backend_->inTransaction()) {
+        Sink().showMessage(std::string(detail::kBeginTransFailure) +
+                               "Una transazione è già in corso su questa connessione.",
+                           MessageIcon::Error);
+        return false;
+    }
+    if (IsReadOnly()) {
+        Sink().showMessage(std::string(detail::kBeginTransFailure) +
+                               "La base dati è aperta in sola lettura: nessuna modifica è possibile.",
+                           MessageIcon::Error);
+        return false;
+    }
+    return backend_->beginTrans(lockWaitMilliseconds_);
 }
 
-void DbConnection::Rollback()
+bool DbConnection::CommitTrans()
 {
-    if (IsOpen())
-        backend_->rollback();
+    return IsOpen() && backend_->commitTrans();
+}
+
+bool DbConnection::Rollback()
+{
+    return IsOpen() && backend_->rollback();
 }
 
 bool DbConnection::InTransaction() const
 {
     return IsOpen() && backend_->inTransaction();
+}
+
+void DbConnection::noteFailure(const std::string& text)
+{
+    ++failureCount_;
+    lastError_ = DbError{};
+    lastError_.text = text;
+    if (backend_)
+        backend_->describeFailure(lastError_);
+    if (lastError_.connectionLost)
+        connectionLost_ = true;
+}
+
+void DbConnection::beginAllOrNothing()
+{
+    allOrNothing_ = true;
+    allOrNothingFailed_ = false;
+}
+
+void DbConnection::endAllOrNothing()
+{
+    allOrNothing_ = false;
+    allOrNothingFailed_ = false;
 }
 
 } // namespace korvan

@@ -12,20 +12,49 @@ namespace detail {
 class ConnectionBackend;
 }
 
+// Closes the message of the failure that ended a connection.
+inline constexpr const char* kConnectionLostNote =
+    "La connessione al database si è interrotta: occorre connettersi di nuovo.";
+
+// The last failure the layer reported on a connection, for callers that must
+// decide what to do next (go on, give up the transaction, reconnect).
+struct DbError {
+    std::string text;            // the message shown: the Italian step, then the back end's text
+    std::string sqlState;        // the ODBC SQLSTATE; "" on the file back end or when none was given
+    int nativeCode = 0;          // the driver's native code; SQLite's extended result code
+    bool connectionLost = false; // the failure ended the connection: nothing more can be done on it
+};
+
+// How the file back end opens its file.
+enum class SqliteAccess {
+    ReadWrite,           // fails when the file cannot be written
+    ReadOnly,            // never writes: for commands that only read
+    ReadWriteOrReadOnly, // read-write when possible, else read-only (writes then refused)
+};
+
 // The program's one handle on the runs database, over one of two back ends:
 // a SQLite file (the embedded file back end) or an ODBC data source. It
 // carries the two rowset sizes used for block transfers, the SQL dialect and
 // the three transaction operations. Opening always yields an object;
 // IsOpen() tells whether it worked, and a failure has already been shown
 // through the message sink.
+//
+// Every failure the layer reports is counted and kept (FailureCount,
+// LastError). A failure that ends the connection closes it for good: the
+// connection is no longer open and the failures that follow from it are not
+// shown again.
 class DbConnection {
   public:
     static constexpr int kDefaultRowsetSizeOrdinary = 25;
     static constexpr int kDefaultRowsetSizeBlob = 1;
+    // How long BeginTrans waits for another writer of the same database.
+    static constexpr int kDefaultLockWaitMilliseconds = 30000;
 
-    // The embedded file back end on a SQLite database file.
+    // The embedded file back end on a SQLite database file, opened as it
+    // is: its journal mode is kept and nothing is written by opening it.
     static std::unique_ptr<DbConnection> openSqlite(const std::string& path, int rowsetSizeOrdinary, int rowsetSizeBlob,
-                                                    MessageSink& sink);
+                                                    MessageSink& sink,
+                                                    SqliteAccess access = SqliteAccess::ReadWriteOrReadOnly);
     // An ODBC data source. `driverNameOut` is set to "" and then to the
     // driver name when the DSN is found among the system's data sources.
     static std::unique_ptr<DbConnection> openOdbc(const std::string& dsn, std::string& driverNameOut,
@@ -38,6 +67,8 @@ class DbConnection {
     bool IsOpen() const;
     bool IsSqlite() const { return isSqlite_; }
     bool IsOdbc() const { return !isSqlite_; }
+    // Opened read-only (the file back end): every transaction is refused.
+    bool IsReadOnly() const;
 
     // ODBC: the DSN's driver description, or "Access" for a Microsoft Access
     // driver; empty when the DSN was not found or on the file back end.
@@ -50,31 +81,69 @@ class DbConnection {
     int RowsetSizeOrdinary() const { return rowsetSizeOrdinary_; }
     int RowsetSizeBlob() const { return rowsetSizeBlob_; }
 
-    // Each does nothing when the connection is not open; a failure is shown
-    // and the call returns normally.
-    void BeginTrans();
-    void CommitTrans();
-    void Rollback();
+    // False when the back end cannot do transactions: BeginTrans then does
+    // nothing and returns false without a message.
+    bool SupportsTransactions() const;
+    // Begins a transaction that writes: it first takes the database's writer
+    // lock (SQLite: BEGIN IMMEDIATE; PostgreSQL: an advisory lock shared by
+    // every KORVAN writer), waiting for another writer at most
+    // LockWaitMilliseconds. A failure (a read-only database, the lock still
+    // held by another operation, a transaction already open) is shown and
+    // false returned. Commit and rollback report their failures the same way.
+    // Each does nothing and returns false when the connection is not open.
+    bool BeginTrans();
+    bool CommitTrans();
+    bool Rollback();
     bool InTransaction() const;
+    int LockWaitMilliseconds() const { return lockWaitMilliseconds_; }
+    void SetLockWaitMilliseconds(int milliseconds) { lockWaitMilliseconds_ = milliseconds < 0 ? 0 : milliseconds; }
+
+    // Failures (error and warning messages) the layer has reported so far.
+    long FailureCount() const { return failureCount_; }
+    const DbError& LastError() const { return lastError_; }
+    // A failure ended the connection (a lost server, a broken protocol).
+    bool ConnectionLost() const { return connectionLost_; }
 
     const SqlDialect& Dialect() const { return dialect_; }
-    MessageSink& Sink() const { return sink_; }
+    // Where the layer's messages go: the caller's sink, through the
+    // connection's count of failures.
+    MessageSink& Sink() const;
 
     // For the cursors of this layer.
     detail::ConnectionBackend* backend() const { return backend_.get(); }
+    // True inside an all-or-nothing transaction (TransactionGuard): a failed
+    // block write is then not retried row by row, since the whole
+    // transaction is going to be undone.
+    bool InAllOrNothingTransaction() const { return allOrNothing_; }
 
   private:
+    friend class TransactionGuard;
+    class Reporter;
+
     DbConnection(bool isSqlite, int rowsetSizeOrdinary, int rowsetSizeBlob, MessageSink& sink);
+    void noteFailure(const std::string& text);
+    // TransactionGuard: the first failure from now on is shown with a note
+    // that nothing was stored, later ones are not shown.
+    void beginAllOrNothing();
+    void endAllOrNothing();
 
     bool isSqlite_;
     int rowsetSizeOrdinary_;
     int rowsetSizeBlob_;
+    int lockWaitMilliseconds_ = kDefaultLockWaitMilliseconds;
     MessageSink& sink_;
+    std::unique_ptr<Reporter> reporter_;
     std::string sqlitePath_;
     std::string dsn_;
     std::string driverName_;
     SqlDialect dialect_;
     std::unique_ptr<detail::ConnectionBackend> backend_;
+
+    long failureCount_ = 0;
+    DbError lastError_;
+    bool connectionLost_ = false;
+    bool allOrNothing_ = false;
+    bool allOrNothingFailed_ = false;
 };
 
 } // namespace korvan

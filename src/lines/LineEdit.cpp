@@ -2,6 +2,7 @@
 
 #include "db/DbConnection.h"
 #include "db/TableCursor.h"
+#include "db/TransactionGuard.h"
 
 #include <cctype>
 
@@ -56,14 +57,22 @@ bool writeLine(DbConnection* connection, const std::string& idText, const LineTe
 {
     if (!connection || !connection->IsOpen())
         return false;
-    TableCursor cursor(connection, "linee");
-    if (!findLine(connection, cursor, lineNumberText(idText)))
+    const std::string number = lineNumberText(idText);
+    if (number.empty())
         return false;
-    if (!cursor.Edit())
+    TransactionGuard guard(connection);
+    if (!guard.IsActive())
         return false;
-    cursor.SetField("linea", text.code);
-    cursor.SetField("denom", text.name);
-    return cursor.Update();
+    {
+        TableCursor cursor(connection, "linee");
+        if (!findLine(connection, cursor, number) || !cursor.Edit())
+            return false;
+        cursor.SetField("linea", text.code);
+        cursor.SetField("denom", text.name);
+        if (!cursor.Update())
+            return false;
+    }
+    return guard.Commit();
 }
 
 } // namespace korvan::lines

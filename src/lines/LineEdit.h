@@ -27,8 +27,9 @@ struct LineText {
 // ignored); nothing when the text is not a number or no such line exists.
 std::optional<LineText> readLine(DbConnection* connection, const std::string& idText);
 
-// Stores code and name as given (empty texts are written empty); false when
-// the line is not found or the database refused the change (already shown).
+// Stores code and name as given (empty texts are written empty), in a
+// transaction of its own; false when the line is not found or the database
+// refused the change (already shown).
 bool writeLine(DbConnection* connection, const std::string& idText, const LineText& text);
 
 } // namespace korvan::lines

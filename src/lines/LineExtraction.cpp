@@ -8,6 +8,7 @@
 #include "db/Values.h"
 #include "lines/ProgressSteps.h"
 #include "refdata/OperationFeedback.h"
+#include "refdata/OperationTransaction.h"
 
 #include <map>
 #include <tuple>
@@ -33,7 +34,8 @@ struct RunAssignment {
 
 // Removes every row of `table` one cursor block at a time; the rows
 // removed.
-int deleteAllRows(DbConnection* connection, const char* table, OperationFeedback& feedback)
+int deleteAllRows(DbConnection* connection, const char* table, OperationTransaction& operation,
+                  OperationFeedback& feedback)
 {
     DeleteCursor cursor(connection);
     cursor.SetColumns("ID");
@@ -45,7 +47,7 @@ int deleteAllRows(DbConnection* connection, const char* table, OperationFeedback
         ++positions;
     ProgressSteps progress(feedback, positions);
     int deleted = 0;
-    for (bool row = cursor.MoveFirst(); row; row = cursor.MoveNext()) {
+    for (bool row = cursor.MoveFirst(); row && operation.going(); row = cursor.MoveNext()) {
         if (cursor.Delete())
             deleted += cursor.DeletedCount();
         progress.reach(deleted);
@@ -74,7 +76,8 @@ std::string runLineOrder(DbConnection* connection)
 
 // Step 5: one line per grouped (company, authority, raw code), numbered in
 // query order.
-std::vector<LineEntry> collectLines(DbConnection* connection, OperationFeedback& feedback)
+std::vector<LineEntry> collectLines(DbConnection* connection, OperationTransaction& operation,
+                                    OperationFeedback& feedback)
 {
     std::vector<LineEntry> lines;
     SelectCursor select(connection);
@@ -86,7 +89,7 @@ std::vector<LineEntry> collectLines(DbConnection* connection, OperationFeedback&
     select.SetOrderBy(runLineOrder(connection));
     bool row = false;
     ProgressSteps progress(feedback, countRowsAndRewind(select, row));
-    for (; row; row = select.MoveNext()) {
+    for (; row && operation.going(); row = select.MoveNext()) {
         int company = 0, authority = 0;
         std::string code;
         select.GetShort(0, company);
@@ -99,10 +102,12 @@ std::vector<LineEntry> collectLines(DbConnection* connection, OperationFeedback&
 }
 
 // Step 6.
-void writeLines(DbConnection* connection, const std::vector<LineEntry>& lines)
+void writeLines(DbConnection* connection, const std::vector<LineEntry>& lines, OperationTransaction& operation)
 {
     TableCursor cursor(connection, "linee", true);
     for (const LineEntry& line : lines) {
+        if (!operation.going())
+            return;
         cursor.AddNew();
         cursor.SetField("ID", formatText("%d", line.number));
         cursor.SetField("ente", formatText("%d", line.authority));
@@ -117,7 +122,7 @@ void writeLines(DbConnection* connection, const std::vector<LineEntry>& lines)
 // normalized code. Runs come in the order the lines were made, so the
 // lookup is repeated only when the triple changes.
 std::vector<RunAssignment> assignRuns(DbConnection* connection, const std::vector<LineEntry>& lines,
-                                      OperationFeedback& feedback)
+                                      OperationTransaction& operation, OperationFeedback& feedback)
 {
     using Triple = std::tuple<int, int, std::string>;
     std::map<Triple, int> firstLine;
@@ -140,7 +145,7 @@ std::vector<RunAssignment> assignRuns(DbConnection* connection, const std::vecto
     bool first = true;
     int currentLine = -1;
     long done = 0;
-    for (; row; row = select.MoveNext()) {
+    for (; row && operation.going(); row = select.MoveNext()) {
         int runId = 0, company = 0, authority = 0;
         std::string code;
         select.GetLong(0, runId);
@@ -162,12 +167,15 @@ std::vector<RunAssignment> assignRuns(DbConnection* connection, const std::vecto
 }
 
 // Step 8.
-void writeAssignments(DbConnection* connection, const std::vector<RunAssignment>& runs, OperationFeedback& feedback)
+void writeAssignments(DbConnection* connection, const std::vector<RunAssignment>& runs, OperationTransaction& operation,
+                      OperationFeedback& feedback)
 {
     TableCursor cursor(connection, "conline", true);
     ProgressSteps progress(feedback, static_cast<long>(runs.size()));
     long done = 0;
     for (const RunAssignment& run : runs) {
+        if (!operation.going())
+            return;
         cursor.AddNew();
         cursor.SetField("azienda", formatText("%d", run.company));
         cursor.SetField("ID", formatText("%d", run.runId));
@@ -209,25 +217,37 @@ ExtractionResult extractNormalizedLines(DbConnection* connection, MessageSink& s
         return result;
     result.confirmed = true;
     feedback.beginBusy(true);
+    OperationTransaction operation(connection, sink, feedback);
+    if (!operation.begun())
+        return result;
     feedback.setProgress(0);
 
-    feedback.showStatusBanner("Eliminazione Informazioni Linee Normalizzate pre-esistenti");
-    result.rowsDeleted += deleteAllRows(connection, "conline", feedback);
-    result.rowsDeleted += deleteAllRows(connection, "linee", feedback);
+    // The runs are read first: nothing is removed before the new lines are
+    // known (a runs table that cannot be read leaves the old lines alone).
+    operation.step("Estrazione Linee Normalizzate");
+    std::vector<LineEntry> lines = collectLines(connection, operation, feedback);
+    std::vector<RunAssignment> runs;
+    if (operation.going())
+        runs = assignRuns(connection, lines, operation, feedback);
 
-    feedback.showStatusBanner("Estrazione Linee Normalizzate");
-    std::vector<LineEntry> lines = collectLines(connection, feedback);
-    writeLines(connection, lines);
-    std::vector<RunAssignment> runs = assignRuns(connection, lines, feedback);
-    result.linesCreated = static_cast<int>(lines.size());
+    if (operation.going()) {
+        operation.step("Eliminazione Informazioni Linee Normalizzate pre-esistenti");
+        result.rowsDeleted += deleteAllRows(connection, "conline", operation, feedback);
+        result.rowsDeleted += deleteAllRows(connection, "linee", operation, feedback);
+    }
 
-    feedback.showStatusBanner("Inserimento Informazioni Linee Normalizzate");
-    writeAssignments(connection, runs, feedback);
-    result.runsAssigned = static_cast<int>(runs.size());
+    if (operation.going()) {
+        operation.step("Inserimento Informazioni Linee Normalizzate");
+        writeLines(connection, lines, operation);
+        writeAssignments(connection, runs, operation, feedback);
+    }
 
     feedback.endProgress();
-    lines.clear();
-    runs.clear();
+    if (!operation.commit())
+        return result;
+    result.completed = true;
+    result.linesCreated = static_cast<int>(lines.size());
+    result.runsAssigned = static_cast<int>(runs.size());
     sink.showMessage(extractionDoneText(), MessageIcon::Information);
     return result;
 }

@@ -5,8 +5,9 @@
 // triple, numbered densely from 0 in the order of company, authority and raw
 // code; every run is tied to the first line whose company, authority and
 // normalized code equal its own. All earlier lines, assignments and line
-// names are removed first. Rows are written as the operation goes, without
-// a transaction.
+// names are replaced. The runs are read before anything is removed, and the
+// whole extraction is one all-or-nothing transaction: interrupted or failed,
+// it leaves both tables as they were after one message.
 
 #include <string>
 
@@ -29,15 +30,16 @@ std::string extractionDoneText();
 
 struct ExtractionResult {
     bool confirmed = false; // false: the user declined, nothing was touched
+    bool completed = false; // committed; otherwise nothing changed
     int rowsDeleted = 0;    // earlier `conline` and `linee` rows removed
     int linesCreated = 0;   // `linee` rows handed to the bulk insert
     int runsAssigned = 0;   // `conline` rows handed to the bulk insert
 };
 
 // The whole operation: confirmation, busy indicator, the three banner
-// phases with progress over each step, deletion, extraction, the two bulk
-// inserts and the closing notice. Database failures have been shown by the
-// database layer; the operation goes on with its next step.
+// phases with progress over each step (extraction, deletion, the two bulk
+// inserts) and the closing notice. A database failure has been shown by the
+// database layer: the operation stops there and nothing is changed.
 ExtractionResult extractNormalizedLines(DbConnection* connection, MessageSink& sink, OperationFeedback& feedback);
 
 } // namespace korvan::lines

@@ -4,6 +4,7 @@
 #include "db/DbConnection.h"
 #include "db/MessageSink.h"
 #include "db/SqlTypes.h"
+#include "db/TransactionGuard.h"
 #include "db/Values.h"
 
 #include <cctype>
@@ -54,14 +55,17 @@ int mergeLines(DbConnection* connection, int source, int target, MessageSink& si
 {
     int moved = 0;
     if (!connection || !connection->IsOpen())
-        return moved;
+        return -1;
+    TransactionGuard guard(connection);
+    if (!guard.IsActive())
+        return -1;
     {
         UpdateCursor cursor(connection);
         cursor.AddField("conline", "linea", SqlType::SmallInt);
         cursor.SetFrom("conline");
         cursor.SetWhere(formatText("linea = %d", source));
         const std::string targetText = formatText("%d", target);
-        for (bool row = cursor.Open(); row; row = cursor.MoveNext()) {
+        for (bool row = cursor.Open(); row && !guard.Failed(); row = cursor.MoveNext()) {
             cursor.Edit();
             if (!cursor.HasRow())
                 break;
@@ -70,14 +74,16 @@ int mergeLines(DbConnection* connection, int source, int target, MessageSink& si
                 ++moved;
         }
     }
-    {
+    if (!guard.Failed()) {
         DeleteCursor cursor(connection);
         cursor.SetColumns("ID");
         cursor.SetTable("linee");
         cursor.SetWhere(formatText("ID = %d", source));
-        for (bool row = cursor.Open(); row; row = cursor.MoveNext())
+        for (bool row = cursor.Open(); row && !guard.Failed(); row = cursor.MoveNext())
             cursor.Delete();
     }
+    if (!guard.Commit())
+        return -1;
     sink.showMessage(formatText("Trasferite %d Corse", moved), MessageIcon::Information);
     return moved;
 }

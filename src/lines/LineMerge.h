@@ -42,7 +42,8 @@ struct MergeRequest {
 std::optional<MergeRequest> validateMerge(const MergeChoice& choice, MessageSink& sink);
 
 // Moves the runs of `source` to `target`, deletes line `source` and shows
-// "Trasferite %d Corse". Returns the runs moved.
+// "Trasferite %d Corse", all in one transaction. Returns the runs moved, or
+// -1 when it failed (the failure has been shown and nothing changed).
 int mergeLines(DbConnection* connection, int source, int target, MessageSink& sink);
 
 } // namespace korvan::lines

@@ -26,6 +26,9 @@ class OperationFeedback {
     // Removes the progress bar.
     virtual void endProgress() = 0;
     virtual void showStatusBanner(const std::string& text) = 0;
+    // The user asked the operation to stop (the batch program on SIGINT or
+    // SIGTERM): it stops at its next step and undoes what it did.
+    virtual bool stopRequested() { return false; }
 };
 
 // One operation whose end is not a return to the event loop that will wait

@@ -3,6 +3,7 @@
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
 #include "db/Values.h"
+#include "refdata/Schema.h"
 #include "refdata/SqlText.h"
 
 namespace korvan::test {
@@ -175,6 +176,33 @@ std::vector<std::string> AccountingDbTest::concorsRows(int company)
         select.GetShort(2, minimum);
         select.GetDouble(3, euro);
         rows.push_back(formatText("%d|%d|%d|%.2f", id, authority, minimum != 0, euro));
+    }
+    return rows;
+}
+
+std::vector<std::string> accountingSnapshot(DbConnection* connection)
+{
+    std::vector<std::string> rows;
+    for (const schema::Table& table : schema::tables()) {
+        if (!table.accounting)
+            continue;
+        SelectCursor select(connection);
+        for (const schema::Column& column : table.columns)
+            select.AddField(table.name, column.name, column.sqlType);
+        select.SetFrom(table.name);
+        std::string order;
+        for (const std::string& key : table.key)
+            order += (order.empty() ? "" : ", ") + key;
+        select.SetOrderBy(order);
+        std::string value;
+        for (bool row = select.Execute(); row; row = select.MoveNext()) {
+            std::string text = table.name;
+            for (const schema::Column& column : table.columns) {
+                select.GetFieldText(table.name + "." + column.name, value);
+                text += "|" + value;
+            }
+            rows.push_back(text);
+        }
     }
     return rows;
 }

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,19 +27,40 @@ enum class Backend { SqliteFile, PostgresOdbc, SqliteOdbc };
 
 std::string backendName(const ::testing::TestParamInfo<Backend>& info);
 
-// Records the feedback calls of an operation.
+// Records the feedback calls of an operation; `onProgress` runs after each
+// percentage (a test may ask the operation to stop there, or break
+// something), and `stop` is what stopRequested answers.
 class RecordingFeedback : public OperationFeedback {
   public:
     void beginBusy(bool showClock) override { busyCalls.push_back(showClock); }
-    void setProgress(int percent) override { progress.push_back(percent); }
+    void setProgress(int percent) override
+    {
+        progress.push_back(percent);
+        if (onProgress)
+            onProgress();
+    }
     void endProgress() override { ++endCalls; }
     void showStatusBanner(const std::string& text) override { banners.push_back(text); }
+    bool stopRequested() override { return stop; }
+
+    // The operation is past `percent` of the step with this banner.
+    bool reached(const std::string& banner, int percent) const
+    {
+        return !banners.empty() && banners.back() == banner && !progress.empty() && progress.back() >= percent;
+    }
 
     std::vector<bool> busyCalls;
     std::vector<int> progress;
     std::vector<std::string> banners;
     int endCalls = 0;
+    std::function<void()> onProgress;
+    bool stop = false;
 };
+
+// Every row of the five accounting tables as the program reads them, each as
+// "table|value|value...", tables in schema order and rows in key order: two
+// snapshots are equal when nothing changed.
+std::vector<std::string> accountingSnapshot(DbConnection* connection);
 
 class AccountingDbTest : public ::testing::TestWithParam<Backend> {
   protected:

@@ -24,7 +24,28 @@ CalendarRequest year2004()
     return {kAuthority, kCompany, {2004, 1, 1}, {2004, 12, 31}};
 }
 
-class CalendarGeneration : public AccountingDbTest {};
+class CalendarGeneration : public AccountingDbTest {
+  protected:
+    // Ten runs of the contract scheduled every day from March to May 2004,
+    // their days generated, and two days of run 7 split off to another payer:
+    // the state a failed regeneration must leave as it found it.
+    void addGeneratedContract()
+    {
+        addProtocol(kCompany, 1, "2004-01-01", "2004-12-31", false);
+        for (long id = 1; id <= 10; ++id) {
+            addRun(kCompany, id, kAuthority, 1000);
+            addConcors(kCompany, id, kAuthority, true, 1.0);
+            for (int month = 3; month <= 5; ++month)
+                addMonth(kCompany, id, 1, 2004, month, allDays());
+        }
+        ASSERT_TRUE(generateServiceDays(connection.get(), springOf2004(), sink, feedback).completed) << sink.lastText();
+        exec("UPDATE conkal SET ente = 40, minima = 0, euro = 7.25 WHERE ID = 7 AND data IN ('2004-03-02', "
+             "'2004-04-06')");
+        sink.clear();
+        feedback = {};
+    }
+    static CalendarRequest springOf2004() { return {kAuthority, kCompany, {2004, 3, 1}, {2004, 5, 31}}; }
+};
 
 TEST_P(CalendarGeneration, CarriesOverAdditionalDaysAndRuns)
 {
@@ -184,6 +205,122 @@ TEST_P(CalendarGeneration, CompanyWithoutProtocolsOnlyDeletes)
     EXPECT_EQ(result.deleted, 1);
     EXPECT_EQ(result.total, 0);
     EXPECT_EQ(count("conkal"), 0);
+}
+
+TEST_P(CalendarGeneration, MonthListedUnderTwoProtocolsGivesEachDayOnce)
+{
+    // Protocol 2 takes over from the 10th: day 5 stays with protocol 1's
+    // March, and protocol 2's March names it too.
+    addProtocol(kCompany, 1, "2004-01-01", "2004-12-31", false);
+    addProtocol(kCompany, 2, "2004-03-10", "2004-03-31", false);
+    addRun(kCompany, 1, kAuthority, 1000);
+    addMonth(kCompany, 1, 1, 2004, 3, flagsOn({5, 12}));
+    addMonth(kCompany, 1, 2, 2004, 3, flagsOn({5, 20}));
+
+    const CalendarResult result = generateServiceDays(connection.get(), year2004(), sink, feedback);
+
+    EXPECT_TRUE(result.completed);
+    EXPECT_EQ(result.total, 3);
+    EXPECT_EQ(result.inserted, 2);
+    EXPECT_EQ(result.rejected, 1);
+    EXPECT_EQ(conkalRows(kCompany), (Rows{"1|05/03/2004|10|1|0.00", "1|20/03/2004|10|1|0.00"}));
+    ASSERT_EQ(sink.entries.size(), 1u);
+    EXPECT_EQ(sink.entries[0].icon, MessageIcon::Information);
+}
+
+TEST_P(CalendarGeneration, RefusedRowLeavesTheCalendarAsItWasAfterOneMessage)
+{
+    addGeneratedContract();
+    const std::vector<std::string> before = test::accountingSnapshot(connection.get());
+    // The database refuses every new row of run 7, deleted and written again
+    // in the middle of the insertion.
+    if (isPostgres())
+        exec("ALTER TABLE conkal ADD CONSTRAINT refuse7 CHECK (id <> 7) NOT VALID");
+    else
+        exec("CREATE TRIGGER refuse7 BEFORE INSERT ON conkal WHEN NEW.ID = 7 BEGIN SELECT RAISE(ABORT, 'riga "
+             "rifiutata'); END");
+
+    const CalendarResult result = generateServiceDays(connection.get(), springOf2004(), sink, feedback);
+
+    EXPECT_FALSE(result.completed);
+    ASSERT_EQ(sink.entries.size(), 1u) << sink.lastText();
+    EXPECT_EQ(sink.entries[0].icon, MessageIcon::Error);
+    const std::string& text = sink.entries[0].text;
+    EXPECT_TRUE(text.rfind("Errore aggiornamento tavola (conkal)\n\n - ", 0) == 0 ||
+                text.rfind("Errore scarico buffer tavola (conkal)\n\n - ", 0) == 0)
+        << text;
+    EXPECT_NE(text.find("Operazione annullata: nessuna modifica è stata registrata."), std::string::npos);
+    EXPECT_EQ(test::accountingSnapshot(connection.get()), before);
+    EXPECT_EQ(feedback.endCalls, 1);
+}
+
+TEST_P(CalendarGeneration, StopAskedDuringTheInsertionLeavesTheCalendarAsItWas)
+{
+    addGeneratedContract();
+    const std::vector<std::string> before = test::accountingSnapshot(connection.get());
+    feedback.onProgress = [this] {
+        if (feedback.reached("Inserimento Giorni Effettuazione Corse", 50))
+            feedback.stop = true;
+    };
+
+    EXPECT_FALSE(generateServiceDays(connection.get(), springOf2004(), sink, feedback).completed);
+
+    ASSERT_EQ(sink.entries.size(), 1u) << sink.lastText();
+    EXPECT_EQ(sink.lastText(), "Interruzione in fase di Inserimento Giorni Effettuazione Corse\n\n"
+                               "Operazione annullata: nessuna modifica è stata registrata.");
+    EXPECT_EQ(test::accountingSnapshot(connection.get()), before);
+
+    // Run again to the end, the split days are still carried over.
+    feedback.stop = false;
+    feedback.onProgress = nullptr;
+    sink.clear();
+    const CalendarResult result = generateServiceDays(connection.get(), springOf2004(), sink, feedback);
+    EXPECT_TRUE(result.completed);
+    EXPECT_EQ(result.deleted, 920);
+    EXPECT_EQ(result.inserted, 920);
+    EXPECT_EQ(count("conkal", "ID = 7 AND ente = 40 AND minima = 0"), 2);
+    EXPECT_EQ(count("conkal"), 920);
+}
+
+TEST_P(CalendarGeneration, RowsetOf100000GeneratesAndRegeneratesEveryDay)
+{
+    // Blocks of 100,000 rows: every statement still stays under the
+    // parameter limit of every libpq.
+    connection = isPostgres() || GetParam() == test::Backend::SqliteOdbc
+                     ? [this] {
+                           std::string driver;
+                           return DbConnection::openOdbc(dataSource(), driver, 100000, 1, sink);
+                       }()
+                     : DbConnection::openSqlite(dir.file("runs.db"), 100000, 1, sink);
+    ASSERT_TRUE(connection->IsOpen()) << sink.lastText();
+    addProtocol(kCompany, 1, "2004-01-01", "2004-12-31", false);
+    const std::string series = "WITH RECURSIVE s(g) AS (SELECT 1 UNION ALL SELECT g + 1 FROM s WHERE g < 1200)";
+    exec("INSERT INTO corse (azienda, ID, ente, codlinea, lung) " + series + " SELECT 3, g, 10, 'L', 1000 FROM s");
+    exec("INSERT INTO mesi (azienda, ID, protoc, anno, mese, giorni) " + series +
+         ", m(n) AS (SELECT 3 UNION ALL SELECT n + 1 FROM m WHERE n < 5) SELECT 3, g, 1, 2004, n, '" + allDays() +
+         "' FROM s, m");
+
+    const CalendarResult first = generateServiceDays(connection.get(), springOf2004(), sink, feedback);
+    EXPECT_TRUE(first.completed) << sink.lastText();
+    EXPECT_EQ(first.inserted, 1200 * 92);
+    // Runs 601 to 1200 are scheduled in June too, runs 1 to 600 lose their
+    // May rows: regenerating May and June deletes only the former, and the
+    // March and April rows the latter keep are left out, not refused.
+    exec("INSERT INTO mesi (azienda, ID, protoc, anno, mese, giorni) " + series + " SELECT 3, g, 1, 2004, 6, '" +
+         allDays() + "' FROM s WHERE g > 600");
+    exec("DELETE FROM conkal WHERE ID <= 600 AND data >= '2004-05-01'");
+    const CalendarResult june =
+        generateServiceDays(connection.get(), {kAuthority, kCompany, {2004, 5, 1}, {2004, 6, 30}}, sink, feedback);
+    EXPECT_TRUE(june.completed) << sink.lastText();
+    EXPECT_EQ(june.deleted, 600 * 92);
+    EXPECT_EQ(june.total, 1200 * 92 + 600 * 30);
+    EXPECT_EQ(june.inserted, 600 * 122 + 600 * 31);
+    EXPECT_EQ(june.rejected, 600 * 61);
+    EXPECT_EQ(count("conkal"), 600 * 92 + 600 * 122);
+    ASSERT_EQ(sink.entries.size(), 2u) << sink.lastText();
+    EXPECT_EQ(sink.lastText(), "Risultati della rigenerazione della Tavola Giorni Effettuazione Corse:\n\n"
+                               "Giorni preesistenti eliminati: 55200\nGiorni inseriti: 91800 di 128400\n"
+                               "Giorni non inseriti perché già presenti o rifiutati: 36600\n");
 }
 
 KORVAN_ACCOUNTING_BACKENDS(CalendarGeneration);

@@ -31,9 +31,15 @@ std::string fileText(const std::string& path)
 
 } // namespace
 
+std::string batchProgram()
+{
+    const char* other = std::getenv("KORVAN_TEST_BATCH_PROGRAM");
+    return other && *other ? other : KORVAN_BATCH_PROGRAM;
+}
+
 BatchRun runBatchProgram(const std::vector<std::string>& arguments, const std::string& workDir)
 {
-    std::string command = shellQuoted(KORVAN_BATCH_PROGRAM);
+    std::string command = shellQuoted(batchProgram());
     for (const std::string& argument : arguments)
         command += " " + shellQuoted(argument);
     const std::string outPath = workDir + "/batch.out", errPath = workDir + "/batch.err";

@@ -17,6 +17,10 @@ struct BatchRun {
     std::string err;
 };
 
+// The program under test: the one built with the tests, or the one named by
+// KORVAN_TEST_BATCH_PROGRAM (to run the tests against another build).
+std::string batchProgram();
+
 // Runs the executable with the arguments as given.
 BatchRun runBatchProgram(const std::vector<std::string>& arguments, const std::string& workDir);
 

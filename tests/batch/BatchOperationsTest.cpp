@@ -239,6 +239,7 @@ TEST(BatchConnection, DatabaseErrorsOfTheOperationExitOne)
     const BatchRun extract = korvan::test::runBatchProgram({"extract-lines", "--db", file, "--yes"}, dir.path());
     EXPECT_EQ(extract.status, 1);
     EXPECT_NE(extract.err.find("conline"), std::string::npos) << extract.err;
+    EXPECT_EQ(extract.out, "");
 }
 
 // A runs file of the program's tables, each statement changed by `adapt`.

@@ -4,8 +4,10 @@
 
 #include "db/DbTestFixture.h"
 #include "db/SqlTypes.h"
+#include "db/TransactionGuard.h"
 #include "db/Values.h"
 
+#include <filesystem>
 #include <fstream>
 
 namespace korvan::test {
@@ -150,21 +152,75 @@ TEST(DbSqliteOpen, FileThatIsNotADatabaseFailsAtOpen)
     EXPECT_FALSE(DbConnection::openSqlite("", 25, 1, sink)->IsOpen());
 }
 
-TEST(DbSqliteOpen, OpenFileReportsItsVersionAndWritesAheadLog)
+TEST(DbSqliteOpen, OpenFileReportsItsVersionAndKeepsItsJournalMode)
+{
+    for (const std::string mode : {"delete", "wal"}) {
+        TempDir dir;
+        RecordingMessageSink sink;
+        auto raw = tools::RawDatabase::sqliteFile(dir.file("runs.sqlite"));
+        std::string error;
+        ASSERT_TRUE(tools::createTables(raw, false, error, {"conkal"})) << error;
+        ASSERT_EQ(raw.queryText("PRAGMA journal_mode=" + mode), mode);
+        {
+            auto connection = DbConnection::openSqlite(dir.file("runs.sqlite"), 25, 1, sink);
+            ASSERT_TRUE(connection->IsOpen()) << sink.lastText();
+            EXPECT_FALSE(connection->IsReadOnly());
+            EXPECT_EQ(connection->SqliteVersion().rfind("SQLite 3.", 0), 0u);
+            EXPECT_EQ(connection->Dialect().periodDateLiteral({2004, 1, 2}), "'2004-01-02'");
+            EXPECT_EQ(connection->Dialect().falseLiteral(), "0");
+            // A transaction commits in the file's own mode.
+            ASSERT_TRUE(connection->BeginTrans());
+            TableCursor cursor(connection.get(), "conkal");
+            ASSERT_TRUE(cursor.AddNew() && cursor.SetField("azienda", "1") && cursor.SetField("ID", "2") &&
+                        cursor.SetField("data", "01/02/2004") && cursor.Update());
+            EXPECT_TRUE(connection->CommitTrans());
+        }
+        auto later = tools::RawDatabase::sqliteFile(dir.file("runs.sqlite"));
+        EXPECT_EQ(later.queryText("PRAGMA journal_mode"), mode);
+        EXPECT_EQ(later.queryText("SELECT COUNT(*) FROM conkal"), "1");
+        EXPECT_TRUE(sink.empty()) << sink.lastText();
+    }
+}
+
+TEST(DbSqliteOpen, FileWithoutTablesIsRefusedAndLeftAsItWas)
 {
     TempDir dir;
     RecordingMessageSink sink;
-    auto raw = tools::RawDatabase::sqliteFile(dir.file("runs.sqlite"));
-    std::string error;
-    ASSERT_TRUE(tools::createTables(raw, false, error, {"conkal"})) << error;
-    auto connection = DbConnection::openSqlite(dir.file("runs.sqlite"), 25, 1, sink);
+    const std::string path = dir.file("empty.sqlite");
+    std::ofstream(path).close();
+    auto connection = DbConnection::openSqlite(path, 25, 1, sink);
+    EXPECT_FALSE(connection->IsOpen());
+    EXPECT_EQ(sink.lastText(), "Errore in fase di apertura del database\n\nIl file non contiene alcuna tabella: non "
+                               "è una base dati delle corse.");
+    connection.reset();
+    EXPECT_EQ(std::filesystem::file_size(path), 0u);
+    for (const char* suffix : {"-journal", "-wal", "-shm"})
+        EXPECT_FALSE(std::filesystem::exists(path + suffix)) << suffix;
+}
+
+TEST(DbSqliteOpen, ReadOnlyConnectionReadsAndRefusesEveryTransaction)
+{
+    TempDir dir;
+    RecordingMessageSink sink;
+    {
+        auto raw = tools::RawDatabase::sqliteFile(dir.file("runs.sqlite"));
+        std::string error;
+        ASSERT_TRUE(tools::createTables(raw, false, error, {"conkal"})) << error;
+        ASSERT_TRUE(raw.exec("INSERT INTO conkal (azienda, ID, data) VALUES (1, 2, '2004-02-01')")) << raw.error();
+    }
+    auto connection = DbConnection::openSqlite(dir.file("runs.sqlite"), 25, 1, sink, SqliteAccess::ReadOnly);
     ASSERT_TRUE(connection->IsOpen()) << sink.lastText();
-    EXPECT_EQ(connection->SqliteVersion().rfind("SQLite 3.", 0), 0u);
-    // A connection opened afterwards sees the mode the file now has.
-    auto later = tools::RawDatabase::sqliteFile(dir.file("runs.sqlite"));
-    EXPECT_EQ(later.queryText("PRAGMA journal_mode"), "wal");
-    EXPECT_EQ(connection->Dialect().periodDateLiteral({2004, 1, 2}), "'2004-01-02'");
-    EXPECT_EQ(connection->Dialect().falseLiteral(), "0");
+    EXPECT_TRUE(connection->IsReadOnly());
+    SelectCursor select(connection.get());
+    select.AddField("conkal", "ID", SqlType::Integer);
+    select.SetFrom("conkal");
+    ASSERT_TRUE(select.Execute());
+    EXPECT_FALSE(connection->BeginTrans());
+    EXPECT_EQ(sink.lastText(), "Errore in fase di avvio della transazione\n\nLa base dati è aperta in sola "
+                               "lettura: nessuna modifica è possibile.");
+    TransactionGuard guard(connection.get());
+    EXPECT_FALSE(guard.IsActive());
+    EXPECT_EQ(sink.entries.size(), 2u);
 }
 
 TEST(DbSqliteOpen, TransactionStepWithoutATransactionIsReported)

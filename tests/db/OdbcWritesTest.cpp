@@ -4,6 +4,7 @@
 
 #include "db/DbTestFixture.h"
 #include "db/SqlTypes.h"
+#include "db/TransactionGuard.h"
 #include "db/odbc/OdbcConnection.h"
 #include "db/odbc/OdbcTableCursor.h"
 
@@ -146,6 +147,40 @@ TEST_P(OdbcWrites, BlocksLargerThanOneStatementAreStoredAndDeletedWhole)
     EXPECT_FALSE(remove.MoveNext());
     EXPECT_EQ(rawCount("conkal"), 10);
     EXPECT_TRUE(sink.empty()) << sink.lastText();
+}
+
+TEST_P(OdbcWrites, RowsetOf100000StaysUnderTheParameterLimitOfEveryLibpq)
+{
+    // libpq before 15.19 drops the connection on a statement of more than
+    // 7,498 parameters: a block of 100,000 rows of six columns goes in parts
+    // well below that, inside the caller's transaction.
+    reopen(100000);
+    {
+        TransactionGuard guard(&db());
+        detail::odbc::OdbcTableCursor cursor(backend(), "conkal", true, 0);
+        ASSERT_EQ(cursor.rowsetSize(), 100000);
+        EXPECT_EQ(addRows(cursor, 1, 100005), std::make_pair(100005, 0));
+        EXPECT_TRUE(guard.Commit());
+    }
+    EXPECT_EQ(rawCount("conkal"), 100005);
+    SelectCursor select(&db());
+    select.AddField("conkal", "ID", SqlType::Integer);
+    select.SetFrom("conkal");
+    long read = 0;
+    for (bool row = select.Execute(); row; row = select.MoveNext())
+        ++read;
+    EXPECT_EQ(read, 100005);
+    DeleteCursor remove(&db());
+    remove.SetColumns("ID");
+    remove.SetTable("conkal");
+    long deleted = 0;
+    for (bool row = remove.Open(); row; row = remove.MoveNext())
+        if (remove.Delete())
+            deleted += remove.DeletedCount();
+    EXPECT_EQ(deleted, 100005);
+    EXPECT_EQ(rawCount("conkal"), 0);
+    EXPECT_TRUE(sink.empty()) << sink.lastText();
+    EXPECT_TRUE(db().IsOpen());
 }
 
 TEST_P(OdbcWrites, BlockBeyondOneStatementLeavesAnOpenSelectReading)

@@ -46,8 +46,10 @@ TEST_P(LineExtractionTest, AsksFirstThenShowsPhasesProgressAndTheClosingNotice)
     EXPECT_EQ(sink.entries[1].icon, MessageIcon::Information);
     EXPECT_EQ(sink.entries[1].text, "Le informazioni relative alle Linee (normalizzate) sono state generate");
     EXPECT_EQ(feedback.busyCalls, (std::vector<bool>{true}));
-    EXPECT_EQ(feedback.banners, (Rows{"Eliminazione Informazioni Linee Normalizzate pre-esistenti",
-                                      "Estrazione Linee Normalizzate", "Inserimento Informazioni Linee Normalizzate"}));
+    // The runs are read before the old lines are removed.
+    EXPECT_EQ(feedback.banners,
+              (Rows{"Estrazione Linee Normalizzate", "Eliminazione Informazioni Linee Normalizzate pre-esistenti",
+                    "Inserimento Informazioni Linee Normalizzate"}));
     // Bar shown at 0, then 50 and 100 for each of the three two-row walks.
     EXPECT_EQ(feedback.progress, (std::vector<int>{0, 50, 100, 50, 100, 50, 100}));
     EXPECT_EQ(feedback.endCalls, 1);
@@ -163,16 +165,37 @@ TEST_P(LineExtractionTest, CodesWithApostrophesAndManyRowsSurvive)
     EXPECT_EQ(count("conline"), 60);
 }
 
-TEST_P(LineExtractionTest, AMissingTableIsReportedAndTheOtherStepsStillRun)
+TEST_P(LineExtractionTest, AFailingStepLeavesBothTablesAsTheyWereAfterOneMessage)
 {
     addRun(1, 1, 1, "A");
+    addLine(5, 1, "OLD", "Vecchia");
     exec("DROP TABLE conline");
-    extract();
-    EXPECT_EQ(lineRows(), (Rows{"0|1|[A]|[]"}));
-    // Confirmation, at least one database message, and the closing notice.
-    ASSERT_GE(sink.entries.size(), 3u);
+    const ExtractionResult result = extract();
+    EXPECT_TRUE(result.confirmed);
+    EXPECT_FALSE(result.completed);
+    EXPECT_EQ(lineRows(), (Rows{"5|1|[OLD]|[Vecchia]"}));
+    // The confirmation and one database message; no closing notice.
+    ASSERT_EQ(sink.entries.size(), 2u);
     EXPECT_NE(sink.entries[1].icon, MessageIcon::Information);
-    EXPECT_EQ(sink.lastText(), "Le informazioni relative alle Linee (normalizzate) sono state generate");
+    EXPECT_NE(sink.entries[1].text.find("conline"), std::string::npos) << sink.entries[1].text;
+    EXPECT_NE(sink.entries[1].text.find("Operazione annullata: nessuna modifica è stata registrata."),
+              std::string::npos);
+    EXPECT_EQ(feedback.endCalls, 1);
+}
+
+TEST_P(LineExtractionTest, RunsThatCannotBeReadLeaveTheOldLinesAndTheirNames)
+{
+    // Nothing is removed before the new lines are known.
+    addRun(1, 1, 1, "A");
+    addLine(5, 1, "OLD", "Vecchia");
+    addRunLine(1, 1, 1, 5);
+    exec(isPostgres() ? "ALTER TABLE corse DROP COLUMN codlinea"
+                      : "ALTER TABLE corse RENAME COLUMN codlinea TO codice");
+    EXPECT_FALSE(extract().completed);
+    EXPECT_EQ(lineRows(), (Rows{"5|1|[OLD]|[Vecchia]"}));
+    EXPECT_EQ(count("conline"), 1);
+    EXPECT_EQ(sink.entries.size(), 2u) << sink.lastText();
+    EXPECT_EQ(feedback.banners, (Rows{"Estrazione Linee Normalizzate"}));
 }
 
 TEST(NormalizeLineCode, TrimsTrailingBlanksOnlyAndKeepsOneBlankForEmptyCodes)

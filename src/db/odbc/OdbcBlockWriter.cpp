@@ -1,5 +1,6 @@
 #include "db/odbc/OdbcBlockWriter.h"
 
+#include "db/DbConnection.h"
 #include "db/odbc/OdbcConnection.h"
 #include "db/odbc/OdbcDiagnostics.h"
 
@@ -151,6 +152,13 @@ int BlockWriter::sendStatements(int count, std::string& diagnostic)
     return done;
 }
 
+bool BlockWriter::retryRowByRow() const
+{
+    // Inside an all-or-nothing transaction the failure undoes everything
+    // anyway; on a lost connection every row would fail again.
+    return !connection_.owner().InAllOrNothingTransaction() && !connection_.connectionDead();
+}
+
 BlockWriter::Result BlockWriter::store(int count)
 {
     Result result;
@@ -164,8 +172,10 @@ BlockWriter::Result BlockWriter::store(int count)
         connection_.endGroup(group, sent);
         if (sent)
             result.stored = count;
-        else
+        else if (retryRowByRow())
             storeRowByRow(0, count, result);
+        else
+            result.rejected = count;
         return result;
     }
     // Normally one statement. A block beyond the parameter limit goes in
@@ -177,8 +187,10 @@ BlockWriter::Result BlockWriter::store(int count)
     connection_.endGroup(group, sent == count);
     const int kept = sent == count || group == OdbcConnection::Group::None ? sent : 0;
     result.stored = kept;
-    if (kept < count)
+    if (kept < count && retryRowByRow())
         storeRowByRow(kept, count, result);
+    else
+        result.rejected = count - kept;
     return result;
 }
 

@@ -18,7 +18,8 @@ class OdbcConnection;
 // per block size: psqlODBC sends a parameter array as one statement per row,
 // which costs a round trip per row. Other drivers get a parameter array.
 // A block is stored whole or, when the database refuses it, row by row so
-// that every storable row is stored and the others are counted. A block
+// that every storable row is stored and the others are counted (not inside
+// an all-or-nothing transaction, nor after a lost connection). A block
 // beyond the parameter limit of one statement goes in parts, each kept as
 // it is stored (all undone together inside the caller's transaction).
 class BlockWriter {
@@ -51,6 +52,8 @@ class BlockWriter {
     bool sendOne(int row, std::string& diagnostic);
     // Rows first .. count - 1 one at a time.
     void storeRowByRow(int first, int count, Result& result);
+    // Whether a failed statement is worth retrying one row at a time.
+    bool retryRowByRow() const;
     std::string insertText(int rows) const;
 
     OdbcConnection& connection_;

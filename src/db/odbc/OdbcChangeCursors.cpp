@@ -74,15 +74,19 @@ bool OdbcDeleteCursor::open(const std::string& sql, const std::string& column, c
     std::vector<int> types{columnType(columns, column)};
     keyNames_.clear();
     // The rows of a block are deleted by their primary key, read beside the
-    // selected column; without a key, by the selected column itself.
+    // selected column; without a key, by the selected column itself. SQLite
+    // looks up a list of row values by scanning the whole table, a list of
+    // rowids through the table's own key: there the rowid is the key.
     const std::string prefix = "SELECT " + column;
-    const std::vector<std::string> keys = primaryKeyColumns(connection_.handle(), table);
+    const bool byRowid = connection_.dbms() == DbmsKind::Sqlite;
+    const std::vector<std::string> keys =
+        byRowid ? std::vector<std::string>{"rowid"} : primaryKeyColumns(connection_.handle(), table);
     if (!keys.empty() && sql.compare(0, prefix.size(), prefix) == 0) {
         std::string list;
         for (const std::string& key : keys) {
-            keyNames_.push_back(catalogueName(connection_, columns, key));
+            keyNames_.push_back(byRowid ? key : catalogueName(connection_, columns, key));
             list += ", " + keyNames_.back();
-            types.push_back(columnType(columns, key));
+            types.push_back(byRowid ? SqlType::Integer : columnType(columns, key));
         }
         query_ = prefix + list + sql.substr(prefix.size());
         firstKey_ = 1;
@@ -183,18 +187,26 @@ bool OdbcDeleteCursor::deleteBlock(int& deleted)
     const OdbcConnection::Group group = connection_.beginGroup(false);
     bool ok = true;
     int done = 0;
+    std::string error;
     while (ok && done < rows) {
         const int part = std::min(perStatement, rows - done);
         Statement* statement = deleteStatement(done, part);
         const SQLRETURN rc = statement ? SQLExecute(statement->get()) : SQL_ERROR;
+        ok = succeeded(rc) || rc == SQL_NO_DATA;
+        if (!ok)
+            error = statement ? driverText(SQL_HANDLE_STMT, statement->get())
+                              : driverText(SQL_HANDLE_DBC, connection_.handle());
         if (statement)
             statement->closeCursor();
-        ok = succeeded(rc) || rc == SQL_NO_DATA;
         if (ok)
             done += part;
     }
     connection_.endGroup(group, ok);
     deleted = ok || group == OdbcConnection::Group::None ? done : 0;
+    // A block that could not be deleted is told, so that no caller takes a
+    // half-done deletion for a finished one.
+    if (!ok)
+        connection_.show("Errore eliminazione righe della tavola (" + table_ + ")\n\n" + error);
     return ok;
 }
 
@@ -355,15 +367,16 @@ bool OdbcUpdateCursor::update()
         }
     }
     sql += " WHERE " + condition;
+    const std::string failure = "Errore aggiornamento tavola (" + table_ + ")\n\n";
     auto found = statements_.find(sql);
     if (found == statements_.end()) {
         Statement statement;
         if (!statement.allocate(connection_.handle())) {
-            connection_.show(driverText(SQL_HANDLE_DBC, connection_.handle()));
+            connection_.show(failure + driverText(SQL_HANDLE_DBC, connection_.handle()));
             return false;
         }
         if (!succeeded(SQLPrepare(statement.get(), sqlText(sql), SQL_NTS))) {
-            connection_.show(driverText(SQL_HANDLE_STMT, statement.get()));
+            connection_.show(failure + driverText(SQL_HANDLE_STMT, statement.get()));
             return false;
         }
         found = statements_.emplace(sql, std::move(statement)).first;
@@ -377,7 +390,7 @@ bool OdbcUpdateCursor::update()
         ok = ok && succeeded(reader_.column(position).bindParameter(statement.get(), ++parameter, row_));
     const SQLRETURN rc = ok ? SQLExecute(statement.get()) : SQL_ERROR;
     if (!succeeded(rc) && rc != SQL_NO_DATA) {
-        connection_.show(driverText(SQL_HANDLE_STMT, statement.get()));
+        connection_.show(failure + driverText(SQL_HANDLE_STMT, statement.get()));
         statement.closeCursor();
         return false;
     }
@@ -385,7 +398,7 @@ bool OdbcUpdateCursor::update()
     const bool none = rc == SQL_NO_DATA || (succeeded(SQLRowCount(statement.get(), &changedRows)) && changedRows == 0);
     statement.closeCursor();
     if (none) {
-        connection_.show(kRowNotFound);
+        connection_.show(failure + kRowNotFound);
         return false;
     }
     // The row now holds the stored values (they may be its key next time).

@@ -131,12 +131,15 @@ void OdbcConnection::show(const std::string& text, MessageIcon icon) const
 
 int OdbcConnection::parameterLimit() const
 {
-    // PostgreSQL takes 65535 parameters, but psqlODBC counts them in a signed
-    // 16-bit number and overruns its own memory beyond 32767; SQLite's
+    // PostgreSQL takes 65535 parameters and psqlODBC 32767, but libpq before
+    // 15.19 (Debian 12's own 15.18 among them) drops the connection when the
+    // server's description of the parameters is longer than 30,000 bytes
+    // ("lost synchronization with server: got message type "t""), which
+    // happens beyond 7,498 parameters: 4,096 keeps well below that. SQLite's
     // default limit is 32766.
     switch (dbms_) {
     case DbmsKind::PostgreSql:
-        return 32767;
+        return 4096;
     case DbmsKind::Sqlite:
         return 32766;
     case DbmsKind::Access:
@@ -168,8 +171,10 @@ bool OdbcConnection::execute(const std::string& sql, std::string* error)
         return false;
     }
     const SQLRETURN rc = SQLExecDirect(statement.get(), sqlText(sql), SQL_NTS);
+    lastExecuteState_.clear();
     if (succeeded(rc) || rc == SQL_NO_DATA)
         return true;
+    lastExecuteState_ = sqlState(SQL_HANDLE_STMT, statement.get());
     if (error)
         *error = driverText(SQL_HANDLE_STMT, statement.get());
     return false;
@@ -177,6 +182,9 @@ bool OdbcConnection::execute(const std::string& sql, std::string* error)
 
 OdbcConnection::Group OdbcConnection::beginGroup(bool several)
 {
+    // Inside an all-or-nothing transaction a failure undoes everything.
+    if (inTransaction_ && owner_.InAllOrNothingTransaction())
+        return Group::None;
     if (inTransaction_)
         return execute("SAVEPOINT korvan_group") ? Group::Savepoint : Group::None;
     if (!several || !transactions_)
@@ -201,37 +209,128 @@ void OdbcConnection::endGroup(Group group, bool keep)
     }
 }
 
-void OdbcConnection::beginTrans()
+namespace {
+
+// The key of the advisory lock every KORVAN writer of a PostgreSQL database
+// takes for the length of its transaction ("KORV").
+constexpr const char* kWriterLockKey = "1263489622";
+
+bool isLostConnectionState(const std::string& state)
 {
-    if (!transactions_)
-        return;
-    if (!succeeded(SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, attributeValue(SQL_AUTOCOMMIT_OFF), 0))) {
-        show("Errore in fase di avvio della transazione\n\n" + driverText(SQL_HANDLE_DBC, dbc_));
-        return;
-    }
-    inTransaction_ = true;
+    // 08xxx: connection exceptions; 57P01..57P03: the server shut down,
+    // crashed or is starting.
+    return state.rfind("08", 0) == 0 || state == "57P01" || state == "57P02" || state == "57P03";
 }
 
-void OdbcConnection::endTransaction(SQLSMALLINT completion, const char* message)
+} // namespace
+
+bool OdbcConnection::connectionDead() const
+{
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    return dbc_ != SQL_NULL_HDBC && succeeded(SQLGetConnectAttr(dbc_, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
+           dead == SQL_CD_TRUE;
+}
+
+void OdbcConnection::describeFailure(DbError& error)
+{
+    const DiagnosticCodes codes = takeLastDiagnosticCodes();
+    error.sqlState = codes.state;
+    error.nativeCode = codes.native;
+    error.connectionLost = isLostConnectionState(codes.state) || connectionDead();
+}
+
+bool OdbcConnection::takeWriterLock(int lockWaitMilliseconds, std::string& message)
+{
+    std::string error;
+    switch (dbms_) {
+    case DbmsKind::PostgreSql: {
+        // The wait is bounded by lock_timeout, for this transaction only.
+        const std::string wait = std::to_string(lockWaitMilliseconds < 1 ? 1 : lockWaitMilliseconds);
+        if (!execute("SET LOCAL lock_timeout = '" + wait + "ms'", &error)) {
+            message = error;
+            return false;
+        }
+        if (!execute(std::string("SELECT pg_advisory_xact_lock(") + kWriterLockKey + ")", &error)) {
+            // 55P03: lock_not_available, the wait has run out.
+            message = (lastExecuteState_ == "55P03" ? std::string(kWriterLockBusy) + "\n\n" : std::string()) + error;
+            return false;
+        }
+        execute("SET LOCAL lock_timeout = DEFAULT");
+        return true;
+    }
+    case DbmsKind::Sqlite:
+    case DbmsKind::Access:
+    case DbmsKind::Other:
+        break;
+    }
+    return true;
+}
+
+bool OdbcConnection::beginTrans(int lockWaitMilliseconds)
 {
     if (!transactions_)
-        return;
-    if (!succeeded(SQLEndTran(SQL_HANDLE_DBC, dbc_, completion)))
+        return false;
+    std::string error;
+    if (sqlTransactions()) {
+        // The driver's busy handler bounds the wait for the writer lock
+        // with the data source's own Timeout.
+        if (!execute("BEGIN IMMEDIATE", &error)) {
+            const bool busy = error.find("locked") != std::string::npos || error.find("busy") != std::string::npos;
+            show(std::string(kBeginTransFailure) + (busy ? std::string(kWriterLockBusy) + "\n\n" : "") + error);
+            return false;
+        }
+        inTransaction_ = true;
+        return true;
+    }
+    if (!succeeded(SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, attributeValue(SQL_AUTOCOMMIT_OFF), 0))) {
+        show(kBeginTransFailure + driverText(SQL_HANDLE_DBC, dbc_));
+        return false;
+    }
+    inTransaction_ = true;
+    if (takeWriterLock(lockWaitMilliseconds, error))
+        return true;
+    SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK);
+    SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, attributeValue(SQL_AUTOCOMMIT_ON), 0);
+    inTransaction_ = false;
+    show(kBeginTransFailure + error);
+    return false;
+}
+
+bool OdbcConnection::endTransaction(bool commit, const char* message)
+{
+    if (!transactions_)
+        return false;
+    bool ended = true;
+    if (sqlTransactions()) {
+        std::string error;
+        if (inTransaction_ && !execute(commit ? "COMMIT" : "ROLLBACK", &error)) {
+            show(message + error);
+            ended = false;
+        }
+        // A refused commit leaves the transaction open, to be rolled back.
+        if (ended || !commit)
+            inTransaction_ = false;
+        return ended;
+    }
+    if (!succeeded(SQLEndTran(SQL_HANDLE_DBC, dbc_, commit ? SQL_COMMIT : SQL_ROLLBACK))) {
         show(message + driverText(SQL_HANDLE_DBC, dbc_));
+        ended = false;
+    }
     if (inTransaction_) {
         SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, attributeValue(SQL_AUTOCOMMIT_ON), 0);
         inTransaction_ = false;
     }
+    return ended;
 }
 
-void OdbcConnection::commitTrans()
+bool OdbcConnection::commitTrans()
 {
-    endTransaction(SQL_COMMIT, "Errore in fase di convalida della transazione\n\n");
+    return endTransaction(true, kCommitTransFailure);
 }
 
-void OdbcConnection::rollback()
+bool OdbcConnection::rollback()
 {
-    endTransaction(SQL_ROLLBACK, "Errore in fase di ripristino della transazione\n\n");
+    return endTransaction(false, kRollbackFailure);
 }
 
 std::unique_ptr<TableCursorBackend> OdbcConnection::openTable(const std::string& tableName, bool bulkInsert,

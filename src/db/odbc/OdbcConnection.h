@@ -26,12 +26,16 @@ class OdbcConnection : public ConnectionBackend {
     OdbcConnection& operator=(const OdbcConnection&) = delete;
 
     bool isOpen() const override { return open_; }
-    void beginTrans() override;
-    void commitTrans() override;
-    void rollback() override;
+    bool supportsTransactions() const override { return transactions_; }
+    // SQLite through its driver waits for the writer lock as long as the
+    // data source's Timeout says, whatever `lockWaitMilliseconds` is.
+    bool beginTrans(int lockWaitMilliseconds) override;
+    bool commitTrans() override;
+    bool rollback() override;
     bool inTransaction() const override { return inTransaction_; }
     std::string versionText() const override { return {}; }
     std::optional<std::vector<CatalogColumn>> describeTable(const std::string& table) override;
+    void describeFailure(DbError& error) override;
 
     std::unique_ptr<TableCursorBackend> openTable(const std::string& tableName, bool bulkInsert,
                                                   int blobBytes) override;
@@ -44,7 +48,9 @@ class OdbcConnection : public ConnectionBackend {
     DbmsKind dbms() const { return dbms_; }
     // The most parameter markers one statement may carry on this database.
     int parameterLimit() const;
-    bool supportsTransactions() const { return transactions_; }
+    // The driver says the connection is gone (a stopped server, a broken
+    // protocol): nothing more can be done on it.
+    bool connectionDead() const;
     // The column name in the driver's identifier quotes.
     std::string quoteIdentifier(const std::string& name) const;
     // Runs a statement without a result; the driver's text in `error`.
@@ -60,7 +66,14 @@ class OdbcConnection : public ConnectionBackend {
 
   private:
     bool connect(const std::string& dsn, std::string& driverName);
-    void endTransaction(SQLSMALLINT completion, const char* message);
+    bool endTransaction(bool commit, const char* message);
+    // Takes the writer lock inside the transaction just begun; false with
+    // the message to show.
+    bool takeWriterLock(int lockWaitMilliseconds, std::string& message);
+    // SQLite through its driver: the transaction is run with SQL statements
+    // (BEGIN IMMEDIATE, COMMIT, ROLLBACK), the driver staying in autocommit
+    // mode, because the driver's own transactions begin deferred.
+    bool sqlTransactions() const { return dbms_ == DbmsKind::Sqlite; }
 
     DbConnection& owner_;
     SQLHENV env_ = SQL_NULL_HENV;
@@ -70,6 +83,7 @@ class OdbcConnection : public ConnectionBackend {
     bool transactions_ = true;
     std::string quote_ = "\"";
     DbmsKind dbms_ = DbmsKind::Other;
+    std::string lastExecuteState_; // SQLSTATE of the last failed execute
 };
 
 } // namespace korvan::detail::odbc

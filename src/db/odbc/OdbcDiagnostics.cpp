@@ -4,8 +4,12 @@ namespace korvan::detail::odbc {
 
 namespace {
 
+// The codes of the diagnostic last read for a message (one thread uses a
+// connection at a time).
+thread_local DiagnosticCodes lastCodes;
+
 bool diagnosticRecord(SQLSMALLINT handleType, SQLHANDLE handle, SQLSMALLINT record, std::string& state,
-                      std::string& message, SQLSMALLINT bufferBytes)
+                      std::string& message, SQLSMALLINT bufferBytes, bool forMessage = true)
 {
     SQLCHAR stateBuffer[6] = {0};
     std::string buffer(static_cast<size_t>(bufferBytes), '\0');
@@ -17,6 +21,8 @@ bool diagnosticRecord(SQLSMALLINT handleType, SQLHANDLE handle, SQLSMALLINT reco
         return false;
     state = reinterpret_cast<const char*>(stateBuffer);
     message = buffer.c_str();
+    if (forMessage && record == 1)
+        lastCodes = {state, static_cast<int>(native)};
     return true;
 }
 
@@ -50,8 +56,15 @@ std::string sqlState(SQLSMALLINT handleType, SQLHANDLE handle)
 {
     std::string state;
     std::string message;
-    diagnosticRecord(handleType, handle, 1, state, message, 64);
+    diagnosticRecord(handleType, handle, 1, state, message, 64, false);
     return state;
+}
+
+DiagnosticCodes takeLastDiagnosticCodes()
+{
+    DiagnosticCodes codes = lastCodes;
+    lastCodes = {};
+    return codes;
 }
 
 } // namespace korvan::detail::odbc

@@ -25,4 +25,14 @@ std::string statementDiagnostic(SQLHSTMT statement);
 // The SQLSTATE of the first diagnostic record ("" when there is none).
 std::string sqlState(SQLSMALLINT handleType, SQLHANDLE handle);
 
+// The state and native code of the first record read by driverText or
+// statementDiagnostic, which build the texts of the layer's messages: the
+// connection completes the record of the failure it shows with them. Taking
+// it clears it.
+struct DiagnosticCodes {
+    std::string state;
+    int native = 0;
+};
+DiagnosticCodes takeLastDiagnosticCodes();
+
 } // namespace korvan::detail::odbc

@@ -92,7 +92,8 @@ bool OdbcTableCursor::reportMissingTable()
         return false;
     const SQLRETURN rc = SQLExecDirect(statement.get(), sqlText("SELECT * FROM " + table_ + " WHERE 1 = 0"), SQL_NTS);
     if (!succeeded(rc)) {
-        connection_.show(driverText(SQL_HANDLE_STMT, statement.get()));
+        connection_.show("Errore in fase di apertura della tavola (" + table_ + ")\n\n" +
+                         driverText(SQL_HANDLE_STMT, statement.get()));
         return true;
     }
     return false;

@@ -52,6 +52,11 @@ namespace {
 // parts inside one savepoint, so that a block still goes whole or not at all.
 constexpr size_t kRowsPerStatement = 500;
 
+std::string deleteFailure(const std::string& table)
+{
+    return "Errore eliminazione righe della tavola (" + table + ")\n\n";
+}
+
 } // namespace
 
 bool SqliteDeleteCursor::deleteRows(size_t first, size_t count)
@@ -92,13 +97,13 @@ bool SqliteDeleteCursor::deleteBlock(int& deleted)
             const std::string error = errorText(db);
             execute(db, "ROLLBACK TO korvan_delete");
             execute(db, "RELEASE korvan_delete");
-            connection_.show(error);
+            connection_.show(deleteFailure(table_) + error);
             return false;
         }
         ok = execute(db, "RELEASE korvan_delete");
     }
     if (!ok) {
-        connection_.show(errorText(db));
+        connection_.show(deleteFailure(table_) + errorText(db));
         return false;
     }
     deleted = sqlite3_total_changes(db) - before;
@@ -118,6 +123,15 @@ bool SqliteDeleteCursor::moveFirst()
     blockStart_ = 0;
     return snapshot_.load(connection_, rowidSql_, sql_) && !snapshot_.rowids().empty();
 }
+
+namespace {
+
+std::string updateFailure(const std::string& table)
+{
+    return "Errore aggiornamento tavola (" + table + ")\n\n";
+}
+
+} // namespace
 
 bool SqliteUpdateCursor::open(const std::string& sql, const std::vector<SelectItem>& items)
 {
@@ -184,7 +198,7 @@ bool SqliteUpdateCursor::setField(const std::string& columnName, const std::stri
 bool SqliteUpdateCursor::update()
 {
     if (!editing_) {
-        connection_.show(kNoEditInProgress);
+        connection_.show(updateFailure(table_) + kNoEditInProgress);
         return false;
     }
     editing_ = false;
@@ -198,7 +212,7 @@ bool SqliteUpdateCursor::update()
             names.push_back(column.name);
         const std::string sql = updateByRowidSql(table_, names, changed_);
         if (!prepare(db, sql, statement)) {
-            connection_.show(errorText(db));
+            connection_.show(updateFailure(table_) + errorText(db));
             return false;
         }
     }
@@ -210,7 +224,7 @@ bool SqliteUpdateCursor::update()
     const int rc = sqlite3_step(statement.get());
     sqlite3_reset(statement.get());
     if (rc != SQLITE_DONE) {
-        connection_.show(errorText(db));
+        connection_.show(updateFailure(table_) + errorText(db));
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 #include "db/sqlite/SqliteConnection.h"
 
 #include "db/DbConnection.h"
+#include "db/Values.h"
 #include "db/sqlite/SqliteChangeCursors.h"
 #include "db/sqlite/SqliteSelectCursor.h"
 #include "db/sqlite/SqliteStatement.h"
@@ -8,9 +9,9 @@
 
 namespace korvan::detail {
 
-std::unique_ptr<ConnectionBackend> openSqliteBackend(const std::string& path, DbConnection& owner)
+std::unique_ptr<ConnectionBackend> openSqliteBackend(const std::string& path, SqliteAccess access, DbConnection& owner)
 {
-    return std::make_unique<sqlite::SqliteConnection>(path, owner);
+    return std::make_unique<sqlite::SqliteConnection>(path, access, owner);
 }
 
 } // namespace korvan::detail
@@ -19,46 +20,101 @@ namespace korvan::detail::sqlite {
 
 namespace {
 
+// How long a statement waits for a lock another connection holds briefly
+// (a commit, a checkpoint).
 constexpr int kBusyTimeoutMs = 5000;
 
-// Opens the file and checks that it is a usable database; "" or the reason.
-std::string openFile(const std::string& path, sqlite3*& db)
+// A large page cache keeps an operation's changes in memory until it
+// commits: spilling them to the file early would lock out every reader of
+// the file for the rest of the operation.
+constexpr const char* kCacheSize = "PRAGMA cache_size=-65536";
+
+int openFlags(SqliteAccess access)
+{
+    // The connection is used by one thread only: no mutex around every call.
+    return (access == SqliteAccess::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+}
+
+std::string queryText(sqlite3* db, const char* sql, bool& ok)
+{
+    Statement statement;
+    ok = prepare(db, sql, statement) && sqlite3_step(statement.get()) == SQLITE_ROW;
+    if (!ok)
+        return {};
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), 0));
+    return text ? text : "";
+}
+
+// The file as an immutable database: read without the locks and the shared
+// memory a write-ahead log needs, for a file in a folder that cannot be
+// written.
+std::string immutableUri(const std::string& path)
+{
+    std::string uri = "file:";
+    for (char c : path) {
+        if (c == '%' || c == '?' || c == '#')
+            uri += formatText("%%%02X", static_cast<unsigned char>(c));
+        else
+            uri += c;
+    }
+    return uri + "?immutable=1";
+}
+
+// Opens the file and checks that it is a usable runs database, without
+// writing to it; "" or the reason.
+std::string openFile(const std::string& path, SqliteAccess access, sqlite3*& db)
 {
     // An empty name would open a private temporary database.
     if (path.empty())
         return sqlite3_errstr(SQLITE_CANTOPEN);
-    // The connection is used by one thread only: no mutex around every call.
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
+    int rc = sqlite3_open_v2(path.c_str(), &db, openFlags(access), nullptr);
+    if (rc != SQLITE_OK && access == SqliteAccess::ReadWriteOrReadOnly) {
+        sqlite3_close(db);
+        db = nullptr;
+        rc = sqlite3_open_v2(path.c_str(), &db, openFlags(SqliteAccess::ReadOnly), nullptr);
+    }
+    if (rc != SQLITE_OK)
         return errorText(db);
-    if (sqlite3_db_readonly(db, "main") == 1)
+    if (access == SqliteAccess::ReadWrite && sqlite3_db_readonly(db, "main") == 1)
         return sqlite3_errstr(SQLITE_READONLY);
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    // Reading the catalogue fails on a file that is not a database.
-    Statement check;
-    if (!prepare(db, "SELECT count(*) FROM sqlite_master", check) || sqlite3_step(check.get()) != SQLITE_ROW)
+    // Reading the catalogue fails on a file that is not a database; a
+    // database without tables (an empty file is one) holds no runs.
+    bool ok = false;
+    const char* const countTables = "SELECT count(*) FROM sqlite_master WHERE type = 'table'";
+    std::string tables = queryText(db, countTables, ok);
+    // A file with a write-ahead log is read through shared memory beside it,
+    // which a read-only folder cannot hold: a connection that never writes
+    // reads it as immutable.
+    const int code = sqlite3_errcode(db);
+    if (!ok && sqlite3_db_readonly(db, "main") == 1 && (code == SQLITE_READONLY || code == SQLITE_CANTOPEN)) {
+        sqlite3_close(db);
+        db = nullptr;
+        if (sqlite3_open_v2(immutableUri(path).c_str(), &db, openFlags(SqliteAccess::ReadOnly) | SQLITE_OPEN_URI,
+                            nullptr) != SQLITE_OK)
+            return errorText(db);
+        tables = queryText(db, countTables, ok);
+    }
+    if (!ok)
         return errorText(db);
-    check.reset();
-    // A committed transaction survives a killed process with WAL and
-    // synchronous=NORMAL, and costs no disk flush of its own.
-    Statement journal;
-    if (!prepare(db, "PRAGMA journal_mode=WAL", journal) || sqlite3_step(journal.get()) != SQLITE_ROW)
+    if (tables == "0")
+        return "Il file non contiene alcuna tabella: non è una base dati delle corse.";
+    // Settings of this connection only; the file keeps its journal mode.
+    // With a write-ahead log a commit that survives a killed process needs
+    // no disk flush of its own; other modes keep the engine's full flushes.
+    if (queryText(db, "PRAGMA journal_mode", ok) == "wal" && !execute(db, "PRAGMA synchronous=NORMAL"))
         return errorText(db);
-    journal.reset();
-    if (!execute(db, "PRAGMA synchronous=NORMAL"))
-        return errorText(db);
-    // Bulk writes commit one block at a time: checkpointing every 10,000
-    // pages (about 40 MB) instead of every 1,000 saves most of the copying
-    // and disk flushes; the log is cut back to 64 MB afterwards.
-    if (!execute(db, "PRAGMA wal_autocheckpoint=10000") || !execute(db, "PRAGMA journal_size_limit=67108864"))
+    if (!execute(db, kCacheSize) || !execute(db, "PRAGMA wal_autocheckpoint=10000") ||
+        !execute(db, "PRAGMA journal_size_limit=67108864"))
         return errorText(db);
     return {};
 }
 
 } // namespace
 
-SqliteConnection::SqliteConnection(const std::string& path, DbConnection& owner) : owner_(owner)
+SqliteConnection::SqliteConnection(const std::string& path, SqliteAccess access, DbConnection& owner) : owner_(owner)
 {
-    const std::string failure = openFile(path, db_);
+    const std::string failure = openFile(path, access, db_);
     if (failure.empty())
         return;
     show("Errore in fase di apertura del database\n\n" + failure);
@@ -82,25 +138,51 @@ void SqliteConnection::show(const std::string& text, MessageIcon icon) const
     owner_.Sink().showMessage(text, icon);
 }
 
-void SqliteConnection::transactionStep(const char* sql, const char* message)
+bool SqliteConnection::transactionStep(const char* sql, const char* message)
 {
-    if (!execute(db_, sql))
-        show(message + errorText(db_));
+    if (execute(db_, sql))
+        return true;
+    show(message + errorText(db_));
+    return false;
 }
 
-void SqliteConnection::beginTrans()
+bool SqliteConnection::isReadOnly() const
 {
-    transactionStep("BEGIN", "Errore in fase di avvio della transazione\n\n");
+    return db_ && sqlite3_db_readonly(db_, "main") == 1;
 }
 
-void SqliteConnection::commitTrans()
+bool SqliteConnection::beginTrans(int lockWaitMilliseconds)
 {
-    transactionStep("COMMIT", "Errore in fase di convalida della transazione\n\n");
+    // The writer lock is taken now, not at the first write: an operation
+    // reads what it is going to change only once no other writer can change
+    // it any more.
+    sqlite3_busy_timeout(db_, lockWaitMilliseconds);
+    const bool begun = execute(db_, "BEGIN IMMEDIATE");
+    const int code = sqlite3_errcode(db_);
+    const std::string error = errorText(db_);
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    if (begun)
+        return true;
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+        show(std::string(kBeginTransFailure) + kWriterLockBusy + "\n\n" + error);
+    else
+        show(kBeginTransFailure + error);
+    return false;
 }
 
-void SqliteConnection::rollback()
+bool SqliteConnection::commitTrans()
 {
-    transactionStep("ROLLBACK", "Errore in fase di ripristino della transazione\n\n");
+    return transactionStep("COMMIT", kCommitTransFailure);
+}
+
+bool SqliteConnection::rollback()
+{
+    return transactionStep("ROLLBACK", kRollbackFailure);
+}
+
+void SqliteConnection::describeFailure(DbError& error)
+{
+    error.nativeCode = db_ ? sqlite3_extended_errcode(db_) : 0;
 }
 
 bool SqliteConnection::inTransaction() const

@@ -7,24 +7,28 @@
 
 namespace korvan::detail::sqlite {
 
-// The embedded file back end: one SQLite database file opened read-write
-// (never created), in WAL mode with synchronous=NORMAL so that writes outside
-// a transaction survive the process being killed without one disk flush per
-// row.
+// The embedded file back end: one SQLite database file, never created and
+// opened as it is. Its journal mode is the file's own (a runs database on a
+// network share cannot use WAL): opening writes nothing, so a file that is
+// not a runs database is refused untouched. Transactions begin IMMEDIATE,
+// taking the file's writer lock at once, so that two writers run one after
+// the other.
 class SqliteConnection : public ConnectionBackend {
   public:
-    SqliteConnection(const std::string& path, DbConnection& owner);
+    SqliteConnection(const std::string& path, SqliteAccess access, DbConnection& owner);
     ~SqliteConnection() override;
     SqliteConnection(const SqliteConnection&) = delete;
     SqliteConnection& operator=(const SqliteConnection&) = delete;
 
     bool isOpen() const override { return db_ != nullptr; }
-    void beginTrans() override;
-    void commitTrans() override;
-    void rollback() override;
+    bool isReadOnly() const override;
+    bool beginTrans(int lockWaitMilliseconds) override;
+    bool commitTrans() override;
+    bool rollback() override;
     bool inTransaction() const override;
     std::string versionText() const override;
     std::optional<std::vector<CatalogColumn>> describeTable(const std::string& table) override;
+    void describeFailure(DbError& error) override;
 
     std::unique_ptr<TableCursorBackend> openTable(const std::string& tableName, bool bulkInsert,
                                                   int blobBytes) override;
@@ -38,7 +42,7 @@ class SqliteConnection : public ConnectionBackend {
     void show(const std::string& text, MessageIcon icon = MessageIcon::Error) const;
 
   private:
-    void transactionStep(const char* sql, const char* message);
+    bool transactionStep(const char* sql, const char* message);
 
     DbConnection& owner_;
     sqlite3* db_ = nullptr;

@@ -423,13 +423,15 @@ bool SqliteTableCursor::flush()
 // The block is stored in one transaction, or in a savepoint inside the
 // caller's transaction. A row the engine refuses (a duplicate key, say) is
 // undone by itself and the others are kept: every storable row is stored and
-// the refused ones are counted.
+// the refused ones are counted. Inside an all-or-nothing transaction the
+// first refused row ends the block: the whole transaction will be undone.
 void SqliteTableCursor::storeBlock(int count, const char* failurePrefix)
 {
     sqlite3* db = connection_.handle();
     rowsWritten_ = 0;
     rowsRejected_ = count;
     const bool ownTransaction = sqlite3_get_autocommit(db) != 0;
+    const bool allOrNothing = !ownTransaction && connection_.owner().InAllOrNothingTransaction();
     std::string firstError;
     const bool begun =
         ownTransaction ? execute(db, begin_, "BEGIN") : execute(db, savepoint_, "SAVEPOINT korvan_block");
@@ -445,7 +447,7 @@ void SqliteTableCursor::storeBlock(int count, const char* failurePrefix)
             if (firstError.empty())
                 firstError = errorText(db);
             // Some failures (a full disk, say) end the whole transaction.
-            if (sqlite3_get_autocommit(db) != 0) {
+            if (sqlite3_get_autocommit(db) != 0 || allOrNothing) {
                 stored = 0;
                 break;
             }
@@ -457,6 +459,8 @@ void SqliteTableCursor::storeBlock(int count, const char* failurePrefix)
                 execute(db, rollback_, "ROLLBACK");
                 stored = 0;
             } else if (!ownTransaction) {
+                if (stored == 0 && !firstError.empty())
+                    execute(db, rollbackTo_, "ROLLBACK TO korvan_block");
                 execute(db, release_, "RELEASE korvan_block");
             }
         }

@@ -86,7 +86,7 @@ class SqliteTableCursor : public TableCursorBackend {
 
     Statement insert_;
     // Transaction control of the block writes, kept prepared.
-    Statement begin_, commit_, rollback_, savepoint_, release_;
+    Statement begin_, commit_, rollback_, savepoint_, rollbackTo_, release_;
     // Bulk mode: the block being filled.
     int rowsetSize_ = 1;
     std::vector<std::vector<Cell>> block_;

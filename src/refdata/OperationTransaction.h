@@ -1,0 +1,46 @@
+#pragma once
+
+// One operation that changes data (extraction, assignment, calendar
+// generation, removal, line edit or merge), run as one all-or-nothing
+// transaction. It begins before the operation's first read, taking the
+// database's writer lock, so that the operation sees and leaves the database
+// whole and two operations on one database run one after the other. The
+// operation checks `going` as it works: at the first failure the layer has
+// shown (once, with a note that nothing was stored), or when the user asks to
+// stop, it stops and the transaction is undone; only a successful `commit`
+// keeps its work. The operation then shows its result, or nothing more.
+
+#include "db/TransactionGuard.h"
+
+#include <string>
+
+namespace korvan {
+
+class DbConnection;
+class MessageSink;
+class OperationFeedback;
+
+class OperationTransaction {
+  public:
+    OperationTransaction(DbConnection* connection, MessageSink& sink, OperationFeedback& feedback);
+
+    // False when the transaction could not begin (a read-only database,
+    // another writer at work); the reason has been shown.
+    bool begun() const { return guard_.IsActive(); }
+    // Shows the status banner of a new step; an interruption names it.
+    void step(const std::string& banner);
+    // True while the work may go on. A stop asked by the user is shown here
+    // once, naming the step.
+    bool going();
+    // Keeps the work when it may still go on; false when it was undone.
+    bool commit();
+
+  private:
+    TransactionGuard guard_;
+    MessageSink& sink_;
+    OperationFeedback& feedback_;
+    std::string step_;
+    bool stopped_ = false;
+};
+
+} // namespace korvan

@@ -1,0 +1,208 @@
+// Transactions on every back end: a guard keeps only committed work, shows
+// the first failure once, writers of one database take turns, and the
+// connection tells what its last failure was and whether it survived it.
+
+#include "db/DbTestFixture.h"
+#include "db/SqlTypes.h"
+#include "db/TransactionGuard.h"
+
+#include <chrono>
+#include <thread>
+
+namespace korvan::test {
+namespace {
+
+const std::string kBusy = "Errore in fase di avvio della transazione\n\n"
+                          "La base dati è in uso per un'altra operazione: riprovare al suo termine.\n\n";
+
+class DbTransaction : public DbLayerFixture {
+  protected:
+    // Another connection to the same database.
+    std::unique_ptr<DbConnection> openAnother(MessageSink& otherSink)
+    {
+        std::unique_ptr<DbConnection> other;
+        if (fileBackend()) {
+            other = DbConnection::openSqlite(db().SqlitePath(), 25, 1, otherSink);
+        } else {
+            std::string driver;
+            other = DbConnection::openOdbc(db().Dsn(), driver, 25, 1, otherSink);
+        }
+        EXPECT_TRUE(other->IsOpen());
+        return other;
+    }
+
+    // Bulk-inserts conkal rows first..last (one per ID) on `connection`.
+    static void addRows(DbConnection& connection, long first, long last)
+    {
+        TableCursor cursor(&connection, "conkal", true);
+        for (long id = first; id <= last; ++id)
+            cursor.AddNew() && cursor.SetField("azienda", "1") && cursor.SetField("ID", std::to_string(id)) &&
+                cursor.SetField("data", "01/02/2004") && cursor.SetField("ente", "3") &&
+                cursor.SetField("minima", "1") && cursor.SetField("euro", "1,5") && cursor.Update();
+        cursor.Flush();
+    }
+};
+
+TEST_P(DbTransaction, GuardKeepsOnlyWhatItCommits)
+{
+    {
+        TransactionGuard guard(&db());
+        ASSERT_TRUE(guard.IsActive());
+        EXPECT_TRUE(guard.Protected());
+        EXPECT_TRUE(db().InTransaction());
+        addRows(db(), 1, 60);
+        EXPECT_FALSE(guard.Failed());
+    }
+    EXPECT_FALSE(db().InTransaction());
+    EXPECT_EQ(rawCount("conkal"), 0);
+    {
+        TransactionGuard guard(&db());
+        addRows(db(), 1, 60);
+        EXPECT_TRUE(guard.Commit());
+        EXPECT_FALSE(guard.Commit());
+    }
+    EXPECT_EQ(rawCount("conkal"), 60);
+    EXPECT_TRUE(sink.empty()) << sink.lastText();
+    EXPECT_EQ(db().FailureCount(), 0);
+}
+
+TEST_P(DbTransaction, FirstFailureIsShownOnceAndCommitUndoesTheWork)
+{
+    rawInsertConkal({.id = 5, .data = "01/02/2004"}, "2004-02-01");
+    rawInsertConkal({.id = 40, .data = "01/02/2004"}, "2004-02-01");
+    TransactionGuard guard(&db());
+    ASSERT_TRUE(guard.IsActive());
+    // Two refused blocks: the second is not shown again.
+    addRows(db(), 1, 60);
+    EXPECT_TRUE(guard.Failed());
+    EXPECT_FALSE(guard.Commit());
+    ASSERT_EQ(sink.entries.size(), 1u);
+    const std::string& text = sink.entries[0].text;
+    EXPECT_EQ(text.rfind("Errore aggiornamento tavola (conkal)\n\n - ", 0), 0u) << text;
+    EXPECT_EQ(text.substr(text.size() - std::string(kNothingStoredNote).size()), kNothingStoredNote);
+    EXPECT_EQ(rawCount("conkal"), 2);
+    EXPECT_EQ(db().FailureCount(), 2);
+    // The connection keeps the failure, without the note, and is still open.
+    EXPECT_EQ(db().LastError().text.rfind("Errore aggiornamento tavola (conkal)", 0), 0u);
+    EXPECT_FALSE(db().LastError().connectionLost);
+    if (GetParam() == BackendKind::PostgresOdbc) {
+        EXPECT_EQ(db().LastError().sqlState, "23505");
+    }
+    EXPECT_TRUE(db().IsOpen());
+    EXPECT_FALSE(db().InTransaction());
+    // Outside a guard a failure is shown as it is.
+    sink.clear();
+    addRows(db(), 5, 5);
+    ASSERT_EQ(sink.entries.size(), 1u);
+    EXPECT_EQ(sink.lastText().find(kNothingStoredNote), std::string::npos);
+}
+
+TEST_P(DbTransaction, SecondWriterIsRefusedWhenTheFirstOutlastsItsWait)
+{
+    if (GetParam() == BackendKind::SqliteOdbc)
+        GTEST_SKIP() << "the SQLite driver waits for its data source's Timeout (5 s here), not for the wait asked";
+    RecordingMessageSink otherSink;
+    auto other = openAnother(otherSink);
+    TransactionGuard first(&db());
+    ASSERT_TRUE(first.IsActive());
+    other->SetLockWaitMilliseconds(200);
+    {
+        TransactionGuard second(other.get());
+        EXPECT_FALSE(second.IsActive());
+        EXPECT_TRUE(second.Failed());
+        EXPECT_FALSE(second.Commit());
+    }
+    ASSERT_EQ(otherSink.entries.size(), 1u) << otherSink.lastText();
+    EXPECT_EQ(otherSink.lastText().rfind(kBusy, 0), 0u) << otherSink.lastText();
+    EXPECT_FALSE(other->InTransaction());
+    EXPECT_TRUE(first.Commit());
+    TransactionGuard third(other.get());
+    EXPECT_TRUE(third.IsActive());
+}
+
+TEST_P(DbTransaction, SecondWriterWaitsForTheFirstToFinish)
+{
+    RecordingMessageSink otherSink;
+    auto other = openAnother(otherSink);
+    TransactionGuard first(&db());
+    ASSERT_TRUE(first.IsActive());
+    addRows(db(), 1, 10);
+    // The first writer finishes while the second waits for it.
+    std::thread finisher([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        first.Commit();
+    });
+    other->SetLockWaitMilliseconds(20000);
+    {
+        TransactionGuard second(other.get());
+        EXPECT_TRUE(second.IsActive()) << otherSink.lastText();
+        // It sees what the first one wrote.
+        addRows(*other, 11, 20);
+        EXPECT_TRUE(second.Commit()) << otherSink.lastText();
+    }
+    finisher.join();
+    EXPECT_EQ(rawCount("conkal"), 20);
+    EXPECT_TRUE(otherSink.empty()) << otherSink.lastText();
+}
+
+TEST_P(DbTransaction, TransactionInsideATransactionIsRefused)
+{
+    ASSERT_TRUE(db().BeginTrans());
+    EXPECT_FALSE(db().BeginTrans());
+    EXPECT_EQ(sink.lastText(), "Errore in fase di avvio della transazione\n\nUna transazione è già in corso su "
+                               "questa connessione.");
+    EXPECT_TRUE(db().SupportsTransactions());
+    EXPECT_TRUE(db().Rollback());
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, DbTransaction, allBackends(), backendName);
+
+// A connection whose server went away: the first failure says so, the
+// connection is closed for good, and what follows is not shown again.
+class DbLostConnection : public DbLayerFixture {};
+
+TEST_P(DbLostConnection, FirstFailureEndsTheConnectionAndTheRestIsNotShown)
+{
+    SelectCursor pid(&db());
+    pid.AddField("pg_stat_activity", "pid", SqlType::Integer);
+    pid.SetFrom("pg_stat_activity");
+    pid.SetWhere("pid = pg_backend_pid()");
+    ASSERT_TRUE(pid.Execute()) << sink.lastText();
+    int backendPid = 0;
+    ASSERT_TRUE(pid.GetLong(0, backendPid));
+    const std::string gone = "SELECT COUNT(*) FROM pg_stat_activity WHERE pid = " + std::to_string(backendPid);
+    ASSERT_EQ(rawText("SELECT pg_terminate_backend(" + std::to_string(backendPid) + ")"), "1");
+    for (int wait = 0; wait < 100 && rawText(gone) != "0"; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+
+    {
+        TableCursor cursor(&db(), "conkal", true);
+        for (long id = 1; id <= 100; ++id)
+            cursor.AddNew() && cursor.SetField("azienda", "1") && cursor.SetField("ID", std::to_string(id)) &&
+                cursor.SetField("data", "01/02/2004") && cursor.Update();
+        cursor.Flush();
+    }
+    ASSERT_EQ(sink.entries.size(), 1u) << sink.lastText();
+    EXPECT_TRUE(db().ConnectionLost());
+    EXPECT_TRUE(db().LastError().connectionLost);
+    EXPECT_EQ(db().LastError().text + "\n\n" + kConnectionLostNote, sink.lastText());
+    EXPECT_FALSE(db().IsOpen());
+    EXPECT_FALSE(db().BeginTrans());
+    // Work asked later is refused aloud.
+    TransactionGuard guard(&db());
+    EXPECT_FALSE(guard.IsActive());
+    ASSERT_EQ(sink.entries.size(), 2u);
+    EXPECT_EQ(sink.lastText(), std::string("Errore in fase di avvio della transazione\n\n") + kConnectionLostNote);
+    sink.entries.pop_back();
+    SelectCursor after(&db());
+    after.AddField("conkal", "ID", SqlType::Integer);
+    after.SetFrom("conkal");
+    EXPECT_FALSE(after.Execute());
+    EXPECT_EQ(sink.entries.size(), 1u) << sink.lastText();
+    EXPECT_EQ(rawCount("conkal"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Postgres, DbLostConnection, ::testing::Values(BackendKind::PostgresOdbc), backendName);
+
+} // namespace
+} // namespace korvan::test
