@@ -20,10 +20,10 @@
 #include "accounting/AccountingInput.h"
 #include "accounting/BaseAssignment.h"
 #include "accounting/CalendarGeneration.h"
+#include "core/OperationFeedback.h"
 #include "db/DbConnection.h"
 #include "db/MessageSink.h"
 #include "db/Values.h"
-#include "refdata/OperationFeedback.h"
 
 #include <sql.h>
 #include <sqlext.h>

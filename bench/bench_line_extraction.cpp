@@ -11,11 +11,11 @@
 #include "DemoOdbcWriter.h"
 #include "DemoSqliteWriter.h"
 #include "SchemaCreator.h"
+#include "core/OperationFeedback.h"
 #include "db/DbConnection.h"
 #include "db/MessageSink.h"
 #include "db/Values.h"
 #include "lines/LineExtraction.h"
-#include "refdata/OperationFeedback.h"
 
 #include <unistd.h>
 

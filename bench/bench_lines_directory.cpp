@@ -12,6 +12,7 @@
 #include "DemoNetwork.h"
 #include "DemoSqliteWriter.h"
 #include "SchemaCreator.h"
+#include "core/OperationFeedback.h"
 #include "db/DbConnection.h"
 #include "db/MessageSink.h"
 #include "db/Values.h"
@@ -19,7 +20,6 @@
 #include "gui/ReportOutput.h"
 #include "gui/TextMeasure.h"
 #include "lines/LineExtraction.h"
-#include "refdata/OperationFeedback.h"
 #include "reports/CsvWriter.h"
 #include "reports/LinesDirectory.h"
 

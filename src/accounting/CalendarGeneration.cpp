@@ -2,14 +2,14 @@
 
 #include "accounting/AccountingInput.h"
 #include "accounting/ProtocolValidity.h"
-#include "accounting/RunIdList.h"
+#include "core/OperationFeedback.h"
+#include "core/OperationTransaction.h"
+#include "core/RunIdList.h"
 #include "db/ChangeCursors.h"
 #include "db/DbConnection.h"
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
 #include "db/TableCursor.h"
-#include "refdata/OperationFeedback.h"
-#include "refdata/OperationTransaction.h"
 
 #include <algorithm>
 #include <unordered_map>

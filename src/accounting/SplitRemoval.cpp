@@ -1,12 +1,12 @@
 #include "accounting/SplitRemoval.h"
 
-#include "accounting/RunIdList.h"
+#include "core/OperationFeedback.h"
+#include "core/OperationTransaction.h"
+#include "core/RunIdList.h"
 #include "db/ChangeCursors.h"
 #include "db/DbConnection.h"
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
-#include "refdata/OperationFeedback.h"
-#include "refdata/OperationTransaction.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 // The four bulk assignments of base accounting values, on fixture databases.
 
 #include "accounting/BaseAssignment.h"
-#include "accounting/AccountingFixture.h"
+#include "support/AccountingFixture.h"
 
 #include <gtest/gtest.h>
 

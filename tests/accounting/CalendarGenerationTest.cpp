@@ -1,7 +1,7 @@
 // Regeneration of the service-day calendar of a contract.
 
 #include "accounting/CalendarGeneration.h"
-#include "accounting/AccountingFixture.h"
+#include "support/AccountingFixture.h"
 
 #include <gtest/gtest.h>
 

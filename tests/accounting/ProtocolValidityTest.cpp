@@ -2,7 +2,7 @@
 // the leap rule of the day after and before, and striking month flags.
 
 #include "accounting/ProtocolValidity.h"
-#include "accounting/AccountingFixture.h"
+#include "support/AccountingFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // collisions, and once the server is back the calendar is as it was.
 
 #include "SchemaCreator.h"
-#include "accounting/AccountingFixture.h"
 #include "accounting/CalendarGeneration.h"
+#include "support/AccountingFixture.h"
 #include "support/PrivatePostgres.h"
 
 namespace korvan::accounting {

@@ -1,7 +1,7 @@
 // Removal of additional financing, calendar splits and itinerary splits.
 
 #include "accounting/SplitRemoval.h"
-#include "accounting/AccountingFixture.h"
+#include "support/AccountingFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "batch/BatchFixture.h"
 
+#include "core/SqlText.h"
 #include "db/Values.h"
-#include "refdata/SqlText.h"
 
 #include <sys/wait.h>
 

@@ -4,7 +4,7 @@
 // SQLite file itself (--db) or the PostgreSQL data source (--dsn), standard
 // input not a terminal, both output streams kept.
 
-#include "accounting/AccountingFixture.h"
+#include "support/AccountingFixture.h"
 
 #include <string>
 #include <vector>

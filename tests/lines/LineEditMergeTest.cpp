@@ -1,6 +1,6 @@
 // Line editing and merge on real fixture databases.
 
-#include "refdata/RunsFixture.h"
+#include "support/RunsFixture.h"
 
 #include "lines/LineEdit.h"
 #include "lines/LineMerge.h"

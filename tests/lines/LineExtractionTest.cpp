@@ -1,7 +1,7 @@
 // Extraction of normalized lines on real fixture databases: numbering,
 // normalization of codes, the assignment of runs, and what is removed.
 
-#include "refdata/RunsFixture.h"
+#include "support/RunsFixture.h"
 
 #include "lines/LineExtraction.h"
 

@@ -8,10 +8,10 @@
 #include "DemoPostgresScript.h"
 #include "DemoSqliteWriter.h"
 #include "SchemaCreator.h"
+#include "core/OperationFeedback.h"
 #include "db/DbConnection.h"
 #include "db/Values.h"
 #include "lines/LineExtraction.h"
-#include "refdata/OperationFeedback.h"
 #include "reports/LinesDirectory.h"
 #include "support/TestSupport.h"
 

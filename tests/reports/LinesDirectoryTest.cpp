@@ -4,7 +4,7 @@
 // one authority, and a broken database.
 
 #include "reports/LinesDirectory.h"
-#include "refdata/RunsFixture.h"
+#include "support/RunsFixture.h"
 
 #include <gtest/gtest.h>
 

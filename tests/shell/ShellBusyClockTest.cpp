@@ -6,13 +6,13 @@
 
 #include "ShellTestSupport.h"
 
-#include "refdata/OperationFeedback.h"
+#include "core/OperationFeedback.h"
 #include "shell/BusyClockWidget.h"
 #include "shell/ClientAreaWidget.h"
 #include "shell/ClockFace.h"
 #include "shell/ClockPictures.h"
 #include "shell/ClockReading.h"
-#include "shell/MessageBoxSink.h"
+#include "ui/common/MessageBoxSink.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -326,7 +326,7 @@ class ShellBusyClockTest : public QObject {
         PromptedMainWindow window(writeSettingsStore(dir, {}), sink);
         window.startUp();
         shell::BusyClockWidget* clock = window.busyClock();
-        shell::MessageBoxSink boxes;
+        ui::MessageBoxSink boxes;
         boxes.setParentWidget(&window);
         std::optional<Qt::CursorShape> pointerOverResult, pointerAfterResult, pointerInDialog;
         bool clockDuringResult = false, clockInDialog = true, clockShownInDialog = true, dialogOpen = false;
@@ -372,7 +372,7 @@ class ShellBusyClockTest : public QObject {
         PromptedMainWindow window(writeSettingsStore(dir, {}), sink);
         window.startUp();
         shell::BusyClockWidget* clock = window.busyClock();
-        shell::MessageBoxSink boxes;
+        ui::MessageBoxSink boxes;
         boxes.setParentWidget(&window);
         std::optional<Qt::CursorShape> pointerAtLoad, pointerAfterLoad, pointerOverBox, pointerAfterBox,
             pointerAfterReload;

@@ -95,7 +95,7 @@ class ShellCommandWiringTest : public QObject {
             QString seen;
             rejectNextDialog(seen);
             window.commandAction(id)->trigger();
-            QCOMPARE(seen, QString("korvan::accounting::SplitRemovalDialog"));
+            QCOMPARE(seen, QString("korvan::ui::accounting::SplitRemovalDialog"));
         }
     }
 };
