@@ -16,6 +16,7 @@
 #include "db/MessageSink.h"
 #include "db/Values.h"
 #include "lines/LineExtraction.h"
+#include "support/RecordingMessageSink.h"
 
 #include <unistd.h>
 
@@ -91,7 +92,7 @@ struct Figures {
 bool measure(const char* label, tools::RawDatabase& raw,
              const std::function<std::unique_ptr<DbConnection>(MessageSink&)>& open, long runs)
 {
-    RecordingMessageSink sink;
+    test::RecordingMessageSink sink;
     SilentFeedback feedback;
     std::unique_ptr<DbConnection> connection = open(sink);
     if (!connection || !connection->IsOpen()) {

@@ -22,6 +22,7 @@
 #include "lines/LineExtraction.h"
 #include "reports/CsvWriter.h"
 #include "reports/LinesDirectory.h"
+#include "support/RecordingMessageSink.h"
 
 #include <QGuiApplication>
 
@@ -88,7 +89,7 @@ bool measure(long runs, const std::string& folder, const std::string& png)
         std::fprintf(stderr, "%s\n", error.c_str());
         return false;
     }
-    RecordingMessageSink sink;
+    test::RecordingMessageSink sink;
     sink.confirmReply = true;
     SilentFeedback feedback;
     std::unique_ptr<DbConnection> connection = DbConnection::openSqlite(path, DbConnection::kDefaultRowsetSizeOrdinary,

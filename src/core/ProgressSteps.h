@@ -1,13 +1,14 @@
 #pragma once
 
-// The progress arithmetic of the long line operations: after the k-th of n
-// steps the bar shows trunc(k * 100 / n), at most 100. A percentage is
-// passed on only when it changes, so a walk over many rows does not redraw
-// the bar for each one.
+// The progress arithmetic of the long operations (line extraction, calendar
+// generation): after the k-th of n steps the bar shows trunc(k * 100 / n), at
+// most 100. A percentage is passed on only when it changes, so a walk over
+// many rows does not redraw the bar (or rewrite the terminal line) for each
+// one.
 
 #include "core/OperationFeedback.h"
 
-namespace korvan::lines {
+namespace korvan {
 
 class ProgressSteps {
   public:
@@ -36,4 +37,4 @@ class ProgressSteps {
     int shown_ = -1;
 };
 
-} // namespace korvan::lines
+} // namespace korvan

@@ -323,7 +323,7 @@ TEST_P(CalendarGeneration, RowsetOf100000GeneratesAndRegeneratesEveryDay)
                                "Giorni non inseriti perché già presenti o rifiutati: 36600\n");
 }
 
-KORVAN_ACCOUNTING_BACKENDS(CalendarGeneration);
+KORVAN_ALL_BACKENDS(CalendarGeneration);
 
 } // namespace
 } // namespace korvan::accounting

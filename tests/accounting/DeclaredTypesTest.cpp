@@ -88,7 +88,7 @@ TEST_P(NaturalDeclarations, CalendarReadsMonthsAndCarriesPayersDeclaredInteger)
     EXPECT_EQ(sink.entries.size(), 1u) << sink.entries.front().text;
 }
 
-KORVAN_ACCOUNTING_BACKENDS(NaturalDeclarations);
+KORVAN_ALL_BACKENDS(NaturalDeclarations);
 
 } // namespace
 } // namespace korvan::accounting

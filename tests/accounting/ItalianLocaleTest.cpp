@@ -60,7 +60,7 @@ TEST_P(AmountsInTheItalianLocale, AssignmentsAndCalendarKeepTheDecimals)
     expectOnlyResults();
 }
 
-KORVAN_ACCOUNTING_BACKENDS(AmountsInTheItalianLocale);
+KORVAN_ALL_BACKENDS(AmountsInTheItalianLocale);
 
 } // namespace
 } // namespace korvan::accounting

@@ -114,7 +114,7 @@ TEST_P(ProtocolLoading, CompanyWithoutProtocolsHasNoEntry)
     EXPECT_TRUE(loadProtocolValidity(connection.get(), 5).companies.empty());
 }
 
-KORVAN_ACCOUNTING_BACKENDS(ProtocolLoading);
+KORVAN_ALL_BACKENDS(ProtocolLoading);
 
 } // namespace
 } // namespace korvan::accounting

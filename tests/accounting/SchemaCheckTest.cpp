@@ -96,7 +96,7 @@ TEST_P(SchemaCheck, TypesThatCannotHoldTheValuesAreListed)
     }
 }
 
-KORVAN_ACCOUNTING_BACKENDS(SchemaCheck);
+KORVAN_ALL_BACKENDS(SchemaCheck);
 
 } // namespace
 } // namespace korvan::refdata

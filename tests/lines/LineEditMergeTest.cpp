@@ -93,6 +93,6 @@ TEST_P(LineEditMergeTest, LineZeroCanGiveItsRunsAway)
     EXPECT_EQ(count("linee", "ID = 0"), 0);
 }
 
-KORVAN_RUNS_BACKENDS(LineEditMergeTest);
+KORVAN_ALL_BACKENDS(LineEditMergeTest);
 
 } // namespace

@@ -93,6 +93,6 @@ TEST_P(LineSizes, CodeItsColumnCannotHoldNeverMakesALineWithoutCode)
     EXPECT_TRUE(anyError());
 }
 
-KORVAN_RUNS_BACKENDS(LineSizes);
+KORVAN_ALL_BACKENDS(LineSizes);
 
 } // namespace

@@ -141,6 +141,6 @@ TEST_P(PickListsDbTest, MissingTableGivesAnEmptyListAndTheLayerMessage)
     EXPECT_FALSE(sink.empty());
 }
 
-KORVAN_RUNS_BACKENDS(PickListsDbTest);
+KORVAN_ALL_BACKENDS(PickListsDbTest);
 
 } // namespace

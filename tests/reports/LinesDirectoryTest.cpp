@@ -113,7 +113,7 @@ TEST_P(LinesDirectoryTest, AMissingTableIsReportedAndGivesNoEntries)
     EXPECT_FALSE(sink.empty());
 }
 
-KORVAN_RUNS_BACKENDS(LinesDirectoryTest);
+KORVAN_ALL_BACKENDS(LinesDirectoryTest);
 
 TEST(LinesDirectoryHeading, NameOrUnknownAuthority)
 {

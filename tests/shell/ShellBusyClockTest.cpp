@@ -5,6 +5,7 @@
 // frames must reach the screen itself.
 
 #include "ShellTestSupport.h"
+#include "support/RecordingMessageSink.h"
 
 #include "core/OperationFeedback.h"
 #include "shell/BusyClockWidget.h"

@@ -2,6 +2,7 @@
 // or opens its own dialog, on a real (empty) runs database.
 
 #include "ShellTestSupport.h"
+#include "support/RecordingMessageSink.h"
 
 #include "accounting/BaseAssignment.h"
 #include "accounting/CalendarGeneration.h"

@@ -4,6 +4,7 @@
 // the picture until the idle processing closes it.
 
 #include "ShellTestSupport.h"
+#include "support/RecordingMessageSink.h"
 
 #include "shell/ClientAreaWidget.h"
 #include "ui/common/ReportViewBase.h"

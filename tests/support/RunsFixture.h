@@ -1,96 +1,23 @@
 #pragma once
 
-// Fixture databases for the pick lists and the line operations: every
-// table of the runs database created fresh on the SQLite file back end or
-// on PostgreSQL through ODBC, rows inserted with plain SQL, results read
-// back through the program's own select cursor. Header-only: the refdata
-// and lines test programs both use it.
+// Fixture databases for the pick lists, the line operations and the
+// reports on every back end (support/BackendTest.h): authorities,
+// companies, runs and lines inserted with plain SQL, results read back
+// through the program's own select cursor. Header-only.
 
-#include "SchemaCreator.h"
-#include "core/OperationFeedback.h"
 #include "core/SqlText.h"
-#include "db/DbConnection.h"
-#include "db/MessageSink.h"
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
 #include "db/Values.h"
-#include "support/TestSupport.h"
+#include "support/BackendTest.h"
 
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace korvan::test {
 
-enum class RunsBackend { SqliteFile, PostgresOdbc };
-
-inline std::string runsBackendName(const ::testing::TestParamInfo<RunsBackend>& info)
-{
-    return info.param == RunsBackend::SqliteFile ? "SqliteFile" : "PostgresOdbc";
-}
-
-// Records what an operation tells the user while it works.
-class RecordingProgress : public OperationFeedback {
-  public:
-    void beginBusy(bool showClock) override { busyCalls.push_back(showClock); }
-    void setProgress(int percent) override { progress.push_back(percent); }
-    void endProgress() override { ++endCalls; }
-    void showStatusBanner(const std::string& text) override { banners.push_back(text); }
-
-    std::vector<bool> busyCalls;
-    std::vector<int> progress;
-    std::vector<std::string> banners;
-    int endCalls = 0;
-};
-
-class RunsDbTest : public ::testing::TestWithParam<RunsBackend> {
+class RunsDbTest : public RunsDatabaseTest {
   protected:
-    void SetUp() override
-    {
-        if (isPostgres()) {
-            const std::string dsn = postgresDsn();
-            if (dsn.empty()) {
-                if (odbcRequired())
-                    FAIL() << "the PostgreSQL data source is required but not configured";
-                GTEST_SKIP() << "no PostgreSQL data source";
-            }
-            raw.emplace(tools::RawDatabase::odbc(dsn));
-        } else {
-            raw.emplace(tools::RawDatabase::sqliteFile(dir.file("runs.db")));
-        }
-        ASSERT_TRUE(raw->ok()) << raw->error();
-        std::string error;
-        ASSERT_TRUE(tools::createTables(*raw, true, error)) << error;
-        if (isPostgres()) {
-            std::string driver;
-            connection = DbConnection::openOdbc(postgresDsn(), driver, DbConnection::kDefaultRowsetSizeOrdinary,
-                                                DbConnection::kDefaultRowsetSizeBlob, sink);
-        } else {
-            connection = DbConnection::openSqlite(dir.file("runs.db"), DbConnection::kDefaultRowsetSizeOrdinary,
-                                                  DbConnection::kDefaultRowsetSizeBlob, sink);
-        }
-        ASSERT_TRUE(connection && connection->IsOpen()) << sink.lastText();
-    }
-
-    void TearDown() override
-    {
-        connection.reset();
-        raw.reset();
-    }
-
-    bool isPostgres() const { return GetParam() == RunsBackend::PostgresOdbc; }
-
-    void exec(const std::string& sql) { ASSERT_TRUE(raw->exec(sql)) << sql << "\n" << raw->error(); }
-
-    long count(const std::string& table, const std::string& where = "")
-    {
-        return parseIntegerText(
-            raw->queryText("SELECT COUNT(*) FROM " + table + (where.empty() ? "" : " WHERE " + where)));
-    }
-
     void addAuthority(int code, const std::string& name)
     {
         exec(formatText("INSERT INTO regent (codice, denom) VALUES (%d, ", code) + quoteSqlText(name) + ")");
@@ -166,18 +93,6 @@ class RunsDbTest : public ::testing::TestWithParam<RunsBackend> {
         }
         return rows;
     }
-
-    TempDir dir;
-    std::optional<tools::RawDatabase> raw;
-    RecordingMessageSink sink;
-    RecordingProgress feedback;
-    std::unique_ptr<DbConnection> connection;
 };
-
-#define KORVAN_RUNS_BACKENDS(suite)                                                                                    \
-    INSTANTIATE_TEST_SUITE_P(                                                                                          \
-        Backends, suite,                                                                                               \
-        ::testing::Values(::korvan::test::RunsBackend::SqliteFile, ::korvan::test::RunsBackend::PostgresOdbc),         \
-        ::korvan::test::runsBackendName)
 
 } // namespace korvan::test

@@ -1,7 +1,8 @@
 #pragma once
 
 // The data sources the ODBC driver manager (unixODBC) knows, in its
-// enumeration order.
+// enumeration order: what the data-source dialog offers, and where a
+// connection finds the driver of its DSN.
 
 #include <string>
 #include <vector>

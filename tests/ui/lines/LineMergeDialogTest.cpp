@@ -1,6 +1,7 @@
 // "Fusione Linee Normalizzate": the order and texts of the refusals, the
 // merge itself and what the lists show afterwards.
 
+#include "support/RecordingMessageSink.h"
 #include "ui/LinesDialogFixture.h"
 
 #include "ui/common/PickListCombo.h"

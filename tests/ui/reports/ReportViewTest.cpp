@@ -4,6 +4,7 @@
 // pages as the PDF writer's.
 
 #include "ReportsTestSupport.h"
+#include "support/RecordingMessageSink.h"
 
 #include "gui/ReportOutput.h"
 #include "gui/TextMeasure.h"

@@ -1,10 +1,10 @@
-#include "core/RunIdList.h"
+#include "core/IdLists.h"
 
 #include "db/Values.h"
 
-namespace korvan::accounting {
+namespace korvan {
 
-std::vector<std::string> runIdLists(const std::vector<long>& ids, size_t perList)
+std::vector<std::string> idLists(const std::vector<long>& ids, size_t perList)
 {
     std::vector<std::string> lists;
     for (size_t i = 0; i < ids.size(); ++i) {
@@ -18,4 +18,4 @@ std::vector<std::string> runIdLists(const std::vector<long>& ids, size_t perList
     return lists;
 }
 
-} // namespace korvan::accounting
+} // namespace korvan
