@@ -8,12 +8,13 @@
 #include "DemoPostgresScript.h"
 #include "DemoSqliteWriter.h"
 #include "SchemaCreator.h"
+#include "core/OperationFeedback.h"
 #include "db/DbConnection.h"
 #include "db/Values.h"
 #include "lines/LineExtraction.h"
-#include "refdata/OperationFeedback.h"
 #include "reports/LinesDirectory.h"
-#include "support/TestSupport.h"
+#include "support/BackendTest.h"
+#include "support/RecordingMessageSink.h"
 
 #include <gtest/gtest.h>
 
@@ -24,8 +25,6 @@
 
 namespace korvan::test {
 namespace {
-
-enum class DemoBackend { SqliteFile, PostgresOdbc };
 
 // "ID:count,ID:count" into a map.
 std::map<int, long> parseCounts(const std::string& text)
@@ -39,13 +38,13 @@ std::map<int, long> parseCounts(const std::string& text)
     return counts;
 }
 
-class DemoDirectoryTest : public ::testing::TestWithParam<DemoBackend> {
+class DemoDirectoryTest : public ::testing::TestWithParam<Backend> {
   protected:
     void SetUp() override
     {
         std::string error;
         const demo::Network network = demo::generateNetwork({3000, 2025});
-        if (GetParam() == DemoBackend::SqliteFile) {
+        if (GetParam() == Backend::SqliteFile) {
             ASSERT_TRUE(demo::writeSqliteFile(network, dir.file("demo.sqlite"), error)) << error;
             raw.emplace(tools::RawDatabase::sqliteFile(dir.file("demo.sqlite")));
             connection = DbConnection::openSqlite(dir.file("demo.sqlite"), 25, 1, sink);
@@ -76,7 +75,7 @@ class DemoDirectoryTest : public ::testing::TestWithParam<DemoBackend> {
     void TearDown() override
     {
         connection.reset();
-        if (GetParam() != DemoBackend::PostgresOdbc || postgresDsn().empty())
+        if (GetParam() != Backend::PostgresOdbc || postgresDsn().empty())
             return;
         for (const schema::Table& table : schema::tables())
             EXPECT_TRUE(raw->exec(schema::dropStatement(table))) << raw->error();
@@ -104,7 +103,7 @@ class DemoDirectoryTest : public ::testing::TestWithParam<DemoBackend> {
                                     "WHERE linee.ID = conline.linea" +
                                     where + " GROUP BY linee.ID";
         const std::string sql =
-            GetParam() == DemoBackend::SqliteFile
+            GetParam() == Backend::SqliteFile
                 ? "SELECT group_concat(line_id || ':' || runs, ',') FROM (" + grouped + ")"
                 : "SELECT string_agg(line_id || ':' || runs, ',' ORDER BY line_id) FROM (" + grouped + ") counted";
         return parseCounts(raw->queryText(sql));
@@ -169,13 +168,8 @@ TEST_P(DemoDirectoryTest, OneAuthorityListsItsLinesOnly)
     EXPECT_EQ(collected, engineCounts(formatText(" AND linee.ente = %d", authority)));
 }
 
-std::string demoBackendName(const ::testing::TestParamInfo<DemoBackend>& info)
-{
-    return info.param == DemoBackend::SqliteFile ? "SqliteFile" : "PostgresOdbc";
-}
-
-INSTANTIATE_TEST_SUITE_P(Backends, DemoDirectoryTest,
-                         ::testing::Values(DemoBackend::SqliteFile, DemoBackend::PostgresOdbc), demoBackendName);
+INSTANTIATE_TEST_SUITE_P(Backends, DemoDirectoryTest, ::testing::Values(Backend::SqliteFile, Backend::PostgresOdbc),
+                         backendParamName);
 
 } // namespace
 } // namespace korvan::test
