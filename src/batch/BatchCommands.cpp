@@ -6,12 +6,19 @@
 #include "accounting/SplitRemoval.h"
 #include "batch/BatchOptions.h"
 #include "batch/BatchSink.h"
+#include "batch/RunListCsv.h"
 #include "db/DbConnection.h"
 #include "db/Values.h"
 #include "lines/LineExtraction.h"
 #include "refdata/PickLists.h"
 #include "refdata/SchemaCheck.h"
+#include "reports/CsvWriter.h"
+#include "runs/RunFilter.h"
+#include "runs/RunListLoader.h"
 
+#include <algorithm>
+#include <cctype>
+#include <fstream>
 #include <memory>
 
 namespace korvan::batch {
@@ -43,8 +50,8 @@ class Session {
         } else {
             // Listing only reads: the file is opened read-only, so that it
             // can be listed where it cannot be written.
-            const SqliteAccess access =
-                options_.command == Command::List ? SqliteAccess::ReadOnly : SqliteAccess::ReadWriteOrReadOnly;
+            const bool reads = options_.command == Command::List || options_.command == Command::Runs;
+            const SqliteAccess access = reads ? SqliteAccess::ReadOnly : SqliteAccess::ReadWriteOrReadOnly;
             connection_ = DbConnection::openSqlite(c.dbFile, c.rowsetSize, c.rowsetSizeBlob, sink_, access);
         }
         return connection_ && connection_->IsOpen() && refdata::acceptRunsDatabase(*connection_);
@@ -67,6 +74,9 @@ class Session {
             break;
         case Command::List:
             list();
+            break;
+        case Command::Runs:
+            printRuns();
             break;
         case Command::None:
             break;
@@ -259,6 +269,45 @@ class Session {
         for (const std::string& entry : entries)
             out_ << entry << '\n';
         out_.flush();
+    }
+
+    // A line number as typed: up to four digits stand for the "%04d" that
+    // begins its entry.
+    static std::string lineEntryText(const std::string& typed)
+    {
+        const bool digits = !typed.empty() && typed.size() <= 4 &&
+                            std::all_of(typed.begin(), typed.end(), [](unsigned char c) { return std::isdigit(c); });
+        return digits ? formatText("%04ld", parseIntegerText(typed)) : typed;
+    }
+
+    // The runs of a contract line as the browser loads them, as CSV.
+    void printRuns()
+    {
+        DbConnection* db = connection_.get();
+        runs::RunFilterEntries entries;
+        entries.authority = *options_.authority;
+        entries.authorities = refdata::authoritiesWithLines(db);
+        const std::optional<int> authority = refdata::readCodeEntry(entries.authority, entries.authorities);
+        entries.company = *options_.company;
+        entries.companies = refdata::companiesOfAuthorityForRunFilter(db, authority.value_or(0));
+        const std::optional<int> company = refdata::readCodeEntry(entries.company, entries.companies);
+        entries.line = lineEntryText(*options_.line);
+        entries.lines = refdata::contractLinesById(db, authority.value_or(0), company.value_or(0));
+        const std::optional<runs::RunListKey> key = runs::readRunFilter(entries, sink_);
+        if (!key)
+            return;
+        runs::RunListModel model = runs::loadRunList(db, *key);
+        if (sink_.failed())
+            return;
+        model.sort(options_.order ? runs::runOrderNamed(*options_.order)->code : runs::kRunIdOrder);
+        const reports::Report report = runListReport(model, *key);
+        if (!options_.outFile) {
+            reports::writeCsv(report, out_);
+            return;
+        }
+        std::ofstream file(*options_.outFile, std::ios::binary | std::ios::trunc);
+        if (!file || !reports::writeCsv(report, file) || !(file.close(), file))
+            sink_.showMessage("Errore in fase di scrittura del file (" + *options_.outFile + ")", MessageIcon::Error);
     }
 
     const BatchOptions& options_;
