@@ -38,9 +38,31 @@ std::vector<int> columnWidths(const reports::Report& report, const TextMeasure& 
         widths.push_back(measure.width(column.header));
     for (const reports::Row& row : report.rows)
         for (size_t c = 0; c < row.cells.size() && c < widths.size(); ++c)
-            if (!row.cells[c].text.empty())
-                widths[c] = std::max(widths[c], measure.width(row.cells[c].text));
+            for (const std::string* text : {&row.cells[c].text, &row.cells[c].ditto})
+                if (!text->empty())
+                    widths[c] = std::max(widths[c], measure.width(*text));
     return widths;
+}
+
+// A total row's label stands between the first column's left edge and 40
+// units before the first figures column: the column before the figures
+// grows when the widest label needs more room than the columns give.
+void makeRoomForLabels(const reports::Report& report, const TextMeasure& measure, std::vector<int>& widths)
+{
+    const size_t figures = report.totalFiguresColumn;
+    if (figures == 0 || figures >= widths.size())
+        return;
+    int widest = -1;
+    for (const reports::Row& row : report.rows)
+        if (row.style == reports::RowStyle::Total && !row.label.empty())
+            widest = std::max(widest, measure.width(row.label));
+    if (widest < 0)
+        return;
+    int room = 0; // from x1 to the figures column's x
+    for (size_t c = 0; c < figures; ++c)
+        room += widths[c] + 40;
+    if (room < widest + 40)
+        widths[figures - 1] += widest + 40 - room;
 }
 
 } // namespace
@@ -50,7 +72,9 @@ PreparedReport prepareReport(const reports::Report& report, const PageGeometry& 
     PreparedReport layout;
     layout.page = page;
     layout.lineHeight = measure.height();
-    layout.columns = placeColumns(columnWidths(report, measure), page, layout.tableRight);
+    std::vector<int> widths = columnWidths(report, measure);
+    makeRoomForLabels(report, measure, widths);
+    layout.columns = placeColumns(widths, page, layout.tableRight);
 
     const int top = rowsTop(report, layout);
     const int bottom = page.bottomLimit();
