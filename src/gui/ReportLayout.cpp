@@ -31,7 +31,7 @@ int rowsTop(const reports::Report& report, const PreparedReport& layout)
 
 namespace {
 
-std::vector<int> columnWidths(const reports::Report& report, const TextMeasure& measure)
+std::vector<int> measuredWidths(const reports::Report& report, const TextMeasure& measure)
 {
     std::vector<int> widths;
     for (const reports::Column& column : report.columns)
@@ -67,14 +67,27 @@ void makeRoomForLabels(const reports::Report& report, const TextMeasure& measure
 
 } // namespace
 
+std::vector<int> columnWidths(const reports::Report& report, const TextMeasure& measure)
+{
+    std::vector<int> widths = measuredWidths(report, measure);
+    makeRoomForLabels(report, measure, widths);
+    return widths;
+}
+
+QPageLayout::Orientation preferredOrientation(const reports::Report& report)
+{
+    const PageGeometry portrait = pageGeometry(pdfPageLayout(QPageLayout::Portrait));
+    int tableRight = 0;
+    placeColumns(columnWidths(report, TextMeasure(report.fontPoints)), portrait, tableRight);
+    return tableRight > portrait.left() + portrait.usableWidth() ? QPageLayout::Landscape : QPageLayout::Portrait;
+}
+
 PreparedReport prepareReport(const reports::Report& report, const PageGeometry& page, const TextMeasure& measure)
 {
     PreparedReport layout;
     layout.page = page;
     layout.lineHeight = measure.height();
-    std::vector<int> widths = columnWidths(report, measure);
-    makeRoomForLabels(report, measure, widths);
-    layout.columns = placeColumns(widths, page, layout.tableRight);
+    layout.columns = placeColumns(columnWidths(report, measure), page, layout.tableRight);
 
     const int top = rowsTop(report, layout);
     const int bottom = page.bottomLimit();

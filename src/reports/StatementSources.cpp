@@ -76,9 +76,8 @@ std::string trimmedText(SelectCursor& select, int index)
     return text;
 }
 
-std::vector<RunRecord> readRuns(DbConnection* connection, std::optional<int> grantingAuthority, AmountReader& amounts)
+void defineRunsQuery(SelectCursor& select, std::optional<int> grantingAuthority)
 {
-    SelectCursor select(connection);
     select.AddField("corse", "azienda", SqlType::SmallInt);
     select.AddField("corse", "ID", SqlType::Integer);
     select.AddField("corse", "ente", SqlType::SmallInt);
@@ -100,6 +99,12 @@ std::vector<RunRecord> readRuns(DbConnection* connection, std::optional<int> gra
     select.SetWhere("concors.azienda = corse.azienda AND concors.ID = corse.ID"
                     " AND conline.azienda = corse.azienda AND conline.ID = corse.ID AND conline.linea = linee.ID" +
                     authorityCondition(grantingAuthority));
+}
+
+std::vector<RunRecord> readRuns(DbConnection* connection, std::optional<int> grantingAuthority, AmountReader& amounts)
+{
+    SelectCursor select(connection);
+    defineRunsQuery(select, grantingAuthority);
     std::vector<RunRecord> runs;
     for (bool row = select.Execute(); row; row = select.MoveNext()) {
         RunRecord run;
@@ -166,11 +171,9 @@ template <typename Group, typename Same> Group& groupOf(std::vector<Group>& grou
     return groups.back();
 }
 
-std::unordered_map<RunKey, RunDays, RunKeyHash> readDays(DbConnection* connection, std::optional<int> grantingAuthority,
-                                                         const CivilDate& start, const CivilDate& end,
-                                                         AmountReader& amounts)
+void defineDaysQuery(SelectCursor& select, DbConnection* connection, std::optional<int> grantingAuthority,
+                     const CivilDate& start, const CivilDate& end)
 {
-    SelectCursor select(connection);
     select.AddField("conkal", "azienda", SqlType::SmallInt);
     select.AddField("conkal", "ID", SqlType::Integer);
     select.AddField("conkal", "minima", SqlType::Bit);
@@ -184,6 +187,14 @@ std::unordered_map<RunKey, RunDays, RunKeyHash> readDays(DbConnection* connectio
         select.SetFrom("conkal");
         select.SetWhere(periodCondition(connection, start, end));
     }
+}
+
+std::unordered_map<RunKey, RunDays, RunKeyHash> readDays(DbConnection* connection, std::optional<int> grantingAuthority,
+                                                         const CivilDate& start, const CivilDate& end,
+                                                         AmountReader& amounts)
+{
+    SelectCursor select(connection);
+    defineDaysQuery(select, connection, grantingAuthority, start, end);
     std::unordered_map<RunKey, RunDays, RunKeyHash> days;
     RunKey lastKey{-1, -1};
     RunDays* last = nullptr;
@@ -219,10 +230,8 @@ std::unordered_map<RunKey, RunDays, RunKeyHash> readDays(DbConnection* connectio
     return days;
 }
 
-std::unordered_map<RunKey, std::vector<ArcGroup>, RunKeyHash>
-readArcs(DbConnection* connection, std::optional<int> grantingAuthority, AmountReader& amounts)
+void defineArcsQuery(SelectCursor& select, std::optional<int> grantingAuthority)
 {
-    SelectCursor select(connection);
     select.AddField("conitine", "azienda", SqlType::SmallInt);
     select.AddField("conitine", "ID", SqlType::Integer);
     select.AddField("conitine", "minima", SqlType::Bit);
@@ -237,6 +246,13 @@ readArcs(DbConnection* connection, std::optional<int> grantingAuthority, AmountR
     } else {
         select.SetFrom("conitine");
     }
+}
+
+std::unordered_map<RunKey, std::vector<ArcGroup>, RunKeyHash>
+readArcs(DbConnection* connection, std::optional<int> grantingAuthority, AmountReader& amounts)
+{
+    SelectCursor select(connection);
+    defineArcsQuery(select, grantingAuthority);
     std::unordered_map<RunKey, std::vector<ArcGroup>, RunKeyHash> arcs;
     for (bool row = select.Execute(); row; row = select.MoveNext()) {
         RunKey key;
@@ -287,6 +303,24 @@ std::optional<StatementSources> readStatementSources(DbConnection* connection, s
     orderRuns(sources.runs);
     std::erase_if(sources.runs, [&](const RunRecord& run) { return sources.daysOf(run.key).days == 0; });
     return sources;
+}
+
+std::vector<SourceQuery> statementSourceQueries(DbConnection* connection, std::optional<int> grantingAuthority,
+                                                const CivilDate& periodStart, const CivilDate& periodEnd)
+{
+    SelectCursor runs(connection), days(connection), arcs(connection);
+    defineRunsQuery(runs, grantingAuthority);
+    defineDaysQuery(days, connection, grantingAuthority, periodStart, periodEnd);
+    defineArcsQuery(arcs, grantingAuthority);
+    std::vector<SourceQuery> queries;
+    for (SelectCursor* select : {&runs, &days, &arcs}) {
+        select->BuildSql();
+        SourceQuery query{select->SqlText(), {}};
+        for (const SelectItem& item : select->Fields())
+            query.columnTypes.push_back(item.sqlType);
+        queries.push_back(std::move(query));
+    }
+    return queries;
 }
 
 } // namespace korvan::reports

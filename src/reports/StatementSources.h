@@ -105,4 +105,14 @@ struct StatementSources {
 std::optional<StatementSources> readStatementSources(DbConnection* connection, std::optional<int> grantingAuthority,
                                                      const CivilDate& periodStart, const CivilDate& periodEnd);
 
+// One of the three queries as readStatementSources runs it: its text and
+// the SQL types its columns are read as (to time it against a plain read).
+struct SourceQuery {
+    std::string sql;
+    std::vector<int> columnTypes;
+};
+
+std::vector<SourceQuery> statementSourceQueries(DbConnection* connection, std::optional<int> grantingAuthority,
+                                                const CivilDate& periodStart, const CivilDate& periodEnd);
+
 } // namespace korvan::reports
