@@ -427,5 +427,37 @@ TEST(GuiStatementOutput, PdfOfTheContractsStatement)
         EXPECT_NE(text->find(expected), std::string::npos) << expected << "\n" << *text;
 }
 
+TEST(GuiStatementOutput, AStatementTooWideForAPortraitPageIsWrittenInLandscape)
+{
+    // Long payer names widen the financing column past a portrait page.
+    StatementSources wide = sources();
+    addDays(wide, {2, 1001}, false, 8, 1, kEuro);
+    reports::Statement statement = statementOf(reports::contractRunLines(wide), reports::TotalBlocks::Contract, true);
+    for (reports::ReportLine& line : statement.lines)
+        if (line.isRun() && !line.minimumService)
+            line.payingAuthorityName = "Azienda Sanitaria Locale di Valdora, delle Valli del Lago Nero e di Cima Lago";
+    const reports::Report report = reports::contractsReport(statement, "");
+    const TextMeasure measure(report.fontPoints);
+    const PreparedReport portrait = prepareReport(report, a4(), measure);
+    ASSERT_GT(portrait.tableRight, portrait.page.left() + portrait.page.usableWidth()) << "the case to show";
+    EXPECT_EQ(preferredOrientation(report), QPageLayout::Landscape);
+    const PreparedReport landscape =
+        prepareReport(report, pageGeometry(pdfPageLayout(QPageLayout::Landscape)), measure);
+    EXPECT_LE(landscape.tableRight, landscape.page.left() + landscape.page.usableWidth());
+
+    test::TempDir dir;
+    std::string error;
+    ASSERT_TRUE(writePdf(report, dir.file("largo.pdf"), error)) << error;
+    EXPECT_EQ(test::pdfPageSize(dir.file("largo.pdf")), "842 x 595");
+    const std::optional<std::string> text = test::pdfText(dir.file("largo.pdf"));
+    ASSERT_TRUE(text);
+    EXPECT_NE(text->find("Contributo Totale"), std::string::npos) << "the last column is on the page";
+
+    // A narrow statement stays upright.
+    EXPECT_EQ(preferredOrientation(contributions()), QPageLayout::Portrait);
+    ASSERT_TRUE(writePdf(contributions(), dir.file("stretto.pdf"), error)) << error;
+    EXPECT_EQ(test::pdfPageSize(dir.file("stretto.pdf")), "595 x 842");
+}
+
 } // namespace
 } // namespace korvan::gui
