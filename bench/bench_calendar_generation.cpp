@@ -20,10 +20,11 @@
 #include "accounting/AccountingInput.h"
 #include "accounting/BaseAssignment.h"
 #include "accounting/CalendarGeneration.h"
+#include "core/OperationFeedback.h"
 #include "db/DbConnection.h"
 #include "db/MessageSink.h"
 #include "db/Values.h"
-#include "refdata/OperationFeedback.h"
+#include "support/RecordingMessageSink.h"
 
 #include <sql.h>
 #include <sqlext.h>
@@ -317,7 +318,7 @@ double postgresBaselineAssignment(const std::string& dsn, const Fixture& fixture
 
 using Opener = std::function<std::unique_ptr<DbConnection>(int rowsetSize, MessageSink& sink)>;
 
-void reportMessages(const RecordingMessageSink& sink)
+void reportMessages(const test::RecordingMessageSink& sink)
 {
     for (const auto& entry : sink.entries)
         if (entry.icon != MessageIcon::Information)
@@ -327,7 +328,7 @@ void reportMessages(const RecordingMessageSink& sink)
 double programCalendar(const Opener& open, int rowsetSize, accounting::CalendarResult& result, int firstMonth = 1,
                        int lastMonth = 12)
 {
-    RecordingMessageSink sink;
+    test::RecordingMessageSink sink;
     SilentFeedback feedback;
     std::unique_ptr<DbConnection> connection = open(rowsetSize, sink);
     check(connection && connection->IsOpen(), sink.lastText());
@@ -341,7 +342,7 @@ double programCalendar(const Opener& open, int rowsetSize, accounting::CalendarR
 
 double programAssignment(const Opener& open, int& added)
 {
-    RecordingMessageSink sink;
+    test::RecordingMessageSink sink;
     SilentFeedback feedback;
     std::unique_ptr<DbConnection> connection = open(DbConnection::kDefaultRowsetSizeOrdinary, sink);
     check(connection && connection->IsOpen(), sink.lastText());

@@ -35,7 +35,7 @@
 #include "gui/ReportOutput.h"
 #include "gui/TextMeasure.h"
 #include "lines/LineExtraction.h"
-#include "refdata/OperationFeedback.h"
+#include "core/OperationFeedback.h"
 #include "refdata/Schema.h"
 #include "reports/ContractsStatement.h"
 #include "reports/ContributionsStatement.h"

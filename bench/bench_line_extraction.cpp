@@ -11,11 +11,12 @@
 #include "DemoOdbcWriter.h"
 #include "DemoSqliteWriter.h"
 #include "SchemaCreator.h"
+#include "core/OperationFeedback.h"
 #include "db/DbConnection.h"
 #include "db/MessageSink.h"
 #include "db/Values.h"
 #include "lines/LineExtraction.h"
-#include "refdata/OperationFeedback.h"
+#include "support/RecordingMessageSink.h"
 
 #include <unistd.h>
 
@@ -91,7 +92,7 @@ struct Figures {
 bool measure(const char* label, tools::RawDatabase& raw,
              const std::function<std::unique_ptr<DbConnection>(MessageSink&)>& open, long runs)
 {
-    RecordingMessageSink sink;
+    test::RecordingMessageSink sink;
     SilentFeedback feedback;
     std::unique_ptr<DbConnection> connection = open(sink);
     if (!connection || !connection->IsOpen()) {

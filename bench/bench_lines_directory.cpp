@@ -12,6 +12,7 @@
 #include "DemoNetwork.h"
 #include "DemoSqliteWriter.h"
 #include "SchemaCreator.h"
+#include "core/OperationFeedback.h"
 #include "db/DbConnection.h"
 #include "db/MessageSink.h"
 #include "db/Values.h"
@@ -19,9 +20,9 @@
 #include "gui/ReportOutput.h"
 #include "gui/TextMeasure.h"
 #include "lines/LineExtraction.h"
-#include "refdata/OperationFeedback.h"
 #include "reports/CsvWriter.h"
 #include "reports/LinesDirectory.h"
+#include "support/RecordingMessageSink.h"
 
 #include <QGuiApplication>
 
@@ -88,7 +89,7 @@ bool measure(long runs, const std::string& folder, const std::string& png)
         std::fprintf(stderr, "%s\n", error.c_str());
         return false;
     }
-    RecordingMessageSink sink;
+    test::RecordingMessageSink sink;
     sink.confirmReply = true;
     SilentFeedback feedback;
     std::unique_ptr<DbConnection> connection = DbConnection::openSqlite(path, DbConnection::kDefaultRowsetSizeOrdinary,

@@ -5,6 +5,7 @@
 #include "SqliteBenchSupport.h"
 #include "db/DbConnection.h"
 #include "db/TableCursor.h"
+#include "support/RecordingMessageSink.h"
 
 #include <algorithm>
 
@@ -23,7 +24,7 @@ double layerInsert(const std::string& path, long rows, int rowsetSize, const Day
         for (char& c : amount)
             if (c == '.')
                 c = ',';
-    RecordingMessageSink sink;
+    test::RecordingMessageSink sink;
     auto connection = DbConnection::openSqlite(path, rowsetSize, 1, sink);
     const Stopwatch watch;
     long written = 0;

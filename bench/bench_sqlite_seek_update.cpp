@@ -6,6 +6,7 @@
 #include "SqliteBenchSupport.h"
 #include "db/DbConnection.h"
 #include "db/TableCursor.h"
+#include "support/RecordingMessageSink.h"
 
 #include <algorithm>
 
@@ -64,7 +65,7 @@ double layerCycles(const std::string& path, long cycles, const DayTexts& days)
         std::replace(amount.begin(), amount.end(), '.', ',');
         amounts.push_back(amount);
     }
-    RecordingMessageSink sink;
+    test::RecordingMessageSink sink;
     auto connection = DbConnection::openSqlite(path, 25, 1, sink);
     const Stopwatch watch;
     {

@@ -7,6 +7,7 @@
 #include "db/DbConnection.h"
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
+#include "support/RecordingMessageSink.h"
 
 #include <algorithm>
 
@@ -85,7 +86,7 @@ int main(int argc, char** argv)
     const std::string path = freshDatabase("select");
     rawConkalInsert(path, rows, days);
 
-    RecordingMessageSink sink;
+    test::RecordingMessageSink sink;
     auto connection = DbConnection::openSqlite(path, 25, 1, sink);
     double baseline = 1e30;
     double measured = 1e30;

@@ -2,13 +2,13 @@
 
 #include "accounting/AccountingInput.h"
 #include "accounting/ProtocolValidity.h"
+#include "core/OperationFeedback.h"
+#include "core/OperationTransaction.h"
+#include "core/SqlText.h"
 #include "db/DbConnection.h"
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
 #include "db/TableCursor.h"
-#include "refdata/OperationFeedback.h"
-#include "refdata/OperationTransaction.h"
-#include "refdata/SqlText.h"
 
 #include <unordered_map>
 #include <vector>

@@ -2,14 +2,15 @@
 
 #include "accounting/AccountingInput.h"
 #include "accounting/ProtocolValidity.h"
-#include "accounting/RunIdList.h"
+#include "core/IdLists.h"
+#include "core/OperationFeedback.h"
+#include "core/OperationTransaction.h"
+#include "core/ProgressSteps.h"
 #include "db/ChangeCursors.h"
 #include "db/DbConnection.h"
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
 #include "db/TableCursor.h"
-#include "refdata/OperationFeedback.h"
-#include "refdata/OperationTransaction.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -61,17 +62,6 @@ struct Lists {
     std::unordered_map<long, size_t> runIndex; // run ID -> position in runMonths
 };
 
-// Shows trunc(done * 100 / total) when it changes: a walk over many rows
-// does not redraw the bar (or rewrite the terminal line) for each one.
-void setProgress(OperationFeedback& feedback, size_t done, size_t total)
-{
-    if (total == 0)
-        return;
-    const size_t percent = done * 100 / total;
-    if (done == 1 || percent != (done - 1) * 100 / total)
-        feedback.setProgress(static_cast<int>(percent));
-}
-
 void readAdditionalRuns(DbConnection* connection, const CalendarRequest& request, Lists& lists,
                         OperationTransaction& operation, OperationFeedback& feedback)
 {
@@ -93,9 +83,10 @@ void readAdditionalRuns(DbConnection* connection, const CalendarRequest& request
         select.GetDouble(2, euro);
         rows.push_back({id, {authority, euro}});
     }
+    ProgressSteps progress(feedback, static_cast<long>(rows.size()));
     for (size_t k = 0; k < rows.size(); ++k) {
         lists.additionalRuns[rows[k].first] = rows[k].second;
-        setProgress(feedback, k + 1, rows.size());
+        progress.reach(static_cast<long>(k + 1));
     }
 }
 
@@ -132,6 +123,7 @@ void readExistingDays(DbConnection* connection, const CalendarRequest& request, 
         select.GetShort(4, minimum);
         rows.push_back({id, date, {authority, euro}, minimum != 0});
     }
+    ProgressSteps progress(feedback, static_cast<long>(rows.size()));
     for (size_t k = 0; k < rows.size(); ++k) {
         const Row& row = rows[k];
         if (lists.existingRunIds.empty() || lists.existingRunIds.back() != row.id)
@@ -139,7 +131,7 @@ void readExistingDays(DbConnection* connection, const CalendarRequest& request, 
         ExistingDays& days = lists.existingDays[row.id];
         if (!row.minimum)
             days[dateKeyOf(row.date)] = row.day;
-        setProgress(feedback, k + 1, rows.size());
+        progress.reach(static_cast<long>(k + 1));
     }
 }
 
@@ -147,7 +139,7 @@ long deleteExistingRuns(DbConnection* connection, const CalendarRequest& request
                         OperationTransaction& operation)
 {
     long deleted = 0;
-    for (const std::string& ids : runIdLists(lists.existingRunIds)) {
+    for (const std::string& ids : idLists(lists.existingRunIds)) {
         DeleteCursor cursor(connection);
         cursor.SetColumns("ID");
         cursor.SetTable("conkal");
@@ -310,8 +302,8 @@ void insertDays(DbConnection* connection, const CalendarRequest& request, const 
         return;
     const std::string company = formatText("%d", request.company);
     const std::string minimumAuthority = formatText("%d", request.authority);
+    ProgressSteps progress(feedback, result.total);
     long done = 0;
-    int lastPercent = -1;
     for (const RunMonths& run : lists.runMonths) {
         if (!operation.going())
             return;
@@ -329,12 +321,7 @@ void insertDays(DbConnection* connection, const CalendarRequest& request, const 
             for (int day = 1; day <= 31; ++day) {
                 if (!isServiceDay(entry, day))
                     continue;
-                ++done;
-                const int percent = static_cast<int>(done * 100 / result.total);
-                if (percent != lastPercent) {
-                    feedback.setProgress(percent);
-                    lastPercent = percent;
-                }
+                progress.reach(++done);
                 const CivilDate date{entry.year, entry.month, day};
                 if (present.contains(date.key())) {
                     ++result.rejected;

@@ -1,12 +1,12 @@
 #include "accounting/SplitRemoval.h"
 
-#include "accounting/RunIdList.h"
+#include "core/IdLists.h"
+#include "core/OperationFeedback.h"
+#include "core/OperationTransaction.h"
 #include "db/ChangeCursors.h"
 #include "db/DbConnection.h"
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
-#include "refdata/OperationFeedback.h"
-#include "refdata/OperationTransaction.h"
 
 #include <vector>
 
@@ -33,7 +33,7 @@ void restoreMinimumService(DbConnection* connection, const std::string& table, i
                            const std::vector<long>& ids, RemovalCounts& counts, OperationTransaction& operation)
 {
     const std::string authorityText = formatText("%d", authority);
-    for (const std::string& list : runIdLists(ids)) {
+    for (const std::string& list : idLists(ids)) {
         UpdateCursor cursor(connection);
         cursor.AddField(table, "ente", SqlType::SmallInt);
         cursor.AddField(table, "minima", SqlType::Bit);
@@ -156,7 +156,7 @@ RemovalCounts removeItinerarySplits(DbConnection* connection, int authority, int
     select.SetGroupBy("conitine.ID");
     select.SetOrderBy("conitine.ID");
     const std::vector<long> ids = selectRunIds(select, operation);
-    for (const std::string& list : runIdLists(ids)) {
+    for (const std::string& list : idLists(ids)) {
         DeleteCursor cursor(connection);
         cursor.SetColumns("ID");
         cursor.SetTable("conitine");

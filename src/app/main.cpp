@@ -2,9 +2,9 @@
 
 #include "shell/CommandWiring.h"
 #include "shell/MainWindow.h"
-#include "shell/MessageBoxSink.h"
 #include "shell/Settings.h"
 #include "shell/ShellResources.h"
+#include "ui/common/MessageBoxSink.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -36,7 +36,7 @@ int main(int argc, char** argv)
     korvan::shell::initShellResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/korvan/icon.png")));
 
-    korvan::shell::MessageBoxSink sink;
+    korvan::ui::MessageBoxSink sink;
     korvan::shell::MainWindow window(korvan::shell::SettingsStore::defaultFilePath(), sink);
     sink.setParentWidget(&window);
     korvan::shell::wireDataCommands(window);

@@ -7,8 +7,8 @@
 // terminal.
 
 #include "batch/BatchCommands.h"
+#include "core/OperationFeedback.h"
 #include "db/MessageSink.h"
-#include "refdata/OperationFeedback.h"
 
 #include <istream>
 #include <ostream>

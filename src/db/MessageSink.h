@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace korvan {
 
@@ -19,32 +18,6 @@ class MessageSink {
     virtual void showMessage(const std::string& text, MessageIcon icon) = 0;
     // A confirmation with OK and Cancel; true means OK.
     virtual bool askConfirmation(const std::string& text) = 0;
-};
-
-// Keeps every message; answers confirmations with a fixed reply.
-class RecordingMessageSink : public MessageSink {
-  public:
-    struct Entry {
-        std::string text;
-        MessageIcon icon;
-    };
-
-    void showMessage(const std::string& text, MessageIcon icon) override { entries.push_back({text, icon}); }
-    bool askConfirmation(const std::string& text) override
-    {
-        entries.push_back({text, MessageIcon::Question});
-        return confirmReply;
-    }
-    void clear() { entries.clear(); }
-    bool empty() const { return entries.empty(); }
-    const std::string& lastText() const
-    {
-        static const std::string none;
-        return entries.empty() ? none : entries.back().text;
-    }
-
-    std::vector<Entry> entries;
-    bool confirmReply = true;
 };
 
 } // namespace korvan

@@ -256,4 +256,13 @@ std::string trimTrailingBlanksKeepOne(const std::string& text)
     return std::string(text.empty() ? 0 : 1, ' ');
 }
 
+int utf8CharacterCount(const std::string& text)
+{
+    int count = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80)
+            ++count;
+    return count;
+}
+
 } // namespace korvan

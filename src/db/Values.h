@@ -78,6 +78,8 @@ void trimTrailingBlanksInPlace(std::string& text);
 // The select cursor's rule: trailing blanks removed, but a text made only of
 // blanks keeps its first one.
 std::string trimTrailingBlanksKeepOne(const std::string& text);
+// The characters of a UTF-8 text: how the width of a text column is counted.
+int utf8CharacterCount(const std::string& text);
 
 // printf-style formatting into a std::string, in the C locale whatever the
 // process locale (a "%f" always writes a period).

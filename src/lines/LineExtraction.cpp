@@ -1,14 +1,14 @@
 #include "lines/LineExtraction.h"
 
+#include "core/OperationFeedback.h"
+#include "core/OperationTransaction.h"
+#include "core/ProgressSteps.h"
 #include "db/ChangeCursors.h"
 #include "db/DbConnection.h"
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
 #include "db/TableCursor.h"
 #include "db/Values.h"
-#include "lines/ProgressSteps.h"
-#include "refdata/OperationFeedback.h"
-#include "refdata/OperationTransaction.h"
 
 #include <map>
 #include <tuple>

@@ -1,6 +1,6 @@
 #include "reports/ContractsStatement.h"
 
-#include "refdata/OperationFeedback.h"
+#include "core/OperationFeedback.h"
 #include "reports/StatementTotals.h"
 
 namespace korvan::reports {

@@ -1,6 +1,6 @@
 #include "reports/ContributionsStatement.h"
 
-#include "refdata/OperationFeedback.h"
+#include "core/OperationFeedback.h"
 #include "reports/StatementTotals.h"
 
 #include <algorithm>

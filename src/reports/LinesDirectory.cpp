@@ -1,10 +1,10 @@
 #include "reports/LinesDirectory.h"
 
+#include "core/OperationFeedback.h"
 #include "db/DbConnection.h"
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
 #include "db/Values.h"
-#include "refdata/OperationFeedback.h"
 #include "reports/StatementNames.h"
 
 #include <set>

@@ -1,6 +1,6 @@
 #include "reports/StatementNames.h"
 
-#include "accounting/RunIdList.h"
+#include "core/IdLists.h"
 #include "db/DbConnection.h"
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
@@ -13,7 +13,7 @@ NameMap namesByCode(DbConnection* connection, const std::string& table, const st
     if (!connection || !connection->IsOpen() || codes.empty())
         return names;
     const std::vector<long> list(codes.begin(), codes.end());
-    for (const std::string& part : accounting::runIdLists(list)) {
+    for (const std::string& part : idLists(list)) {
         SelectCursor select(connection);
         select.AddField(table, "codice", SqlType::SmallInt);
         select.AddField(table, "denom", SqlType::VarChar);
@@ -38,7 +38,7 @@ std::map<std::pair<int, long>, std::string> stopNames(DbConnection* connection,
         return names;
     for (const auto& [company, stops] : stopsByCompany) {
         const std::vector<long> list(stops.begin(), stops.end());
-        for (const std::string& part : accounting::runIdLists(list)) {
+        for (const std::string& part : idLists(list)) {
             SelectCursor select(connection);
             select.AddField("fermate", "ID", SqlType::Integer);
             select.AddField("fermate", "denom", SqlType::VarChar);

@@ -1,13 +1,13 @@
 #include "shell/CommandWiring.h"
 
-#include "accounting/BaseAssignmentDialog.h"
-#include "accounting/CalendarGenerationDialog.h"
-#include "accounting/SplitRemovalDialog.h"
-#include "lines/LineEditDialog.h"
 #include "lines/LineExtraction.h"
-#include "lines/LineMergeDialog.h"
 #include "shell/CommandIds.h"
 #include "shell/MainWindow.h"
+#include "ui/accounting/BaseAssignmentDialog.h"
+#include "ui/accounting/CalendarGenerationDialog.h"
+#include "ui/accounting/SplitRemovalDialog.h"
+#include "ui/lines/LineEditDialog.h"
+#include "ui/lines/LineMergeDialog.h"
 
 namespace korvan::shell {
 
@@ -17,8 +17,8 @@ void wireAssignment(MainWindow& window, int commandId, accounting::AssignmentKin
 {
     window.setCommandHandler(commandId, [&window, kind] {
         MainWindow::CurrentContract& current = window.current();
-        accounting::BaseAssignmentDialog::runCommand(kind, &window, window.connection(), window.messageSink(),
-                                                     window.feedback(), current.authority, current.company);
+        ui::accounting::BaseAssignmentDialog::runCommand(kind, &window, window.connection(), window.messageSink(),
+                                                         window.feedback(), current.authority, current.company);
     });
 }
 
@@ -26,8 +26,8 @@ void wireRemoval(MainWindow& window, int commandId, accounting::RemovalMode mode
 {
     window.setCommandHandler(commandId, [&window, mode] {
         MainWindow::CurrentContract& current = window.current();
-        accounting::SplitRemovalDialog::runCommand(mode, &window, window.connection(), window.messageSink(),
-                                                   window.feedback(), current.authority, current.company);
+        ui::accounting::SplitRemovalDialog::runCommand(mode, &window, window.connection(), window.messageSink(),
+                                                       window.feedback(), current.authority, current.company);
     });
 }
 
@@ -40,9 +40,9 @@ void wireDataCommands(MainWindow& window)
         window.repaintClientArea();
     });
     window.setCommandHandler(command::EditLines,
-                             [&window] { lines::editNormalizedLines(window.connection(), &window); });
+                             [&window] { ui::lines::editNormalizedLines(window.connection(), &window); });
     window.setCommandHandler(command::MergeLines, [&window] {
-        lines::mergeNormalizedLines(window.connection(), window.messageSink(), &window);
+        ui::lines::mergeNormalizedLines(window.connection(), window.messageSink(), &window);
     });
 
     wireAssignment(window, command::AssignPerContract, accounting::AssignmentKind::Contract);
@@ -52,9 +52,9 @@ void wireDataCommands(MainWindow& window)
 
     window.setCommandHandler(command::ServiceDays, [&window] {
         MainWindow::CurrentContract& current = window.current();
-        accounting::CalendarGenerationDialog::runCommand(&window, window.connection(), window.messageSink(),
-                                                         window.feedback(), current.authority, current.company,
-                                                         current.periodStartText, current.periodEndText);
+        ui::accounting::CalendarGenerationDialog::runCommand(&window, window.connection(), window.messageSink(),
+                                                             window.feedback(), current.authority, current.company,
+                                                             current.periodStartText, current.periodEndText);
         window.repaintClientArea();
     });
 

@@ -1,8 +1,8 @@
 #include "shell/DataSourceDialog.h"
 
 #include "db/Values.h"
-#include "shell/DialogUnits.h"
-#include "shell/OdbcDataSources.h"
+#include "db/odbc/OdbcDataSources.h"
+#include "ui/common/DialogUnits.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -44,7 +44,7 @@ QLineEdit* addSizeField(QWidget* dialog, int value, const QRect& geometry, const
 DataSourceDialog::DataSourceDialog(MessageSink& sink, QWidget* parent) : QDialog(parent), sink_(sink)
 {
     setWindowTitle("Selezione DataSource");
-    const DialogUnits units(fontMetrics());
+    const ui::DialogUnits units(fontMetrics());
 
     // Positions in dialog units; a label wider in this font than in the
     // layout's pushes its field (and the dialog edge) to the right.

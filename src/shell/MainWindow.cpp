@@ -5,9 +5,9 @@
 #include "shell/ClientAreaWidget.h"
 #include "shell/CommandIds.h"
 #include "shell/CommandMenu.h"
-#include "shell/MessageBoxSink.h"
-#include "shell/ReportViewBase.h"
 #include "shell/ShellResources.h"
+#include "ui/common/MessageBoxSink.h"
+#include "ui/common/ReportViewBase.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -230,7 +230,7 @@ void MainWindow::chooseOdbcSource()
 
 void MainWindow::disconnectDatabase()
 {
-    if (askConfirmation(sink_, kDisconnectQuestion, kDisconnectCaption)) {
+    if (ui::askConfirmation(sink_, kDisconnectQuestion, kDisconnectCaption)) {
         session_.disconnect();
         updateCommandEnabling();
         setMainTitle();
@@ -349,7 +349,7 @@ void MainWindow::runIdleProcessing()
 
 // Report view -------------------------------------------------------------------
 
-void MainWindow::setReportView(ReportViewBase* view)
+void MainWindow::setReportView(ui::ReportViewBase* view)
 {
     if (reportView_ && reportView_ != view)
         delete reportView_.data();

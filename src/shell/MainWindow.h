@@ -6,11 +6,11 @@
 // operation is started from its menu and borrows its connection for the
 // length of the operation.
 
-#include "refdata/OperationFeedback.h"
+#include "core/OperationFeedback.h"
 #include "shell/DataSourceDialog.h"
 #include "shell/DatabaseSession.h"
-#include "shell/ReportViewBase.h"
 #include "shell/Settings.h"
+#include "ui/common/ReportViewBase.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -76,9 +76,9 @@ class MainWindow : public QMainWindow, public OperationFeedback {
     void runIdleProcessing();
 
     // The report view shown over the client area (the window owns it).
-    void setReportView(ReportViewBase* view);
+    void setReportView(ui::ReportViewBase* view);
     void closeReportView();
-    ReportViewBase* reportView() const { return reportView_; }
+    ui::ReportViewBase* reportView() const { return reportView_; }
     // The print command (no menu entry): forwarded to the report view.
     void printCommand();
 
@@ -139,7 +139,7 @@ class MainWindow : public QMainWindow, public OperationFeedback {
     ClientAreaWidget* clientArea_ = nullptr;
     BusyClockWidget* busyClock_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
-    QPointer<ReportViewBase> reportView_;
+    QPointer<ui::ReportViewBase> reportView_;
     bool waitCursor_ = false;
     // The innermost event loop (1 = the main loop) whose idle moment ends the
     // busy indicator; kAnyEventLoop when none is running or any may end it.

@@ -1,7 +1,7 @@
 // The four bulk assignments of base accounting values, on fixture databases.
 
 #include "accounting/BaseAssignment.h"
-#include "accounting/AccountingFixture.h"
+#include "support/AccountingFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -134,7 +134,7 @@ TEST_P(RunAssignment, ContractWithoutRunsShowsZeroCounts)
     EXPECT_NE(sink.lastText().find("Assegnate 0 Corse"), std::string::npos);
 }
 
-KORVAN_ACCOUNTING_BACKENDS(RunAssignment);
+KORVAN_ALL_BACKENDS(RunAssignment);
 
 class DayTypeAssignment : public AccountingDbTest {
   protected:
@@ -222,7 +222,7 @@ TEST_P(DayTypeAssignment, ProtocolValidityStrikesDaysAndMissingProtocolsStrikeAl
     EXPECT_EQ(count("conkal", "azienda = 4"), 0);
 }
 
-KORVAN_ACCOUNTING_BACKENDS(DayTypeAssignment);
+KORVAN_ALL_BACKENDS(DayTypeAssignment);
 
 } // namespace
 } // namespace korvan::accounting

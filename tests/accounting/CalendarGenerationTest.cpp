@@ -1,7 +1,7 @@
 // Regeneration of the service-day calendar of a contract.
 
 #include "accounting/CalendarGeneration.h"
-#include "accounting/AccountingFixture.h"
+#include "support/AccountingFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -323,7 +323,7 @@ TEST_P(CalendarGeneration, RowsetOf100000GeneratesAndRegeneratesEveryDay)
                                "Giorni non inseriti perché già presenti o rifiutati: 36600\n");
 }
 
-KORVAN_ACCOUNTING_BACKENDS(CalendarGeneration);
+KORVAN_ALL_BACKENDS(CalendarGeneration);
 
 } // namespace
 } // namespace korvan::accounting

@@ -2,11 +2,11 @@
 // integer declared INTEGER and the runs' length REAL. The values are the same
 // numbers, and every operation reads them as such.
 
-#include "accounting/AccountingFixture.h"
 #include "accounting/BaseAssignment.h"
 #include "accounting/CalendarGeneration.h"
 #include "refdata/PickLists.h"
 #include "refdata/Schema.h"
+#include "support/AccountingFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -88,7 +88,7 @@ TEST_P(NaturalDeclarations, CalendarReadsMonthsAndCarriesPayersDeclaredInteger)
     EXPECT_EQ(sink.entries.size(), 1u) << sink.entries.front().text;
 }
 
-KORVAN_ACCOUNTING_BACKENDS(NaturalDeclarations);
+KORVAN_ALL_BACKENDS(NaturalDeclarations);
 
 } // namespace
 } // namespace korvan::accounting

@@ -1,10 +1,10 @@
 // The bulk operations under the users' locale, it_IT.UTF-8, where the C
 // library's decimal point is a comma: every amount keeps its decimals.
 
-#include "accounting/AccountingFixture.h"
 #include "accounting/AccountingInput.h"
 #include "accounting/BaseAssignment.h"
 #include "accounting/CalendarGeneration.h"
+#include "support/AccountingFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +60,7 @@ TEST_P(AmountsInTheItalianLocale, AssignmentsAndCalendarKeepTheDecimals)
     expectOnlyResults();
 }
 
-KORVAN_ACCOUNTING_BACKENDS(AmountsInTheItalianLocale);
+KORVAN_ALL_BACKENDS(AmountsInTheItalianLocale);
 
 } // namespace
 } // namespace korvan::accounting

@@ -2,7 +2,7 @@
 // the leap rule of the day after and before, and striking month flags.
 
 #include "accounting/ProtocolValidity.h"
-#include "accounting/AccountingFixture.h"
+#include "support/AccountingFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -114,7 +114,7 @@ TEST_P(ProtocolLoading, CompanyWithoutProtocolsHasNoEntry)
     EXPECT_TRUE(loadProtocolValidity(connection.get(), 5).companies.empty());
 }
 
-KORVAN_ACCOUNTING_BACKENDS(ProtocolLoading);
+KORVAN_ALL_BACKENDS(ProtocolLoading);
 
 } // namespace
 } // namespace korvan::accounting

@@ -3,8 +3,8 @@
 // cannot hold the program's values there.
 
 #include "refdata/SchemaCheck.h"
-#include "accounting/AccountingFixture.h"
 #include "refdata/Schema.h"
+#include "support/AccountingFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -96,7 +96,7 @@ TEST_P(SchemaCheck, TypesThatCannotHoldTheValuesAreListed)
     }
 }
 
-KORVAN_ACCOUNTING_BACKENDS(SchemaCheck);
+KORVAN_ALL_BACKENDS(SchemaCheck);
 
 } // namespace
 } // namespace korvan::refdata

@@ -3,9 +3,10 @@
 // collisions, and once the server is back the calendar is as it was.
 
 #include "SchemaCreator.h"
-#include "accounting/AccountingFixture.h"
 #include "accounting/CalendarGeneration.h"
+#include "support/AccountingFixture.h"
 #include "support/PrivatePostgres.h"
+#include "support/RecordingMessageSink.h"
 
 namespace korvan::accounting {
 namespace {
@@ -43,7 +44,7 @@ TEST(ServerLoss, ServerStoppedDuringTheInsertionFailsAndLeavesThePreviousState)
         ASSERT_TRUE(raw.ok()) << raw.error();
         addContract(raw);
     }
-    RecordingMessageSink sink;
+    test::RecordingMessageSink sink;
     test::RecordingFeedback feedback;
     std::string driver;
     auto connection = DbConnection::openOdbc(test::PrivatePostgres::kDsn, driver, 25, 1, sink);

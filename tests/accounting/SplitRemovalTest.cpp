@@ -1,7 +1,7 @@
 // Removal of additional financing, calendar splits and itinerary splits.
 
 #include "accounting/SplitRemoval.h"
-#include "accounting/AccountingFixture.h"
+#include "support/AccountingFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -106,7 +106,7 @@ TEST_P(SplitRemoval, ManyRunsAreProcessedAcrossSeveralStatements)
     EXPECT_EQ(count("concors", "minima = 0"), 0);
 }
 
-KORVAN_ACCOUNTING_BACKENDS(SplitRemoval);
+KORVAN_ALL_BACKENDS(SplitRemoval);
 
 } // namespace
 } // namespace korvan::accounting

@@ -1,7 +1,7 @@
 #include "batch/BatchFixture.h"
 
+#include "core/SqlText.h"
 #include "db/Values.h"
-#include "refdata/SqlText.h"
 
 #include <sys/wait.h>
 
@@ -55,11 +55,10 @@ BatchRun runBatchProgram(const std::vector<std::string>& arguments, const std::s
 BatchRun BatchDbTest::batch(const std::string& subcommand, const std::vector<std::string>& arguments)
 {
     std::vector<std::string> all{subcommand};
-    if (isPostgres()) {
+    if (isOdbcBackend())
         all.insert(all.end(), {"--dsn", dataSource()});
-    } else {
-        all.insert(all.end(), {"--db", dir.file("runs.db")});
-    }
+    else
+        all.insert(all.end(), {"--db", database->sqlitePath()});
     all.insert(all.end(), arguments.begin(), arguments.end());
     return runBatchProgram(all, dir.path());
 }

@@ -4,7 +4,7 @@
 // SQLite file itself (--db) or the PostgreSQL data source (--dsn), standard
 // input not a terminal, both output streams kept.
 
-#include "accounting/AccountingFixture.h"
+#include "support/AccountingFixture.h"
 
 #include <string>
 #include <vector>
@@ -33,10 +33,12 @@ class BatchDbTest : public AccountingDbTest {
     void addCompany(int code, const std::string& name);
 };
 
+// The program's two connection options: --db on the file back end, --dsn on
+// PostgreSQL through ODBC (the layer under both is tested on every back end).
 #define KORVAN_BATCH_BACKENDS(suite)                                                                                   \
     INSTANTIATE_TEST_SUITE_P(                                                                                          \
         Backends, suite,                                                                                               \
         ::testing::Values(::korvan::test::Backend::SqliteFile, ::korvan::test::Backend::PostgresOdbc),                 \
-        ::korvan::test::backendName)
+        ::korvan::test::backendParamName)
 
 } // namespace korvan::test

@@ -237,7 +237,7 @@ TEST_P(BatchFullDisk, GenerationOnAFullDiskLeavesTheFileAsItWas)
 }
 
 INSTANTIATE_TEST_SUITE_P(File, BatchFullDisk, ::testing::Values(::korvan::test::Backend::SqliteFile),
-                         ::korvan::test::backendName);
+                         ::korvan::test::backendParamName);
 
 } // namespace
 } // namespace korvan::batch

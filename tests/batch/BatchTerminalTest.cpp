@@ -64,7 +64,7 @@ TEST_P(BatchTerminal, ProgressGoesToATerminalOnly)
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, BatchTerminal, ::testing::Values(::korvan::test::Backend::SqliteFile),
-                         ::korvan::test::backendName);
+                         ::korvan::test::backendParamName);
 
 } // namespace
 } // namespace korvan::batch

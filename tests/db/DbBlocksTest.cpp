@@ -185,7 +185,7 @@ TEST_P(DbBlocks, RowsetSizeComesFromTheConnection)
     EXPECT_EQ(rawCount("conkal"), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, DbBlocks, allBackends(), backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, DbBlocks, ::testing::ValuesIn(kAllBackends), backendParamName);
 
 } // namespace
 } // namespace korvan::test

@@ -125,7 +125,7 @@ TEST_P(DbConnectionCase, UpdateCursorOverTwoTablesDoesNotOpen)
     EXPECT_EQ(rawCount("conkal", "minima = 1"), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, DbConnectionCase, allBackends(), backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, DbConnectionCase, ::testing::ValuesIn(kAllBackends), backendParamName);
 
 } // namespace
 } // namespace korvan::test

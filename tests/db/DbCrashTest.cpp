@@ -4,6 +4,7 @@
 #include "SchemaCreator.h"
 #include "db/DbConnection.h"
 #include "db/TableCursor.h"
+#include "support/RecordingMessageSink.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -97,7 +97,7 @@ TEST_P(DbDeclaredTypes, NumberTheGetterCannotHoldIsReportedNotWrapped)
     EXPECT_EQ(sink.entries.size(), 2u);
 }
 
-INSTANTIATE_TEST_SUITE_P(File, DbDeclaredTypes, ::testing::Values(BackendKind::SqliteFile), backendName);
+INSTANTIATE_TEST_SUITE_P(File, DbDeclaredTypes, ::testing::Values(Backend::SqliteFile), backendParamName);
 
 } // namespace
 } // namespace korvan::test

@@ -6,6 +6,7 @@
 #include "db/SqlTypes.h"
 #include "db/TransactionGuard.h"
 #include "db/Values.h"
+#include "support/RecordingMessageSink.h"
 
 #include <filesystem>
 #include <fstream>
@@ -121,7 +122,7 @@ TEST_P(DbFileBackEnd, AddNewOnATableGoneSinceOpeningIsRefused)
     EXPECT_FALSE(cursor.SetField("ID", "1"));
 }
 
-INSTANTIATE_TEST_SUITE_P(File, DbFileBackEnd, ::testing::Values(BackendKind::SqliteFile), backendName);
+INSTANTIATE_TEST_SUITE_P(File, DbFileBackEnd, ::testing::Values(Backend::SqliteFile), backendParamName);
 
 // Opening the file back end on what is not a usable database.
 TEST(DbSqliteOpen, MissingFileIsNotCreated)

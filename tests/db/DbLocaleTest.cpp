@@ -93,7 +93,7 @@ TEST_P(DbInTheItalianLocale, AmountsAreStoredAndReadWhole)
     EXPECT_TRUE(sink.empty()) << sink.lastText();
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, DbInTheItalianLocale, allBackends(), backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, DbInTheItalianLocale, ::testing::ValuesIn(kAllBackends), backendParamName);
 
 } // namespace
 } // namespace korvan::test

@@ -133,7 +133,7 @@ TEST_P(DbSelect, SyntaxErrorShowsTheStatementWithTheWarningIcon)
     EXPECT_FALSE(select.MoveNext());
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, DbSelect, allBackends(), backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, DbSelect, ::testing::ValuesIn(kAllBackends), backendParamName);
 
 } // namespace
 } // namespace korvan::test

@@ -2,47 +2,12 @@
 
 namespace korvan::test {
 
-std::string backendName(const ::testing::TestParamInfo<BackendKind>& info)
-{
-    switch (info.param) {
-    case BackendKind::SqliteFile:
-        return "SqliteFile";
-    case BackendKind::PostgresOdbc:
-        return "PostgresOdbc";
-    case BackendKind::SqliteOdbc:
-        return "SqliteOdbc";
-    }
-    return "Unknown";
-}
-
-void PrintTo(BackendKind kind, std::ostream* out)
-{
-    *out << backendName(::testing::TestParamInfo<BackendKind>(kind, 0));
-}
-
-::testing::internal::ParamGenerator<BackendKind> allBackends()
-{
-    return ::testing::Values(BackendKind::SqliteFile, BackendKind::PostgresOdbc, BackendKind::SqliteOdbc);
-}
-
 void DbLayerFixture::SetUp()
 {
-    std::string dsn;
-    if (GetParam() == BackendKind::SqliteFile) {
-        sqlitePath_ = dir_.file("runs.sqlite");
-        raw_.emplace(tools::RawDatabase::sqliteFile(sqlitePath_));
-    } else {
-        dsn = GetParam() == BackendKind::PostgresOdbc ? postgresDsn() : sqliteOdbcDsn();
-        if (dsn.empty()) {
-            if (odbcRequired())
-                FAIL() << "the ODBC data source of this back end is not configured";
-            GTEST_SKIP() << "no ODBC data source configured for this back end";
-        }
-        raw_.emplace(tools::RawDatabase::odbc(dsn));
-    }
-    ASSERT_TRUE(raw_->ok()) << raw_->error();
-    std::string error;
-    ASSERT_TRUE(tools::createTables(*raw_, true, error)) << error;
+    KORVAN_REQUIRE_DATA_SOURCE(GetParam());
+    database_.emplace(GetParam(), dir_, "runs.sqlite");
+    const std::string error = database_->createTables();
+    ASSERT_EQ(error, "");
     openConnection(DbConnection::kDefaultRowsetSizeOrdinary);
 }
 
@@ -54,13 +19,7 @@ void DbLayerFixture::TearDown()
 void DbLayerFixture::openConnection(int rowsetSizeOrdinary)
 {
     connection_.reset();
-    if (GetParam() == BackendKind::SqliteFile) {
-        connection_ = DbConnection::openSqlite(sqlitePath_, rowsetSizeOrdinary, 1, sink);
-    } else {
-        std::string driverName;
-        const std::string dsn = GetParam() == BackendKind::PostgresOdbc ? postgresDsn() : sqliteOdbcDsn();
-        connection_ = DbConnection::openOdbc(dsn, driverName, rowsetSizeOrdinary, 1, sink);
-    }
+    connection_ = database_->open(sink, rowsetSizeOrdinary, 1);
     ASSERT_TRUE(connection_->IsOpen()) << sink.lastText();
     ASSERT_TRUE(sink.empty()) << sink.lastText();
 }
@@ -72,7 +31,7 @@ void DbLayerFixture::reopen(int rowsetSizeOrdinary)
 
 std::string DbLayerFixture::rawText(const std::string& sql)
 {
-    return raw_->queryText(sql);
+    return raw().queryText(sql);
 }
 
 long DbLayerFixture::rawCount(const std::string& table, const std::string& where)
@@ -95,11 +54,11 @@ void DbLayerFixture::rawInsertConkal(const ConkalRow& row, const std::string& is
     for (char& c : euro)
         if (c == ',')
             c = '.';
-    std::string sql = "INSERT INTO conkal (azienda, " + schema::physicalColumnName("ID", raw_->dialect()) +
+    std::string sql = "INSERT INTO conkal (azienda, " + schema::physicalColumnName("ID", raw().dialect()) +
                       ", data, ente, minima, euro) VALUES (" + std::to_string(row.azienda) + ", " +
                       std::to_string(row.id) + ", '" + isoDate + "', " + row.ente + ", " + row.minima + ", " + euro +
                       ")";
-    ASSERT_TRUE(raw_->exec(sql)) << raw_->error() << "\n" << sql;
+    ASSERT_TRUE(raw().exec(sql)) << raw().error() << "\n" << sql;
 }
 
 } // namespace korvan::test

@@ -6,12 +6,12 @@
 // connection under test with a recording message sink, and reads what the
 // layer stored through the raw connection.
 
-#include "SchemaCreator.h"
 #include "db/ChangeCursors.h"
 #include "db/DbConnection.h"
 #include "db/SelectCursor.h"
 #include "db/TableCursor.h"
-#include "support/TestSupport.h"
+#include "support/BackendTest.h"
+#include "support/RecordingMessageSink.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +21,6 @@
 #include <string>
 
 namespace korvan::test {
-
-enum class BackendKind { SqliteFile, PostgresOdbc, SqliteOdbc };
-
-std::string backendName(const ::testing::TestParamInfo<BackendKind>& info);
-// How gtest prints the parameter in failure reports.
-void PrintTo(BackendKind kind, std::ostream* out);
-::testing::internal::ParamGenerator<BackendKind> allBackends();
 
 // One conkal row as texts, the way the program writes them.
 struct ConkalRow {
@@ -39,17 +32,17 @@ struct ConkalRow {
     std::string euro = "12,50";
 };
 
-class DbLayerFixture : public ::testing::TestWithParam<BackendKind> {
+class DbLayerFixture : public ::testing::TestWithParam<Backend> {
   protected:
     void SetUp() override;
     void TearDown() override;
 
-    bool fileBackend() const { return GetParam() == BackendKind::SqliteFile; }
+    bool fileBackend() const { return GetParam() == Backend::SqliteFile; }
     // Reopens the connection under test with another ordinary rowset size.
     void reopen(int rowsetSizeOrdinary);
 
     DbConnection& db() { return *connection_; }
-    tools::RawDatabase& raw() { return *raw_; }
+    tools::RawDatabase& raw() { return database_->raw(); }
 
     // Through the raw connection: the first column of the first row, and a
     // count.
@@ -67,8 +60,7 @@ class DbLayerFixture : public ::testing::TestWithParam<BackendKind> {
     void openConnection(int rowsetSizeOrdinary);
 
     TempDir dir_;
-    std::string sqlitePath_;
-    std::optional<tools::RawDatabase> raw_;
+    std::optional<TestDatabase> database_;
     std::unique_ptr<DbConnection> connection_;
 };
 

@@ -5,6 +5,7 @@
 #include "db/DbTestFixture.h"
 #include "db/SqlTypes.h"
 #include "db/TransactionGuard.h"
+#include "support/RecordingMessageSink.h"
 
 #include <chrono>
 #include <thread>
@@ -85,7 +86,7 @@ TEST_P(DbTransaction, FirstFailureIsShownOnceAndCommitUndoesTheWork)
     // The connection keeps the failure, without the note, and is still open.
     EXPECT_EQ(db().LastError().text.rfind("Errore aggiornamento tavola (conkal)", 0), 0u);
     EXPECT_FALSE(db().LastError().connectionLost);
-    if (GetParam() == BackendKind::PostgresOdbc) {
+    if (GetParam() == Backend::PostgresOdbc) {
         EXPECT_EQ(db().LastError().sqlState, "23505");
     }
     EXPECT_TRUE(db().IsOpen());
@@ -99,7 +100,7 @@ TEST_P(DbTransaction, FirstFailureIsShownOnceAndCommitUndoesTheWork)
 
 TEST_P(DbTransaction, SecondWriterIsRefusedWhenTheFirstOutlastsItsWait)
 {
-    if (GetParam() == BackendKind::SqliteOdbc)
+    if (GetParam() == Backend::SqliteOdbc)
         GTEST_SKIP() << "the SQLite driver waits for its data source's Timeout (5 s here), not for the wait asked";
     RecordingMessageSink otherSink;
     auto other = openAnother(otherSink);
@@ -155,7 +156,7 @@ TEST_P(DbTransaction, TransactionInsideATransactionIsRefused)
     EXPECT_TRUE(db().Rollback());
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, DbTransaction, allBackends(), backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, DbTransaction, ::testing::ValuesIn(kAllBackends), backendParamName);
 
 // A connection whose server went away: the first failure says so, the
 // connection is closed for good, and what follows is not shown again.
@@ -202,7 +203,7 @@ TEST_P(DbLostConnection, FirstFailureEndsTheConnectionAndTheRestIsNotShown)
     EXPECT_EQ(rawCount("conkal"), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Postgres, DbLostConnection, ::testing::Values(BackendKind::PostgresOdbc), backendName);
+INSTANTIATE_TEST_SUITE_P(Postgres, DbLostConnection, ::testing::Values(Backend::PostgresOdbc), backendParamName);
 
 } // namespace
 } // namespace korvan::test

@@ -136,7 +136,7 @@ TEST_P(DbValues, TrueBitReadsMinusOneOnTheFileAndOneOverOdbc)
     EXPECT_EQ(value, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, DbValues, allBackends(), backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, DbValues, ::testing::ValuesIn(kAllBackends), backendParamName);
 
 } // namespace
 } // namespace korvan::test

@@ -4,6 +4,7 @@
 #include "db/odbc/OdbcConnection.h"
 #include "db/DbTestFixture.h"
 #include "db/SqlTypes.h"
+#include "support/RecordingMessageSink.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -11,14 +12,9 @@
 namespace korvan::test {
 namespace {
 
-::testing::internal::ParamGenerator<BackendKind> odbcBackends()
-{
-    return ::testing::Values(BackendKind::PostgresOdbc, BackendKind::SqliteOdbc);
-}
-
 class OdbcConnectionCase : public DbLayerFixture {
   protected:
-    std::string dsn() const { return GetParam() == BackendKind::PostgresOdbc ? postgresDsn() : sqliteOdbcDsn(); }
+    std::string dsn() const { return GetParam() == Backend::PostgresOdbc ? postgresDsn() : sqliteOdbcDsn(); }
     detail::odbc::OdbcConnection& backend() { return dynamic_cast<detail::odbc::OdbcConnection&>(*db().backend()); }
 };
 
@@ -27,11 +23,11 @@ TEST_P(OdbcConnectionCase, DriverNameIsTheDescriptionOfTheEnumeratedDataSource)
     std::string driverName = "stale";
     auto connection = DbConnection::openOdbc(dsn(), driverName, 25, 1, sink);
     ASSERT_TRUE(connection->IsOpen()) << sink.lastText();
-    const std::string expected = GetParam() == BackendKind::PostgresOdbc ? "PostgreSQL Unicode" : "SQLite3";
+    const std::string expected = GetParam() == Backend::PostgresOdbc ? "PostgreSQL Unicode" : "SQLite3";
     EXPECT_EQ(driverName, expected);
     EXPECT_EQ(connection->DriverName(), expected);
     EXPECT_EQ(connection->Dialect().kind(),
-              GetParam() == BackendKind::PostgresOdbc ? SqlDialect::Kind::QuotedDigits : SqlDialect::Kind::Sqlite);
+              GetParam() == Backend::PostgresOdbc ? SqlDialect::Kind::QuotedDigits : SqlDialect::Kind::Sqlite);
     EXPECT_TRUE(sink.empty()) << sink.lastText();
 }
 
@@ -49,12 +45,12 @@ TEST_P(OdbcConnectionCase, NameDifferingInLetterCaseIsNotFoundButStillTried)
     ASSERT_TRUE(connection->IsOpen()) << sink.lastText();
     EXPECT_TRUE(sink.empty()) << sink.lastText();
     EXPECT_EQ(connection->Dialect().kind(),
-              GetParam() == BackendKind::PostgresOdbc ? SqlDialect::Kind::QuotedDigits : SqlDialect::Kind::Sqlite);
+              GetParam() == Backend::PostgresOdbc ? SqlDialect::Kind::QuotedDigits : SqlDialect::Kind::Sqlite);
 }
 
 TEST_P(OdbcConnectionCase, EveryStatementHasTheQueryTimeOut)
 {
-    if (GetParam() == BackendKind::SqliteOdbc)
+    if (GetParam() == Backend::SqliteOdbc)
         GTEST_SKIP() << "the SQLite ODBC driver accepts the time-out and keeps none (its busy Timeout applies)";
     detail::odbc::Statement statement;
     ASSERT_TRUE(statement.allocate(backend().handle()));
@@ -121,7 +117,7 @@ TEST_P(OdbcConnectionCase, ClosingInsideATransactionKeepsNothing)
     EXPECT_EQ(rawCount("conkal", "ID = 9"), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Odbc, OdbcConnectionCase, odbcBackends(), backendName);
+INSTANTIATE_TEST_SUITE_P(Odbc, OdbcConnectionCase, ::testing::ValuesIn(kOdbcBackends), backendParamName);
 
 TEST(OdbcOpen, MissingDataSourceGivesTheConnectionErrorAndStaysClosed)
 {

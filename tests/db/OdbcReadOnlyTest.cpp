@@ -2,6 +2,7 @@
 // AddNew, before anything is filled in.
 
 #include "db/DbTestFixture.h"
+#include "support/RecordingMessageSink.h"
 
 #include <cstdlib>
 #include <fstream>

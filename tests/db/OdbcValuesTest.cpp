@@ -28,11 +28,6 @@ class OdbcValues : public DbLayerFixture {
     }
 };
 
-::testing::internal::ParamGenerator<BackendKind> odbcBackends()
-{
-    return ::testing::Values(BackendKind::PostgresOdbc, BackendKind::SqliteOdbc);
-}
-
 TEST_P(OdbcValues, SelectGettersFollowTheDeclaredTypeAndNullReadsAsZero)
 {
     ASSERT_TRUE(raw().exec("INSERT INTO korvan_prova (numero, importo, nota) VALUES (NULL, 12.5, NULL)"));
@@ -118,7 +113,7 @@ TEST_P(OdbcValues, RowOfATableWithoutKeyIsChangedByItsValues)
     EXPECT_TRUE(sink.empty()) << sink.lastText();
 }
 
-INSTANTIATE_TEST_SUITE_P(Odbc, OdbcValues, odbcBackends(), backendName);
+INSTANTIATE_TEST_SUITE_P(Odbc, OdbcValues, ::testing::ValuesIn(kOdbcBackends), backendParamName);
 
 } // namespace
 } // namespace korvan::test

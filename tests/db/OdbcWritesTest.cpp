@@ -65,11 +65,6 @@ class OdbcWrites : public DbLayerFixture {
     }
 };
 
-::testing::internal::ParamGenerator<BackendKind> odbcBackends()
-{
-    return ::testing::Values(BackendKind::PostgresOdbc, BackendKind::SqliteOdbc);
-}
-
 TEST_P(OdbcWrites, DuplicateInTheMiddleOfAMultiRowBlockKeepsTheOtherRows)
 {
     checkDuplicateInTheMiddleOfABlock(BlockWriter::Method::MultiRowInsert);
@@ -410,7 +405,7 @@ TEST_P(OdbcWrites, RefusedRowWhileASelectIsOpenLeavesTheSelectReading)
     EXPECT_TRUE(sink.empty()) << sink.lastText();
 }
 
-INSTANTIATE_TEST_SUITE_P(Odbc, OdbcWrites, odbcBackends(), backendName);
+INSTANTIATE_TEST_SUITE_P(Odbc, OdbcWrites, ::testing::ValuesIn(kOdbcBackends), backendParamName);
 
 } // namespace
 } // namespace korvan::test

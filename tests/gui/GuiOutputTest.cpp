@@ -2,10 +2,10 @@
 // back with pdfinfo and pdftotext, and the refusals of the PDF writer.
 
 #include "gui/PagePainter.h"
-#include "gui/PdfTools.h"
 #include "gui/ReportOutput.h"
 #include "gui/TextMeasure.h"
 #include "reports/LinesDirectory.h"
+#include "support/PdfTools.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,6 @@
 
 #include "db/Values.h"
 #include "gui/PagePainter.h"
-#include "gui/PdfTools.h"
 #include "gui/RecordingCanvas.h"
 #include "gui/ReportLayout.h"
 #include "gui/ReportOutput.h"
@@ -14,6 +13,7 @@
 #include "reports/ContractsStatement.h"
 #include "reports/ContributionsStatement.h"
 #include "reports/StatementTotals.h"
+#include "support/PdfTools.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

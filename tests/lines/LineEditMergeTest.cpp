@@ -1,6 +1,6 @@
 // Line editing and merge on real fixture databases.
 
-#include "refdata/RunsFixture.h"
+#include "support/RunsFixture.h"
 
 #include "lines/LineEdit.h"
 #include "lines/LineMerge.h"
@@ -93,6 +93,6 @@ TEST_P(LineEditMergeTest, LineZeroCanGiveItsRunsAway)
     EXPECT_EQ(count("linee", "ID = 0"), 0);
 }
 
-KORVAN_RUNS_BACKENDS(LineEditMergeTest);
+KORVAN_ALL_BACKENDS(LineEditMergeTest);
 
 } // namespace

@@ -1,7 +1,7 @@
 // Extraction of normalized lines on real fixture databases: numbering,
 // normalization of codes, the assignment of runs, and what is removed.
 
-#include "refdata/RunsFixture.h"
+#include "support/RunsFixture.h"
 
 #include "lines/LineExtraction.h"
 
@@ -98,7 +98,7 @@ TEST_P(LineExtractionTest, BlankCodesBelongToALineCodedWithOneBlank)
     // first. The one blank is written as it is; over ODBC the table cursor
     // stores texts without trailing blanks, which leaves an empty (not NULL)
     // code.
-    const char* blank = isPostgres() ? "" : " ";
+    const char* blank = isOdbcBackend() ? "" : " ";
     const Rows lines = lineRows();
     ASSERT_EQ(lines.size(), 3u);
     for (size_t i = 0; i < lines.size(); ++i)
@@ -119,7 +119,7 @@ TEST_P(LineExtractionTest, NullAuthorityAndNullCodeSortFirstOnEveryBackEnd)
     extract();
     // The NULL code is normalized to one blank (stored empty over ODBC);
     // the NULL authority reads 0.
-    const std::string blank = isPostgres() ? "" : " ";
+    const std::string blank = isOdbcBackend() ? "" : " ";
     EXPECT_EQ(lineRows(), (Rows{"0|0|[A]|[]", "1|1|[" + blank + "]|[]", "2|1|[A]|[]", "3|1|[B]|[]", "4|1|[A]|[]"}));
     EXPECT_EQ(runLineRows(), (Rows{"1|1|1|2", "1|2|1|3", "1|3|1|1", "1|5|0|0", "2|4|1|4"}));
 }
@@ -206,6 +206,6 @@ TEST(NormalizeLineCode, TrimsTrailingBlanksOnlyAndKeepsOneBlankForEmptyCodes)
     EXPECT_EQ(normalizeLineCode("    "), " ");
 }
 
-KORVAN_RUNS_BACKENDS(LineExtractionTest);
+KORVAN_ALL_BACKENDS(LineExtractionTest);
 
 } // namespace

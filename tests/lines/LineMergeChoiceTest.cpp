@@ -1,6 +1,7 @@
 // The order and texts of the checks made before a merge.
 
 #include "lines/LineMerge.h"
+#include "support/RecordingMessageSink.h"
 
 #include "db/MessageSink.h"
 
@@ -29,7 +30,7 @@ MergeChoice choice(const std::string& authority, const std::string& source, cons
 // The one message the checks showed ("" when none), with its icon checked.
 std::string refusal(const MergeChoice& merge, std::optional<MergeRequest>* result = nullptr)
 {
-    RecordingMessageSink sink;
+    test::RecordingMessageSink sink;
     const std::optional<MergeRequest> request = validateMerge(merge, sink);
     if (result)
         *result = request;

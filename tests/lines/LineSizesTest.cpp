@@ -1,7 +1,7 @@
 // The sizes of the line texts: the schema holds what the line editor takes,
 // and a text its column cannot hold is reported and never stored in part.
 
-#include "refdata/RunsFixture.h"
+#include "support/RunsFixture.h"
 
 #include "lines/LineEdit.h"
 #include "lines/LineExtraction.h"
@@ -93,6 +93,6 @@ TEST_P(LineSizes, CodeItsColumnCannotHoldNeverMakesALineWithoutCode)
     EXPECT_TRUE(anyError());
 }
 
-KORVAN_RUNS_BACKENDS(LineSizes);
+KORVAN_ALL_BACKENDS(LineSizes);
 
 } // namespace

@@ -1,7 +1,7 @@
 // The pick lists on real fixture databases: entries, order and
 // distinctness of every filler, and the quoting of codes with apostrophes.
 
-#include "refdata/RunsFixture.h"
+#include "support/RunsFixture.h"
 
 #include "refdata/PickLists.h"
 
@@ -141,6 +141,6 @@ TEST_P(PickListsDbTest, MissingTableGivesAnEmptyListAndTheLayerMessage)
     EXPECT_FALSE(sink.empty());
 }
 
-KORVAN_RUNS_BACKENDS(PickListsDbTest);
+KORVAN_ALL_BACKENDS(PickListsDbTest);
 
 } // namespace

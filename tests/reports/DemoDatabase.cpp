@@ -9,11 +9,6 @@
 
 namespace korvan::test {
 
-std::string demoBackendName(const ::testing::TestParamInfo<DemoBackend>& info)
-{
-    return info.param == DemoBackend::SqliteFile ? "SqliteFile" : "PostgresOdbc";
-}
-
 void DemoDatabaseTest::SetUp()
 {
     std::string error;

@@ -9,10 +9,10 @@
 
 #include "DemoNetwork.h"
 #include "SchemaCreator.h"
+#include "core/OperationFeedback.h"
 #include "db/DbConnection.h"
 #include "db/MessageSink.h"
-#include "refdata/OperationFeedback.h"
-#include "support/TestSupport.h"
+#include "support/BackendTest.h"
 
 #include <gtest/gtest.h>
 
@@ -22,11 +22,7 @@
 
 namespace korvan::test {
 
-enum class DemoBackend { SqliteFile, PostgresOdbc };
-
-std::string demoBackendName(const ::testing::TestParamInfo<DemoBackend>& info);
-
-class DemoDatabaseTest : public ::testing::TestWithParam<DemoBackend> {
+class DemoDatabaseTest : public ::testing::TestWithParam<Backend> {
   protected:
     void SetUp() override;
     void TearDown() override;
@@ -34,7 +30,7 @@ class DemoDatabaseTest : public ::testing::TestWithParam<DemoBackend> {
     // The network the test loads; the default demo unless overridden.
     virtual demo::DemoOptions demoOptions() const { return {3000, 2025}; }
 
-    bool isPostgres() const { return GetParam() == DemoBackend::PostgresOdbc; }
+    bool isPostgres() const { return GetParam() == Backend::PostgresOdbc; }
     void exec(const std::string& sql) { ASSERT_TRUE(raw->exec(sql)) << sql << "\n" << raw->error(); }
     // The first column of the first row as a whole number; fails the test
     // when there is none (wrap sums in COALESCE).
@@ -50,10 +46,12 @@ class DemoDatabaseTest : public ::testing::TestWithParam<DemoBackend> {
     void loadWithPsql(const demo::Network& network);
 };
 
+// The demo on the file back end and on PostgreSQL (SQLite through ODBC adds
+// nothing the file does not check, at the price of a second load).
 #define KORVAN_DEMO_BACKENDS(suite)                                                                                    \
     INSTANTIATE_TEST_SUITE_P(                                                                                          \
         Backends, suite,                                                                                               \
-        ::testing::Values(::korvan::test::DemoBackend::SqliteFile, ::korvan::test::DemoBackend::PostgresOdbc),         \
-        ::korvan::test::demoBackendName)
+        ::testing::Values(::korvan::test::Backend::SqliteFile, ::korvan::test::Backend::PostgresOdbc),                 \
+        ::korvan::test::backendParamName)
 
 } // namespace korvan::test

@@ -37,7 +37,7 @@ class DemoDirectoryTest : public DemoDatabaseTest {
                                     "WHERE linee.ID = conline.linea" +
                                     where + " GROUP BY linee.ID";
         const std::string sql =
-            GetParam() == DemoBackend::SqliteFile
+            GetParam() == Backend::SqliteFile
                 ? "SELECT group_concat(line_id || ':' || runs, ',') FROM (" + grouped + ")"
                 : "SELECT string_agg(line_id || ':' || runs, ',' ORDER BY line_id) FROM (" + grouped + ") counted";
         return parseCounts(raw->queryText(sql));

@@ -4,7 +4,7 @@
 // one authority, and a broken database.
 
 #include "reports/LinesDirectory.h"
-#include "refdata/RunsFixture.h"
+#include "support/RunsFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -113,7 +113,7 @@ TEST_P(LinesDirectoryTest, AMissingTableIsReportedAndGivesNoEntries)
     EXPECT_FALSE(sink.empty());
 }
 
-KORVAN_RUNS_BACKENDS(LinesDirectoryTest);
+KORVAN_ALL_BACKENDS(LinesDirectoryTest);
 
 TEST(LinesDirectoryHeading, NameOrUnknownAuthority)
 {

@@ -6,13 +6,13 @@
 // itinerary lines of the contributions), for one authority, a period, and
 // a broken database.
 
-#include "accounting/AccountingFixture.h"
+#include "core/SqlText.h"
 #include "db/Values.h"
-#include "refdata/SqlText.h"
 #include "reports/ContractsStatement.h"
 #include "reports/ContributionsStatement.h"
 #include "reports/CsvWriter.h"
 #include "reports/ReportCollection.h"
+#include "support/AccountingFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -337,7 +337,7 @@ TEST_P(StatementsFixtureTest, AnAmountThatIsNotANumberGivesNoStatement)
     EXPECT_NE(sink.lastText().find("conkal: azienda 1, corsa 1002, euro nan"), std::string::npos) << sink.lastText();
 }
 
-KORVAN_ACCOUNTING_BACKENDS(StatementsFixtureTest);
+KORVAN_ALL_BACKENDS(StatementsFixtureTest);
 
 } // namespace
 } // namespace korvan::test

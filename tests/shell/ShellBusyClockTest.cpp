@@ -5,14 +5,15 @@
 // frames must reach the screen itself.
 
 #include "ShellTestSupport.h"
+#include "support/RecordingMessageSink.h"
 
-#include "refdata/OperationFeedback.h"
+#include "core/OperationFeedback.h"
 #include "shell/BusyClockWidget.h"
 #include "shell/ClientAreaWidget.h"
 #include "shell/ClockFace.h"
 #include "shell/ClockPictures.h"
 #include "shell/ClockReading.h"
-#include "shell/MessageBoxSink.h"
+#include "ui/common/MessageBoxSink.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -326,7 +327,7 @@ class ShellBusyClockTest : public QObject {
         PromptedMainWindow window(writeSettingsStore(dir, {}), sink);
         window.startUp();
         shell::BusyClockWidget* clock = window.busyClock();
-        shell::MessageBoxSink boxes;
+        ui::MessageBoxSink boxes;
         boxes.setParentWidget(&window);
         std::optional<Qt::CursorShape> pointerOverResult, pointerAfterResult, pointerInDialog;
         bool clockDuringResult = false, clockInDialog = true, clockShownInDialog = true, dialogOpen = false;
@@ -372,7 +373,7 @@ class ShellBusyClockTest : public QObject {
         PromptedMainWindow window(writeSettingsStore(dir, {}), sink);
         window.startUp();
         shell::BusyClockWidget* clock = window.busyClock();
-        shell::MessageBoxSink boxes;
+        ui::MessageBoxSink boxes;
         boxes.setParentWidget(&window);
         std::optional<Qt::CursorShape> pointerAtLoad, pointerAfterLoad, pointerOverBox, pointerAfterBox,
             pointerAfterReload;

@@ -2,6 +2,7 @@
 // usable with and without an open connection.
 
 #include "ShellTestSupport.h"
+#include "support/RecordingMessageSink.h"
 
 #include "shell/CommandIds.h"
 

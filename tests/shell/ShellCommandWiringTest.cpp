@@ -2,6 +2,7 @@
 // or opens its own dialog, on a real (empty) runs database.
 
 #include "ShellTestSupport.h"
+#include "support/RecordingMessageSink.h"
 
 #include "accounting/BaseAssignment.h"
 #include "accounting/CalendarGeneration.h"
@@ -95,7 +96,7 @@ class ShellCommandWiringTest : public QObject {
             QString seen;
             rejectNextDialog(seen);
             window.commandAction(id)->trigger();
-            QCOMPARE(seen, QString("korvan::accounting::SplitRemovalDialog"));
+            QCOMPARE(seen, QString("korvan::ui::accounting::SplitRemovalDialog"));
         }
     }
 };

@@ -2,6 +2,7 @@
 // order, and the driver looked up for the chosen DSN.
 
 #include "ShellTestSupport.h"
+#include "support/RecordingMessageSink.h"
 
 #include "shell/DataSourceDialog.h"
 

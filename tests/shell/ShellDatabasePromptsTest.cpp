@@ -3,6 +3,7 @@
 // "Metodo ODBC".
 
 #include "ShellTestSupport.h"
+#include "support/RecordingMessageSink.h"
 
 #include "shell/CommandIds.h"
 #include "shell/DataSourceDialog.h"
@@ -95,6 +96,7 @@ class ShellDatabasePromptsTest : public QObject {
                 QFAIL("KORVAN_TEST_SQLITE_DSN is not set");
             QSKIP("no SQLite ODBC data source");
         }
+        giveOdbcDatabaseTheSchema(dsn);
         TempDir dir;
         const std::string runs = makeRunsDatabase(dir);
         RecordingMessageSink sink;

@@ -4,9 +4,10 @@
 // the picture until the idle processing closes it.
 
 #include "ShellTestSupport.h"
+#include "support/RecordingMessageSink.h"
 
 #include "shell/ClientAreaWidget.h"
-#include "shell/ReportViewBase.h"
+#include "ui/common/ReportViewBase.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -38,7 +39,7 @@ bool rowHasColour(const QImage& image, int y, QRgb colour)
     return false;
 }
 
-class FinishingReportView : public shell::ReportViewBase {
+class FinishingReportView : public ui::ReportViewBase {
   public:
     using ReportViewBase::ReportViewBase;
     bool ended = false;

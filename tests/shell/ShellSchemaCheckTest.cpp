@@ -3,6 +3,7 @@
 // before any operation can start on it.
 
 #include "ShellTestSupport.h"
+#include "support/RecordingMessageSink.h"
 
 #include "shell/DatabaseSession.h"
 

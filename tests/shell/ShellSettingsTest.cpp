@@ -2,6 +2,7 @@
 // that cannot be opened, and where it lives.
 
 #include "ShellTestSupport.h"
+#include "support/RecordingMessageSink.h"
 
 #include "shell/Settings.h"
 

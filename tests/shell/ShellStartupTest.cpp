@@ -2,6 +2,7 @@
 // window, on real settings files and real SQLite runs databases.
 
 #include "ShellTestSupport.h"
+#include "support/RecordingMessageSink.h"
 
 #include "db/TableCursor.h"
 #include "shell/CommandIds.h"
@@ -172,6 +173,7 @@ class ShellStartupTest : public QObject {
                 QFAIL("KORVAN_TEST_SQLITE_DSN is not set");
             QSKIP("no SQLite ODBC data source");
         }
+        giveOdbcDatabaseTheSchema(dsn);
         TempDir dir;
         const std::string runs = makeRunsDatabase(dir);
         const QString store = writeSettingsStore(
@@ -202,11 +204,7 @@ class ShellStartupTest : public QObject {
                 QFAIL("KORVAN_TEST_SQLITE_DSN is not set");
             QSKIP("no SQLite ODBC data source");
         }
-        {
-            tools::RawDatabase raw = tools::RawDatabase::odbc(dsn);
-            std::string error;
-            QVERIFY2(raw.ok() && tools::createTables(raw, true, error, {"conkal"}), error.c_str());
-        }
+        giveOdbcDatabaseTheSchema(dsn);
         TempDir dir;
         const QString store =
             writeSettingsStore(dir, {{"DsnOdbc", QString::fromStdString(dsn)}, {"RowSzAlfa", 999999999}});
@@ -243,6 +241,7 @@ class ShellStartupTest : public QObject {
                 QFAIL("KORVAN_TEST_SQLITE_DSN is not set");
             QSKIP("no SQLite ODBC data source");
         }
+        giveOdbcDatabaseTheSchema(dsn);
         TempDir dir;
         const QString store = writeSettingsStore(dir, {});
         RecordingMessageSink sink;

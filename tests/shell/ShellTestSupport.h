@@ -4,8 +4,8 @@
 // databases and a main window whose modal prompts answer from the test.
 
 #include "SchemaCreator.h"
-#include "db/MessageSink.h"
 #include "shell/MainWindow.h"
+#include "support/RecordingMessageSink.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -51,6 +51,16 @@ inline std::string makeRunsDatabase(const TempDir& dir, const std::string& name 
     if (!db.ok() || !tools::createTables(db, false, error))
         qFatal("cannot create the runs database: %s %s", db.error().c_str(), error.c_str());
     return path;
+}
+
+// Gives the SQLite ODBC data source's database every table of the schema, so
+// that a connection passes the schema check whatever the tests before left.
+inline void giveOdbcDatabaseTheSchema(const std::string& dsn)
+{
+    tools::RawDatabase db = tools::RawDatabase::odbc(dsn);
+    std::string error;
+    if (!db.ok() || !tools::createTables(db, true, error))
+        qFatal("cannot create the tables of %s: %s %s", dsn.c_str(), db.error().c_str(), error.c_str());
 }
 
 inline int countMessages(const RecordingMessageSink& sink, const std::string& text)

@@ -1,16 +1,15 @@
-// The demo database as the program reads it, from the SQLite file and from
-// PostgreSQL through ODBC: through the database layer and the protocol
-// validity of the accounting core.
+// The demo database as the program reads it, on every back end: through
+// the database layer and the protocol validity of the accounting core.
 
 #include "DemoNetwork.h"
 #include "DemoOdbcWriter.h"
 #include "DemoSqliteWriter.h"
-#include "ScratchPostgres.h"
 #include "accounting/ProtocolValidity.h"
 #include "db/DbConnection.h"
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
-#include "support/TestSupport.h"
+#include "support/BackendTest.h"
+#include "support/RecordingMessageSink.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +18,7 @@
 namespace korvan::demo {
 namespace {
 
-enum class Backend { SqliteFile, PostgresOdbc };
+using test::Backend;
 
 class DemoWithProgram : public ::testing::TestWithParam<Backend> {
   protected:
@@ -31,13 +30,12 @@ class DemoWithProgram : public ::testing::TestWithParam<Backend> {
             ASSERT_TRUE(writeSqliteFile(network, dir.file("demo.sqlite"), error)) << error;
             connection = DbConnection::openSqlite(dir.file("demo.sqlite"), 25, 1, sink);
         } else {
-            if (!test::postgresConfigured())
-                GTEST_SKIP() << "no PostgreSQL test server";
+            KORVAN_REQUIRE_DATA_SOURCE(GetParam());
             // The program connects by data source name: the demo goes into
-            // the data source's own database, which no other test uses.
-            ASSERT_TRUE(writeOdbc(network, test::postgresDsn(), true, error)) << error;
+            // the data source's own database through the ODBC writer.
+            ASSERT_TRUE(writeOdbc(network, test::dataSourceOf(GetParam()), true, error)) << error;
             std::string driver;
-            connection = DbConnection::openOdbc(test::postgresDsn(), driver, 25, 1, sink);
+            connection = DbConnection::openOdbc(test::dataSourceOf(GetParam()), driver, 25, 1, sink);
         }
         ASSERT_TRUE(connection && connection->IsOpen()) << sink.lastText();
     }
@@ -47,9 +45,9 @@ class DemoWithProgram : public ::testing::TestWithParam<Backend> {
     void TearDown() override
     {
         connection.reset();
-        if (GetParam() != Backend::PostgresOdbc || test::postgresDsn().empty())
+        if (!test::isOdbc(GetParam()) || test::dataSourceMissing(GetParam()))
             return;
-        tools::RawDatabase db = tools::RawDatabase::odbc(test::postgresDsn());
+        tools::RawDatabase db = tools::RawDatabase::odbc(test::dataSourceOf(GetParam()));
         for (const schema::Table& table : schema::tables())
             EXPECT_TRUE(db.exec(schema::dropStatement(table))) << db.error();
     }
@@ -73,7 +71,7 @@ class DemoWithProgram : public ::testing::TestWithParam<Backend> {
     void checkLineCodes();
 
     test::TempDir dir;
-    RecordingMessageSink sink;
+    test::RecordingMessageSink sink;
     std::unique_ptr<DbConnection> connection;
 };
 
@@ -125,13 +123,7 @@ TEST_P(DemoWithProgram, ReadsProtocolsAndLineCodesAsTheProgramExpects)
     checkLineCodes();
 }
 
-std::string backendName(const ::testing::TestParamInfo<Backend>& backend)
-{
-    return backend.param == Backend::SqliteFile ? "Sqlite" : "Postgres";
-}
-
-INSTANTIATE_TEST_SUITE_P(Backends, DemoWithProgram, ::testing::Values(Backend::SqliteFile, Backend::PostgresOdbc),
-                         backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, DemoWithProgram, ::testing::ValuesIn(test::kAllBackends), test::backendParamName);
 
 } // namespace
 } // namespace korvan::demo

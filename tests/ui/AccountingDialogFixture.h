@@ -6,10 +6,11 @@
 
 #include "ComboChoice.h"
 #include "SchemaCreator.h"
+#include "core/OperationFeedback.h"
 #include "db/DbConnection.h"
 #include "db/MessageSink.h"
 #include "db/Values.h"
-#include "refdata/OperationFeedback.h"
+#include "support/RecordingMessageSink.h"
 #include "support/TestSupport.h"
 
 #include <QComboBox>

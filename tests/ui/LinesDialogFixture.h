@@ -10,6 +10,7 @@
 #include "db/DbConnection.h"
 #include "db/MessageSink.h"
 #include "db/Values.h"
+#include "support/RecordingMessageSink.h"
 #include "support/TestSupport.h"
 
 #include <QComboBox>

@@ -73,8 +73,9 @@ static_assert(offsetof(SQL_TIMESTAMP_STRUCT, second) - offsetof(SQL_TIMESTAMP_ST
 
 } // namespace
 
-ColumnBuffer::ColumnBuffer(int sqlType, int rows, int blobBytes)
-    : sqlType_(sqlType), kind_(slotKind(sqlType)), rows_(std::max(1, rows)), slotBytes_(slotBytesOf(kind_, blobBytes)),
+ColumnBuffer::ColumnBuffer(int sqlType, int rows, int blobBytes, int textCharacters)
+    : sqlType_(sqlType), kind_(slotKind(sqlType)), rows_(std::max(1, rows)),
+      textCharacters_(std::max(0, textCharacters)), slotBytes_(slotBytesOf(kind_, blobBytes)),
       data_(static_cast<size_t>(rows_) * static_cast<size_t>(slotBytes_), '\0'),
       indicators_(static_cast<size_t>(rows_), SQL_NULL_DATA)
 {

@@ -30,11 +30,14 @@ inline constexpr SQLLEN kTextSlotBytes = 256;
 
 class ColumnBuffer {
   public:
-    ColumnBuffer(int sqlType, int rows, int blobBytes = 0);
+    // `textCharacters`: the most characters a text column holds (0: as
+    // many as a slot takes).
+    ColumnBuffer(int sqlType, int rows, int blobBytes = 0, int textCharacters = 0);
 
     int sqlType() const { return sqlType_; }
     SlotKind kind() const { return kind_; }
     int rows() const { return rows_; }
+    int textCharacters() const { return textCharacters_; }
     bool bindable() const { return kind_ != SlotKind::None; }
     // Keeps the type but holds no value: the column is left unbound.
     void markUnbound() { kind_ = SlotKind::None; }
@@ -80,6 +83,7 @@ class ColumnBuffer {
     int sqlType_;
     SlotKind kind_;
     int rows_;
+    int textCharacters_;
     SQLLEN slotBytes_;
     std::vector<char> data_;
     std::vector<SQLLEN> indicators_;

@@ -79,7 +79,12 @@ std::vector<ColumnInfo> tableColumns(SQLHDBC connection, const std::string& tabl
         SQLSMALLINT type = 0;
         SQLLEN length = 0;
         SQLGetData(statement.get(), 5, SQL_C_SSHORT, &type, sizeof type, &length);
-        columns.push_back({name, normaliseSqlType(type), textColumn(statement.get(), 6)});
+        const std::string typeName = textColumn(statement.get(), 6);
+        SQLINTEGER size = 0;
+        if (!succeeded(SQLGetData(statement.get(), 7, SQL_C_SLONG, &size, sizeof size, &length)) ||
+            length == SQL_NULL_DATA)
+            size = 0;
+        columns.push_back({name, normaliseSqlType(type), typeName, static_cast<int>(size)});
     }
     return columns;
 }

@@ -14,6 +14,7 @@ struct ColumnInfo {
     std::string name;     // as the driver reports it
     int sqlType = 0;      // normalised to the codes of db/SqlTypes.h
     std::string typeName; // the data source's own name of the type
+    int size = 0;         // characters a text column holds; 0 when not told
 };
 
 // ODBC 3 date and time codes become the ODBC 2 codes the layer uses, and

@@ -2,11 +2,10 @@
 
 #include "db/DbConnection.h"
 #include "db/odbc/OdbcChangeCursors.h"
+#include "db/odbc/OdbcDataSources.h"
 #include "db/odbc/OdbcDiagnostics.h"
 #include "db/odbc/OdbcSelectCursor.h"
 #include "db/odbc/OdbcTableCursor.h"
-
-#include <cstring>
 
 namespace korvan::detail {
 
@@ -33,24 +32,14 @@ std::string infoText(SQLHDBC dbc, SQLUSMALLINT info)
 
 // The description of the data source named exactly `dsn` (case-sensitive),
 // "Access" for a Microsoft Access driver; "" when there is none.
-std::string findDriverName(SQLHENV env, const std::string& dsn)
+std::string findDriverName(const std::string& dsn)
 {
-    SQLCHAR name[33];
-    SQLCHAR description[512];
-    SQLSMALLINT nameLength = 0;
-    SQLSMALLINT descriptionLength = 0;
-    SQLUSMALLINT direction = SQL_FETCH_FIRST;
-    for (;;) {
-        const SQLRETURN rc = SQLDataSources(env, direction, name, sizeof name, &nameLength, description,
-                                            sizeof description, &descriptionLength);
-        if (!succeeded(rc))
-            return {};
-        direction = SQL_FETCH_NEXT;
-        if (dsn == reinterpret_cast<const char*>(name)) {
-            const char* text = reinterpret_cast<const char*>(description);
-            return std::strncmp(text, "Microsoft Access", 16) == 0 ? "Access" : text;
-        }
-    }
+    std::vector<OdbcDataSource> sources;
+    listOdbcDataSources(sources);
+    for (const OdbcDataSource& source : sources)
+        if (source.name == dsn)
+            return source.description.rfind("Microsoft Access", 0) == 0 ? "Access" : source.description;
+    return {};
 }
 
 } // namespace
@@ -62,7 +51,7 @@ OdbcConnection::OdbcConnection(const std::string& dsn, DbConnection& owner, std:
     driverName.clear();
     if (!succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_))) {
         env_ = SQL_NULL_HENV;
-        show("Impossibile allocare ambiente ODBC");
+        show(kOdbcEnvironmentMessage);
         return;
     }
     SQLSetEnvAttr(env_, SQL_ATTR_ODBC_VERSION, attributeValue(SQL_OV_ODBC3), 0);
@@ -92,7 +81,7 @@ OdbcConnection::OdbcConnection(const std::string& dsn, DbConnection& owner, std:
 
 bool OdbcConnection::connect(const std::string& dsn, std::string& driverName)
 {
-    driverName = findDriverName(env_, dsn);
+    driverName = findDriverName(dsn);
     if (!succeeded(SQLAllocHandle(SQL_HANDLE_DBC, env_, &dbc_))) {
         dbc_ = SQL_NULL_HDBC;
         show("Errore in fase di conessione al database \n\n" + driverText(SQL_HANDLE_ENV, env_));

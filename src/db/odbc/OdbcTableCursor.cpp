@@ -36,7 +36,7 @@ std::vector<ColumnBuffer> makeBuffers(const std::vector<ColumnInfo>& columns, in
     std::vector<ColumnBuffer> buffers;
     buffers.reserve(columns.size());
     for (const ColumnInfo& column : columns)
-        buffers.emplace_back(column.sqlType, rows, blobBytes);
+        buffers.emplace_back(column.sqlType, rows, blobBytes, column.size);
     return buffers;
 }
 

@@ -62,7 +62,10 @@ bool storeText(ColumnBuffer& buffer, int row, std::string& text, TextTarget targ
     case SqlType::Char:
     case SqlType::VarChar:
         trimTrailingBlanksInPlace(text);
-        if (text.size() >= static_cast<size_t>(kTextSlotBytes))
+        // Refused here whether or not the database would refuse it: SQLite
+        // through its driver stores any text whatever its declared width.
+        if (text.size() >= static_cast<size_t>(kTextSlotBytes) ||
+            (buffer.textCharacters() > 0 && utf8CharacterCount(text) > buffer.textCharacters()))
             return refuse(kFieldTooSmallText);
         buffer.setText(row, text);
         return true;

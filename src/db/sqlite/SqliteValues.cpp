@@ -31,16 +31,6 @@ int declaredWidth(const std::string& declared)
     return width && *width > 0 && *width <= 1000000 ? static_cast<int>(*width) : 0;
 }
 
-// UTF-8 characters, for the width of text columns.
-int characterCount(const std::string& text)
-{
-    int count = 0;
-    for (unsigned char c : text)
-        if ((c & 0xC0) != 0x80)
-            ++count;
-    return count;
-}
-
 bool lowerEquals(const std::string& text, const char* word)
 {
     if (text.size() != std::strlen(word))
@@ -178,7 +168,7 @@ bool textToCell(const ColumnType& type, const std::string& text, Cell& cell, std
         cell.storage = SQLITE_INTEGER;
         return true;
     case ValueKind::Text:
-        if (type.width > 0 && characterCount(text) > type.width)
+        if (type.width > 0 && utf8CharacterCount(text) > type.width)
             return refuse(kFieldTooSmall);
         [[fallthrough]];
     case ValueKind::Untyped:

@@ -1,9 +1,9 @@
 #include "ui/reports/ReportChoiceDialog.h"
 
 #include "db/MessageSink.h"
-#include "refdata/PickListCombo.h"
-#include "shell/DialogButtons.h"
-#include "shell/DialogUnits.h"
+#include "ui/common/DialogButtons.h"
+#include "ui/common/DialogUnits.h"
+#include "ui/common/PickListCombo.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -88,10 +88,10 @@ ReportChoiceDialog::ReportChoiceDialog(ReportKind kind, DbConnection* connection
         layout->addWidget(buildDetailGroup());
     }
 
-    auto* ok = shell::makeNamedButton(QStringLiteral("OK"), "okButton");
-    auto* cancel = shell::makeNamedButton(QStringLiteral("Annulla"), "cancelButton");
+    auto* ok = makeNamedButton(QStringLiteral("OK"), "okButton");
+    auto* cancel = makeNamedButton(QStringLiteral("Annulla"), "cancelButton");
     layout->addStretch();
-    layout->addLayout(shell::makeButtonRow({ok, cancel}));
+    layout->addLayout(makeButtonRow({ok, cancel}));
     connect(ok, &QPushButton::clicked, this, &ReportChoiceDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &ReportChoiceDialog::reject);
 
@@ -101,9 +101,9 @@ ReportChoiceDialog::ReportChoiceDialog(ReportKind kind, DbConnection* connection
     allAuthoritiesCheck_->setChecked(!preselect);
     applyAllAuthorities(!preselect);
     if (preselect)
-        refdata::selectByCode(authorityCombo_, currentAuthority_);
+        selectByCode(authorityCombo_, currentAuthority_);
 
-    const shell::DialogUnits units(fontMetrics());
+    const DialogUnits units(fontMetrics());
     resize(units.x(230), units.y(korvan::reports::hasPeriod(kind) ? 215 : 130));
 }
 
@@ -113,9 +113,9 @@ QGroupBox* ReportChoiceDialog::buildAuthorityGroup(DbConnection* connection)
     auto* form = new QFormLayout(group);
     allAuthoritiesCheck_ = new QCheckBox(QStringLiteral("Elaboro tutti gli enti"));
     allAuthoritiesCheck_->setObjectName("allAuthoritiesCheck");
-    authorityCombo_ = new refdata::PickListCombo;
+    authorityCombo_ = new PickListCombo;
     authorityCombo_->setObjectName("authorityCombo");
-    refdata::fillCombo(authorityCombo_, authorityEntries(kind_, connection));
+    fillCombo(authorityCombo_, authorityEntries(kind_, connection));
     form->addRow(allAuthoritiesCheck_);
     form->addRow(QStringLiteral("Ente"), authorityCombo_);
     connect(allAuthoritiesCheck_, &QCheckBox::toggled, this, &ReportChoiceDialog::applyAllAuthorities);
@@ -166,8 +166,8 @@ korvan::reports::ReportChoiceEntries ReportChoiceDialog::entries() const
 {
     korvan::reports::ReportChoiceEntries entries;
     entries.allAuthorities = allAuthoritiesCheck_->isChecked();
-    entries.authorityText = refdata::comboEditText(authorityCombo_);
-    entries.authorityEntries = refdata::comboEntries(authorityCombo_);
+    entries.authorityText = comboEditText(authorityCombo_);
+    entries.authorityEntries = comboEntries(authorityCombo_);
     entries.preview = previewRadio_->isChecked();
     if (analyticRadio_)
         entries.analytic = analyticRadio_->isChecked();

@@ -21,7 +21,7 @@ class QRadioButton;
 namespace korvan {
 class DbConnection;
 class MessageSink;
-namespace refdata {
+namespace ui {
 class PickListCombo;
 }
 } // namespace korvan
@@ -57,7 +57,7 @@ class ReportChoiceDialog : public QDialog {
     korvan::reports::ReportChoice choice_;
 
     QCheckBox* allAuthoritiesCheck_ = nullptr;
-    refdata::PickListCombo* authorityCombo_ = nullptr;
+    PickListCombo* authorityCombo_ = nullptr;
     QRadioButton* previewRadio_ = nullptr;
     QRadioButton* printRadio_ = nullptr;
     QLineEdit* periodStartEdit_ = nullptr;
