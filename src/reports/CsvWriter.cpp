@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 
 namespace korvan::reports {
 
@@ -88,6 +89,18 @@ bool writeCsv(const Report& report, std::ostream& out)
     }
     out.flush();
     return static_cast<bool>(out);
+}
+
+bool writeCsvFile(const Report& report, const std::string& path, std::string& error)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (out && writeCsv(report, out)) {
+        out.close();
+        if (out)
+            return true;
+    }
+    error = "Impossibile scrivere il file CSV " + path;
+    return false;
 }
 
 } // namespace korvan::reports

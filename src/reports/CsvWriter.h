@@ -23,4 +23,8 @@ std::string csvField(const Cell& cell);
 // False when the stream failed.
 bool writeCsv(const Report& report, std::ostream& out);
 
+// The CSV into the file at `path` (UTF-8 name), replacing it. False with
+// the message in `error` when it cannot be written.
+bool writeCsvFile(const Report& report, const std::string& path, std::string& error);
+
 } // namespace korvan::reports
