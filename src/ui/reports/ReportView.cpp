@@ -68,6 +68,9 @@ void ReportView::showPrinterMessage()
 std::unique_ptr<QPrinter> ReportView::setUpPrinter()
 {
     std::unique_ptr<QPrinter> printer = printerFactory_();
+    // The set-up proposes landscape for a table too wide for a portrait
+    // page; the user may still turn it.
+    printer->setPageOrientation(gui::preferredOrientation(*report_));
     QPrintDialog dialog(printer.get(), this);
     dialog.setWindowTitle(QStringLiteral("Stampa"));
     // Printer, paper and orientation: every page is printed, once.
