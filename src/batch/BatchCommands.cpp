@@ -6,6 +6,7 @@
 #include "accounting/CalendarGeneration.h"
 #include "accounting/SplitRemoval.h"
 #include "batch/BatchOptions.h"
+#include "batch/BatchReport.h"
 #include "batch/BatchSink.h"
 #include "db/DbConnection.h"
 #include "db/Values.h"
@@ -40,10 +41,10 @@ class Session {
             std::string driver;
             connection_ = DbConnection::openOdbc(c.dsn, driver, c.rowsetSize, c.rowsetSizeBlob, sink_);
         } else {
-            // Listing only reads: the file is opened read-only, so that it
-            // can be listed where it cannot be written.
-            const SqliteAccess access =
-                options_.command == Command::List ? SqliteAccess::ReadOnly : SqliteAccess::ReadWriteOrReadOnly;
+            // Listing and reports only read: the file is opened read-only,
+            // so that it can be read where it cannot be written.
+            const bool readsOnly = options_.command == Command::List || options_.command == Command::Report;
+            const SqliteAccess access = readsOnly ? SqliteAccess::ReadOnly : SqliteAccess::ReadWriteOrReadOnly;
             connection_ = DbConnection::openSqlite(c.dbFile, c.rowsetSize, c.rowsetSizeBlob, sink_, access);
         }
         return connection_ && connection_->IsOpen() && refdata::acceptRunsDatabase(*connection_);
@@ -66,6 +67,9 @@ class Session {
             break;
         case Command::List:
             list();
+            break;
+        case Command::Report:
+            writeReport(options_, connection_.get(), sink_, feedback_, out_);
             break;
         case Command::None:
             break;

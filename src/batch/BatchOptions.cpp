@@ -21,7 +21,8 @@ const OptionSpec kOptions[] = {
     {"--db", 1},         {"--dsn", 1},           {"--rowset", 1},  {"--rowset-blob", 1}, {"--yes", 0},
     {"--help", 0},       {"--authority", 1},     {"--company", 1}, {"--euro-km", 1},     {"--minimum", 0},
     {"--additional", 1}, {"--keep-existing", 0}, {"--line", 1},    {"--band", 1},        {"--period", 2},
-    {"--weekdays", 1},   {"--all-contracts", 0}, {"--mode", 1},
+    {"--weekdays", 1},   {"--all-contracts", 0}, {"--mode", 1},    {"--pdf", 1},         {"--csv", 1},
+    {"--synthetic", 0},
 };
 
 const OptionSpec* findOption(const std::string& name)
@@ -45,6 +46,8 @@ std::set<std::string> commandOptions(Command command)
         return {"--authority", "--company", "--mode"};
     case Command::List:
         return {"--authority", "--company"};
+    case Command::Report:
+        return {"--authority", "--period", "--synthetic", "--pdf", "--csv"};
     case Command::ExtractLines:
     case Command::None:
         break;
@@ -64,6 +67,8 @@ std::optional<Command> commandNamed(const std::string& name)
         return Command::Remove;
     if (name == "list")
         return Command::List;
+    if (name == "report")
+        return Command::Report;
     return std::nullopt;
 }
 
@@ -136,6 +141,20 @@ std::string shapeError(const BatchOptions& o, const std::set<std::string>& given
         if ((o.listKind == "authorities" || o.listKind == "contracts") && o.authority)
             return "--authority does not go with list " + o.listKind;
         break;
+    case Command::Report: {
+        if (o.reportKind.empty())
+            return "give the report: lines, contracts or contributions";
+        const bool statement = o.reportKind != "lines";
+        if (statement && !has("--period"))
+            return "report " + o.reportKind + " needs the period: --period FROM TO";
+        if (!statement && (has("--period") || has("--synthetic")))
+            return "--period and --synthetic go only with report contracts and report contributions";
+        if (!o.pdfFile && !o.csvFile)
+            return "give the output: --pdf FILE and/or --csv FILE (\"-\" for standard output)";
+        if (o.pdfFile && o.csvFile && *o.pdfFile == *o.csvFile)
+            return "--pdf and --csv cannot both write " + (*o.pdfFile == "-" ? "standard output" : *o.pdfFile);
+        break;
+    }
     case Command::ExtractLines:
     case Command::None:
         break;
@@ -187,6 +206,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
                 if (word != "authorities" && word != "companies" && word != "contracts" && word != "lines")
                     return fail("cannot list \"" + word + "\": give authorities, companies, contracts or lines");
                 o.listKind = word;
+            } else if (o.command == Command::Report && o.reportKind.empty()) {
+                if (word != "lines" && word != "contracts" && word != "contributions")
+                    return fail("no report \"" + word + "\": give lines, contracts or contributions");
+                o.reportKind = word;
             } else {
                 return fail("unexpected argument \"" + word + "\"");
             }
@@ -250,6 +273,12 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
                 o.removalMode = 'I';
             else
                 return fail("--mode is additional, calendar or itinerary");
+        } else if (name == "--pdf") {
+            o.pdfFile = values[0];
+        } else if (name == "--csv") {
+            o.csvFile = values[0];
+        } else if (name == "--synthetic") {
+            o.synthetic = true;
         }
     }
     if (o.help)
@@ -320,6 +349,23 @@ std::string usageText(Command command)
                "  lines                lines of --authority CODE (\"0004 - CODE\"), or with\n"
                "                       --company CODE the contract's lines (\"CODE       - Name\")\n" +
                connection + exits;
+    case Command::Report:
+        return "Usage: korvan-batch report (--db FILE | --dsn NAME) lines|contracts|contributions\n"
+               "         [--authority CODE] [--period FROM TO [--synthetic]] [--pdf FILE] [--csv FILE]\n"
+               "Writes a report as the desktop prints it, as PDF (A4) and/or as CSV (\";\" separated,\n"
+               "decimal comma, UTF-8):\n"
+               "  lines                the directory of normalized lines with their runs\n"
+               "  contracts            the service contracts statement\n"
+               "  contributions        the additional contributions statement\n"
+               "  --authority CODE     one authority (lines, contracts: granting authority;\n"
+               "                       contributions: paying authority); default every authority\n"
+               "  --period FROM TO     contracts and contributions: the period, dates as DD/MM/YYYY\n"
+               "                       or DD/MM/YY\n"
+               "  --synthetic          contracts and contributions: the totals only\n"
+               "  --pdf FILE           write the PDF (\"-\": standard output)\n"
+               "  --csv FILE           write the CSV (\"-\": standard output)\n"
+               "A report without rows writes nothing and says \"Non ci sono dati da stampare !!!\" (status 1).\n" +
+               connection + exits;
     case Command::None:
         break;
     }
@@ -331,6 +377,7 @@ std::string usageText(Command command)
            "  generate-days        regenerate the service days of a contract in a period\n"
            "  remove               remove additional financing, calendar or itinerary splits\n"
            "  list                 list authorities, companies, contracts or lines\n"
+           "  report               write the lines directory or a statement as PDF or CSV\n"
            "Run korvan-batch SUBCOMMAND --help for its options.\n" +
            connection + exits;
 }

@@ -13,7 +13,7 @@
 
 namespace korvan::batch {
 
-enum class Command { None, ExtractLines, Assign, GenerateDays, Remove, List };
+enum class Command { None, ExtractLines, Assign, GenerateDays, Remove, List, Report };
 
 struct ConnectionOptions {
     std::string dbFile; // the file back end
@@ -39,6 +39,11 @@ struct BatchOptions {
     char removalMode = 0;
     // list: "authorities", "companies", "contracts" or "lines"
     std::string listKind;
+    // report: "lines", "contracts" or "contributions"; the output files
+    // ("-": standard output)
+    std::string reportKind;
+    bool synthetic = false;
+    std::optional<std::string> pdfFile, csvFile;
 };
 
 struct ParsedCommandLine {

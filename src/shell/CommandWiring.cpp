@@ -3,6 +3,7 @@
 #include "lines/LineExtraction.h"
 #include "shell/CommandIds.h"
 #include "shell/MainWindow.h"
+#include "shell/ReportWiring.h"
 #include "ui/accounting/BaseAssignmentDialog.h"
 #include "ui/accounting/CalendarGenerationDialog.h"
 #include "ui/accounting/SplitRemovalDialog.h"
@@ -61,6 +62,8 @@ void wireDataCommands(MainWindow& window)
     wireRemoval(window, command::RemoveAdditionalFinancing, accounting::RemovalMode::AdditionalFinancing);
     wireRemoval(window, command::RemoveCalendarSplits, accounting::RemovalMode::CalendarSplits);
     wireRemoval(window, command::RemoveItinerarySplits, accounting::RemovalMode::ItinerarySplits);
+
+    wireReportCommands(window);
 }
 
 } // namespace korvan::shell
