@@ -40,4 +40,4 @@ echo "Contract: $first"
 # 5. The runs of the contract's line 38 by amount, as the run browser lists
 #    them, into a CSV file for a spreadsheet.
 "$batch" runs --db "$db" --authority "$authority" --company "$company" --line 38 --order amount \
-  --out "${db%.sqlite}-corse.csv"
+  --csv "${db%.sqlite}-corse.csv"

@@ -6,6 +6,7 @@
 #include "accounting/CalendarGeneration.h"
 #include "accounting/SplitRemoval.h"
 #include "batch/BatchOptions.h"
+#include "batch/BatchReport.h"
 #include "batch/BatchSink.h"
 #include "batch/RunListCsv.h"
 #include "db/DbConnection.h"
@@ -20,7 +21,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <memory>
 
 namespace korvan::batch {
@@ -47,10 +47,11 @@ class Session {
             std::string driver;
             connection_ = DbConnection::openOdbc(c.dsn, driver, c.rowsetSize, c.rowsetSizeBlob, sink_);
         } else {
-            // Listing only reads: the file is opened read-only, so that it
-            // can be listed where it cannot be written.
-            const bool reads = options_.command == Command::List || options_.command == Command::Runs;
-            const SqliteAccess access = reads ? SqliteAccess::ReadOnly : SqliteAccess::ReadWriteOrReadOnly;
+            // Listing, reports and the run list only read: the file is opened read-only,
+            // so that it can be read where it cannot be written.
+            const bool readsOnly = options_.command == Command::List || options_.command == Command::Report ||
+                                   options_.command == Command::Runs;
+            const SqliteAccess access = readsOnly ? SqliteAccess::ReadOnly : SqliteAccess::ReadWriteOrReadOnly;
             connection_ = DbConnection::openSqlite(c.dbFile, c.rowsetSize, c.rowsetSizeBlob, sink_, access);
         }
         return connection_ && connection_->IsOpen() && refdata::acceptRunsDatabase(*connection_);
@@ -73,6 +74,9 @@ class Session {
             break;
         case Command::List:
             list();
+            break;
+        case Command::Report:
+            writeReport(options_, connection_.get(), sink_, feedback_, out_);
             break;
         case Command::Runs:
             printRuns();
@@ -257,13 +261,14 @@ class Session {
             return;
         model.sort(options_.order ? runs::runOrderNamed(*options_.order)->code : runs::kRunIdOrder);
         const reports::Report report = runListReport(model, *key);
-        if (!options_.outFile) {
-            reports::writeCsv(report, out_);
+        if (!options_.csvFile || *options_.csvFile == "-") {
+            if (!reports::writeCsv(report, out_))
+                sink_.showMessage("Impossibile scrivere il CSV sullo standard output", MessageIcon::Error);
             return;
         }
-        std::ofstream file(*options_.outFile, std::ios::binary | std::ios::trunc);
-        if (!file || !reports::writeCsv(report, file) || !(file.close(), file))
-            sink_.showMessage("Errore in fase di scrittura del file (" + *options_.outFile + ")", MessageIcon::Error);
+        std::string error;
+        if (!reports::writeCsvFile(report, *options_.csvFile, error))
+            sink_.showMessage(error, MessageIcon::Error);
     }
 
     const BatchOptions& options_;

@@ -22,7 +22,8 @@ const OptionSpec kOptions[] = {
     {"--db", 1},         {"--dsn", 1},           {"--rowset", 1},  {"--rowset-blob", 1}, {"--yes", 0},
     {"--help", 0},       {"--authority", 1},     {"--company", 1}, {"--euro-km", 1},     {"--minimum", 0},
     {"--additional", 1}, {"--keep-existing", 0}, {"--line", 1},    {"--band", 1},        {"--period", 2},
-    {"--weekdays", 1},   {"--all-contracts", 0}, {"--mode", 1},    {"--order", 1},       {"--out", 1},
+    {"--weekdays", 1},   {"--all-contracts", 0}, {"--mode", 1},    {"--pdf", 1},         {"--csv", 1},
+    {"--synthetic", 0},  {"--order", 1},
 };
 
 const OptionSpec* findOption(const std::string& name)
@@ -47,7 +48,9 @@ std::set<std::string> commandOptions(Command command)
     case Command::List:
         return {"--authority", "--company"};
     case Command::Runs:
-        return {"--authority", "--company", "--line", "--order", "--out"};
+        return {"--authority", "--company", "--line", "--order", "--csv"};
+    case Command::Report:
+        return {"--authority", "--period", "--synthetic", "--pdf", "--csv"};
     case Command::ExtractLines:
     case Command::None:
         break;
@@ -69,6 +72,8 @@ std::optional<Command> commandNamed(const std::string& name)
         return Command::List;
     if (name == "runs")
         return Command::Runs;
+    if (name == "report")
+        return Command::Report;
     return std::nullopt;
 }
 
@@ -145,6 +150,20 @@ std::string shapeError(const BatchOptions& o, const std::set<std::string>& given
         if (!o.authority || !o.company || !o.line)
             return "give the contract line: --authority CODE --company CODE --line NUMBER";
         break;
+    case Command::Report: {
+        if (o.reportKind.empty())
+            return "give the report: lines, contracts or contributions";
+        const bool statement = o.reportKind != "lines";
+        if (statement && !has("--period"))
+            return "report " + o.reportKind + " needs the period: --period FROM TO";
+        if (!statement && (has("--period") || has("--synthetic")))
+            return "--period and --synthetic go only with report contracts and report contributions";
+        if (!o.pdfFile && !o.csvFile)
+            return "give the output: --pdf FILE and/or --csv FILE (\"-\" for standard output)";
+        if (o.pdfFile && o.csvFile && *o.pdfFile == *o.csvFile)
+            return "--pdf and --csv cannot both write " + (*o.pdfFile == "-" ? "standard output" : *o.pdfFile);
+        break;
+    }
     case Command::ExtractLines:
     case Command::None:
         break;
@@ -196,6 +215,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
                 if (word != "authorities" && word != "companies" && word != "contracts" && word != "lines")
                     return fail("cannot list \"" + word + "\": give authorities, companies, contracts or lines");
                 o.listKind = word;
+            } else if (o.command == Command::Report && o.reportKind.empty()) {
+                if (word != "lines" && word != "contracts" && word != "contributions")
+                    return fail("no report \"" + word + "\": give lines, contracts or contributions");
+                o.reportKind = word;
             } else {
                 return fail("unexpected argument \"" + word + "\"");
             }
@@ -255,8 +278,6 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
                 return fail("--order takes one of id, code, payer, length, duration, amount, departure, arrival, "
                             "departure-stop, arrival-stop, days, first-day, last-day (or its character)");
             o.order = values[0];
-        } else if (name == "--out") {
-            o.outFile = values[0];
         } else if (name == "--mode") {
             if (values[0] == "additional")
                 o.removalMode = 'A';
@@ -266,6 +287,12 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
                 o.removalMode = 'I';
             else
                 return fail("--mode is additional, calendar or itinerary");
+        } else if (name == "--pdf") {
+            o.pdfFile = values[0];
+        } else if (name == "--csv") {
+            o.csvFile = values[0];
+        } else if (name == "--synthetic") {
+            o.synthetic = true;
         }
     }
     if (o.help)
@@ -341,7 +368,7 @@ std::string usageText(Command command)
         for (const runs::RunOrder& order : runs::runOrders())
             orders += formatText("      %-15s %c  %s\n", order.name, order.code, order.description);
         return "Usage: korvan-batch runs (--db FILE | --dsn NAME) --authority CODE --company CODE --line NUMBER\n"
-               "         [--order ORDER] [--out FILE]\n"
+               "         [--order ORDER] [--csv FILE]\n"
                "Prints the runs of a contract's normalized line as the run browser lists them, as CSV\n"
                "(\";\" between fields, decimal comma, UTF-8 with a byte-order mark, a header row): the\n"
                "contract and line, then ID, run code, departure and arrival, length, financing, paying\n"
@@ -350,9 +377,26 @@ std::string usageText(Command command)
                "  --company CODE       operating company (see: list companies --authority CODE)\n"
                "  --line NUMBER        the line's number (see: list lines --authority CODE)\n"
                "  --order ORDER        the order of the rows, each ending with the run ID (default id):\n" +
-               orders + "  --out FILE           write the CSV to FILE instead of standard output\n" + connection +
+               orders + "  --csv FILE           write the CSV to FILE (\"-\" or none: standard output)\n" + connection +
                exits;
     }
+    case Command::Report:
+        return "Usage: korvan-batch report (--db FILE | --dsn NAME) lines|contracts|contributions\n"
+               "         [--authority CODE] [--period FROM TO [--synthetic]] [--pdf FILE] [--csv FILE]\n"
+               "Writes a report as the desktop prints it, as PDF (A4) and/or as CSV (\";\" separated,\n"
+               "decimal comma, UTF-8):\n"
+               "  lines                the directory of normalized lines with their runs\n"
+               "  contracts            the service contracts statement\n"
+               "  contributions        the additional contributions statement\n"
+               "  --authority CODE     one authority (lines, contracts: granting authority;\n"
+               "                       contributions: paying authority); default every authority\n"
+               "  --period FROM TO     contracts and contributions: the period, dates as DD/MM/YYYY\n"
+               "                       or DD/MM/YY\n"
+               "  --synthetic          contracts and contributions: the totals only\n"
+               "  --pdf FILE           write the PDF (\"-\": standard output)\n"
+               "  --csv FILE           write the CSV (\"-\": standard output)\n"
+               "A report without rows writes nothing and says \"Non ci sono dati da stampare !!!\" (status 1).\n" +
+               connection + exits;
     case Command::None:
         break;
     }
@@ -364,6 +408,7 @@ std::string usageText(Command command)
            "  generate-days        regenerate the service days of a contract in a period\n"
            "  remove               remove additional financing, calendar or itinerary splits\n"
            "  list                 list authorities, companies, contracts or lines\n"
+           "  report               write the lines directory or a statement as PDF or CSV\n"
            "  runs                 print the runs of a contract's line as CSV\n"
            "Run korvan-batch SUBCOMMAND --help for its options.\n" +
            connection + exits;

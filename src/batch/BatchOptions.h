@@ -13,7 +13,7 @@
 
 namespace korvan::batch {
 
-enum class Command { None, ExtractLines, Assign, GenerateDays, Remove, List, Runs };
+enum class Command { None, ExtractLines, Assign, GenerateDays, Remove, List, Report, Runs };
 
 struct ConnectionOptions {
     std::string dbFile; // the file back end
@@ -39,9 +39,14 @@ struct BatchOptions {
     char removalMode = 0;
     // list: "authorities", "companies", "contracts" or "lines"
     std::string listKind;
-    // runs: the order (a name or character of runs/RunOrder.h) and the
-    // output file (none: standard output)
-    std::optional<std::string> order, outFile;
+    // report: "lines", "contracts" or "contributions"; the output files
+    // ("-": standard output)
+    std::string reportKind;
+    bool synthetic = false;
+    std::optional<std::string> pdfFile, csvFile;
+    // runs: the order (a name or character of runs/RunOrder.h); the CSV
+    // goes to csvFile
+    std::optional<std::string> order;
 };
 
 struct ParsedCommandLine {

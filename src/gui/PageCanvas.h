@@ -17,6 +17,9 @@ class PageCanvas {
     virtual ~PageCanvas() = default;
     // A text in the report font, black, its line's top left corner at (x, y).
     virtual void drawText(int x, int y, const std::string& text) = 0;
+    // The same text in white on a black box of its own width and line
+    // height (the labels of total rows).
+    virtual void drawInvertedText(int x, int y, const std::string& text) = 0;
     // A solid rectangle from (left, top) up to, not including, (right, bottom).
     virtual void fillRect(int left, int top, int right, int bottom, const QColor& color) = 0;
     // A black rule 2 units wide from (x1, y1) to (x2, y2).

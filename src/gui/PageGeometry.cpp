@@ -47,9 +47,9 @@ PageGeometry pageGeometry(const QPageLayout& layout)
     return page;
 }
 
-QPageLayout pdfPageLayout()
+QPageLayout pdfPageLayout(QPageLayout::Orientation orientation)
 {
-    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+    return QPageLayout(QPageSize(QPageSize::A4), orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Point);
 }
 
 } // namespace korvan::gui

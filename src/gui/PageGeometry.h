@@ -33,8 +33,9 @@ struct PageGeometry {
 // inside the device's printable area.
 PageGeometry pageGeometry(const QPageLayout& layout);
 
-// The layout PDF files are written with: A4 portrait, no margins of its own.
-QPageLayout pdfPageLayout();
+// The layout PDF files are written with: A4, portrait unless asked
+// otherwise, no margins of its own.
+QPageLayout pdfPageLayout(QPageLayout::Orientation orientation = QPageLayout::Portrait);
 
 // Page units for a length in points.
 double unitsFromPoints(double points);

@@ -4,6 +4,8 @@
 #include "gui/PageCanvas.h"
 #include "gui/TextMeasure.h"
 
+#include <algorithm>
+
 namespace korvan::gui {
 
 QColor bandColor()
@@ -52,34 +54,72 @@ class PageDrawing {
         return y;
     }
 
-    // Returns the row's bottom.
-    int row(const reports::Row& row, int y)
+    // Returns the row's bottom. `separatorTop` is where the column
+    // separators drawn next start: the band's top, then the bottom of the
+    // last total row.
+    int row(const reports::Row& row, int y, bool firstOnPage, int& separatorTop)
     {
+        if (row.style == reports::RowStyle::Total)
+            return totalRow(row, y, separatorTop);
         canvas_.drawLine(layout_.tableLeft(), y, layout_.tableRight, y);
         for (size_t c = 0; c < row.cells.size() && c < layout_.columns.size(); ++c) {
-            const std::string& text = row.cells[c].text;
-            if (text.empty())
-                continue;
-            const ColumnPlace& column = layout_.columns[c];
-            const bool right = report_.columns[c].align == reports::Align::Right;
-            canvas_.drawText(right ? column.right() - measure_.width(text) : column.x, y + 10, text);
+            const reports::Cell& cell = row.cells[c];
+            cellText(c, y, !firstOnPage && !cell.ditto.empty() ? cell.ditto : cell.text);
         }
         return y + layout_.rowHeight();
     }
 
     // The bottom rule (ending 10 units after the last column) and the
-    // column separators from the band's top down to the last row.
-    void closingRules(int bandTop, int y)
+    // column separators from the separator top down to the last row.
+    void closingRules(int separatorTop, int y)
     {
         if (layout_.columns.empty())
             return;
         canvas_.drawLine(layout_.tableLeft(), y, layout_.columns.back().right() + 10, y);
+        if (y <= separatorTop)
+            return;
         for (const ColumnPlace& column : layout_.columns)
-            canvas_.drawLine(column.x - 20, bandTop, column.x - 20, y);
-        canvas_.drawLine(layout_.tableRight, bandTop, layout_.tableRight, y);
+            canvas_.drawLine(column.x - 20, separatorTop, column.x - 20, y);
+        canvas_.drawLine(layout_.tableRight, separatorTop, layout_.tableRight, y);
     }
 
   private:
+    void cellText(size_t column, int y, const std::string& text)
+    {
+        if (text.empty())
+            return;
+        const ColumnPlace& place = layout_.columns[column];
+        const bool right = report_.columns[column].align == reports::Align::Right;
+        canvas_.drawText(right ? place.right() - measure_.width(text) : place.x, y + 10, text);
+    }
+
+    // The first and the figures columns' separators run through the row,
+    // the ones under the label stop at its top; the label ends 40 units
+    // before the first figures column.
+    int totalRow(const reports::Row& row, int y, int& separatorTop)
+    {
+        const int bottom = y + layout_.rowHeight();
+        const size_t figures = std::min(report_.totalFiguresColumn, layout_.columns.size());
+        for (size_t c = 0; c < layout_.columns.size(); ++c) {
+            const int x = layout_.columns[c].x - 20;
+            const int end = c == 0 || c >= figures ? bottom : y;
+            if (end > separatorTop)
+                canvas_.drawLine(x, separatorTop, x, end);
+        }
+        canvas_.drawLine(layout_.tableRight, separatorTop, layout_.tableRight, bottom);
+        canvas_.drawLine(layout_.tableLeft(), y, layout_.tableRight, y);
+        if (!row.label.empty()) {
+            const int x = figures > 0 && figures < layout_.columns.size()
+                              ? layout_.columns[figures].x - measure_.width(row.label) - 40
+                              : layout_.tableLeft() + 20;
+            canvas_.drawInvertedText(x, y + 10, row.label);
+        }
+        for (size_t c = figures; c < row.cells.size() && c < layout_.columns.size(); ++c)
+            cellText(c, y, row.cells[c].text);
+        separatorTop = bottom;
+        return bottom;
+    }
+
     void rightAligned(int y, const std::string& text)
     {
         canvas_.drawText(page_.left() + page_.usableWidth() - measure_.width(text), y, text);
@@ -104,11 +144,11 @@ void paintPage(const reports::Report& report, const PreparedReport& layout, int 
     drawing.commonBlock(pageNumber);
     if (page.group < report.groups.size())
         drawing.headerLines(report.groups[page.group]);
-    const int bandTop = drawing.columnBand();
+    int separatorTop = drawing.columnBand();
     int y = rowsTop(report, layout);
     for (size_t i = page.firstRow; i < page.endRow && i < report.rows.size(); ++i)
-        y = drawing.row(report.rows[i], y);
-    drawing.closingRules(bandTop, y);
+        y = drawing.row(report.rows[i], y, i == page.firstRow, separatorTop);
+    drawing.closingRules(separatorTop, y);
 }
 
 } // namespace korvan::gui

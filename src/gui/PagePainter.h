@@ -2,8 +2,9 @@
 
 // Draws one page of a prepared report: the common header block (the
 // program's title, "Pag. n di m", the creation time), the page group's
-// header lines, the grey column-header band, the rows with their rules and
-// the closing rules of the table.
+// header lines, the grey column-header band, the rows with their rules
+// (ditto marks except on a page's first row; total rows with their label
+// white on black) and the closing rules of the table.
 
 #include "gui/ReportLayout.h"
 

@@ -19,6 +19,15 @@ void PainterCanvas::drawText(int x, int y, const std::string& text)
     painter_.drawText(QPointF(x, y + measure_.ascent()), QString::fromStdString(text));
 }
 
+void PainterCanvas::drawInvertedText(int x, int y, const std::string& text)
+{
+    painter_.fillRect(QRectF(x, y, measure_.width(text), measure_.height()), Qt::black);
+    const QPen rules = painter_.pen();
+    painter_.setPen(Qt::white);
+    painter_.drawText(QPointF(x, y + measure_.ascent()), QString::fromStdString(text));
+    painter_.setPen(rules);
+}
+
 void PainterCanvas::fillRect(int left, int top, int right, int bottom, const QColor& color)
 {
     painter_.fillRect(QRectF(left, top, right - left, bottom - top), color);

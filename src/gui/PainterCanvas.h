@@ -17,6 +17,7 @@ class PainterCanvas : public PageCanvas {
     PainterCanvas(QPainter& painter, const TextMeasure& measure);
 
     void drawText(int x, int y, const std::string& text) override;
+    void drawInvertedText(int x, int y, const std::string& text) override;
     void fillRect(int left, int top, int right, int bottom, const QColor& color) override;
     void drawLine(int x1, int y1, int x2, int y2) override;
 

@@ -15,6 +15,7 @@ class RecordingCanvas : public PageCanvas {
         int x = 0;
         int y = 0;
         std::string text;
+        bool inverted = false; // white on black
     };
     struct Fill {
         int left = 0;
@@ -30,7 +31,8 @@ class RecordingCanvas : public PageCanvas {
         int y2 = 0;
     };
 
-    void drawText(int x, int y, const std::string& text) override { texts.push_back({x, y, text}); }
+    void drawText(int x, int y, const std::string& text) override { texts.push_back({x, y, text, false}); }
+    void drawInvertedText(int x, int y, const std::string& text) override { texts.push_back({x, y, text, true}); }
     void fillRect(int left, int top, int right, int bottom, const QColor& color) override
     {
         fills.push_back({left, top, right, bottom, color});
@@ -44,6 +46,16 @@ class RecordingCanvas : public PageCanvas {
             if (drawn.text == text)
                 return &drawn;
         return nullptr;
+    }
+
+    // The texts drawn with their top at `y`, left to right as drawn.
+    std::vector<Text> textsAt(int y) const
+    {
+        std::vector<Text> found;
+        for (const Text& drawn : texts)
+            if (drawn.y == y)
+                found.push_back(drawn);
+        return found;
     }
 
     std::vector<Text> texts;

@@ -57,4 +57,13 @@ int rowsTop(const reports::Report& report, const PreparedReport& layout);
 
 PreparedReport prepareReport(const reports::Report& report, const PageGeometry& page, const TextMeasure& measure);
 
+// The widths of the report's columns: the widest text of each (header,
+// cells and ditto marks), the column before a total row's figures widened
+// when a label needs more room.
+std::vector<int> columnWidths(const reports::Report& report, const TextMeasure& measure);
+
+// Portrait, unless the report's table is wider than the printable area of
+// a portrait A4 page: then landscape, where its columns are not cut off.
+QPageLayout::Orientation preferredOrientation(const reports::Report& report);
+
 } // namespace korvan::gui

@@ -52,7 +52,7 @@ bool writePdf(const reports::Report& report, const std::string& path, std::strin
     {
         QPdfWriter writer(fileName);
         writer.setResolution(kUnitsPerInch);
-        writer.setPageLayout(pdfPageLayout());
+        writer.setPageLayout(pdfPageLayout(preferredOrientation(report)));
         writer.setCreator(QStringLiteral("KORVAN"));
         writer.setTitle(QString::fromStdString(report.title));
         QPainter painter;

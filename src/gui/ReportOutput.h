@@ -25,8 +25,9 @@ void setPageTransform(QPainter& painter, const QPageLayout& layout, int resoluti
 // a new device page between them. `painter` is active on `device`.
 PreparedReport paintAllPages(const reports::Report& report, QPagedPaintDevice& device, QPainter& painter);
 
-// Writes the report as a PDF file (A4 portrait). False with a message in
-// `error` when the report has no rows or the file cannot be written.
+// Writes the report as a PDF file on A4, turned to landscape when its table
+// is too wide for a portrait page. False with a message in `error` when the
+// report has no rows or the file cannot be written.
 bool writePdf(const reports::Report& report, const std::string& path, std::string& error);
 
 // One page at `dotsPerInch` on a white image of the whole paper.

@@ -1,6 +1,10 @@
 #include "reports/CsvWriter.h"
 
+#include "db/Values.h"
+
 #include <algorithm>
+#include <cmath>
+#include <fstream>
 
 namespace korvan::reports {
 
@@ -47,9 +51,9 @@ std::string csvField(const Cell& cell)
     case Cell::Kind::Empty:
         return {};
     case Cell::Kind::Integer:
-        return cell.text;
+        return formatText("%lld", std::llround(cell.value));
     case Cell::Kind::Decimal: {
-        std::string number = cell.text;
+        std::string number = fixedText(cell.value, cell.decimals);
         std::replace(number.begin(), number.end(), '.', ',');
         return number;
     }
@@ -65,6 +69,8 @@ bool writeCsv(const Report& report, std::ostream& out)
     std::vector<std::string> fields;
     for (const std::string& header : report.groupKeyHeaders)
         fields.push_back(quotedText(header));
+    if (!report.rowKindHeader.empty())
+        fields.push_back(quotedText(report.rowKindHeader));
     for (const Column& column : report.columns)
         fields.push_back(quotedText(column.header));
     writeLine(out, fields);
@@ -75,12 +81,26 @@ bool writeCsv(const Report& report, std::ostream& out)
         const std::vector<Cell>& keys = row.group < report.groups.size() ? report.groups[row.group].keys : noKeys;
         for (size_t k = 0; k < report.groupKeyHeaders.size(); ++k)
             fields.push_back(k < keys.size() ? csvField(keys[k]) : std::string());
+        if (!report.rowKindHeader.empty())
+            fields.push_back(quotedText(row.kind));
         for (size_t c = 0; c < report.columns.size(); ++c)
             fields.push_back(c < row.cells.size() ? csvField(row.cells[c]) : std::string());
         writeLine(out, fields);
     }
     out.flush();
     return static_cast<bool>(out);
+}
+
+bool writeCsvFile(const Report& report, const std::string& path, std::string& error)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (out && writeCsv(report, out)) {
+        out.close();
+        if (out)
+            return true;
+    }
+    error = "Impossibile scrivere il file CSV " + path;
+    return false;
 }
 
 } // namespace korvan::reports

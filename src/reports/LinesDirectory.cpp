@@ -5,6 +5,9 @@
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
 #include "db/Values.h"
+#include "reports/StatementNames.h"
+
+#include <set>
 
 namespace korvan::reports {
 
@@ -73,25 +76,7 @@ std::vector<DirectoryEntry> collectDirectoryEntries(DbConnection* connection, co
 
 std::map<int, std::string> authorityNames(DbConnection* connection, const std::vector<int>& codes)
 {
-    std::map<int, std::string> names;
-    if (!connection || !connection->IsOpen() || codes.empty())
-        return names;
-    std::string list;
-    for (int code : codes)
-        list += (list.empty() ? "" : ", ") + formatText("%d", code);
-    SelectCursor select(connection);
-    select.AddField("regent", "codice", SqlType::SmallInt);
-    select.AddField("regent", "denom", SqlType::VarChar);
-    select.SetFrom("regent");
-    select.SetWhere("codice IN (" + list + ")");
-    for (bool row = select.Execute(); row; row = select.MoveNext()) {
-        int code = 0;
-        std::string name;
-        select.GetShort(0, code);
-        select.GetText(1, name);
-        names.emplace(code, trimTrailingBlanks(name));
-    }
-    return names;
+    return namesByCode(connection, "regent", std::set<int>(codes.begin(), codes.end()));
 }
 
 std::string authorityHeading(int authority, const std::map<int, std::string>& names)

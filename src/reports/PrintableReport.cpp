@@ -22,6 +22,13 @@ Cell Cell::integerCell(long long value)
     return cell;
 }
 
+Cell Cell::integerCell(long long value, std::string printed)
+{
+    Cell cell = integerCell(value);
+    cell.text = std::move(printed);
+    return cell;
+}
+
 Cell Cell::decimalCell(double value, int decimals)
 {
     Cell cell;
@@ -29,6 +36,13 @@ Cell Cell::decimalCell(double value, int decimals)
     cell.text = fixedText(value, decimals);
     cell.value = value;
     cell.decimals = decimals;
+    return cell;
+}
+
+Cell Cell::decimalCell(double value, int csvDecimals, std::string printed)
+{
+    Cell cell = decimalCell(value, csvDecimals);
+    cell.text = std::move(printed);
     return cell;
 }
 

@@ -19,20 +19,30 @@ namespace korvan::reports {
 inline constexpr const char* kPageTitle = "KORVAN - \"Varcotab Gestione Contabile - Regione Valdora\"";
 
 // One value of a row: printed as `text`; numbers keep their value for the
-// CSV, where they are written with a decimal comma.
+// CSV, where they are written with a decimal comma and their own number of
+// decimals, whatever the printed form ("1:05" of 65 minutes prints, 65 goes
+// into the CSV).
 struct Cell {
     enum class Kind { Empty, Text, Integer, Decimal };
 
     Kind kind = Kind::Empty;
     std::string text; // as printed ("12", "1234.50", a name)
-    double value = 0; // Integer and Decimal
-    int decimals = 0; // Decimal
+    double value = 0; // Integer and Decimal: what the CSV holds
+    int decimals = 0; // Decimal: the CSV's decimals
+    // Printed instead of `text` when the row repeats the one above it on the
+    // same page (ditto marks); the first row of a page and the CSV show
+    // `text`.
+    std::string ditto;
 
     static Cell textCell(std::string text);
     // "%d" of the value.
     static Cell integerCell(long long value);
+    // The value, printed as `printed`.
+    static Cell integerCell(long long value, std::string printed);
     // "%1.<decimals>lf" of the value, with a period (as printed).
     static Cell decimalCell(double value, int decimals);
+    // The value with `csvDecimals` in the CSV, printed as `printed`.
+    static Cell decimalCell(double value, int csvDecimals, std::string printed);
 };
 
 enum class Align { Left, Right };
@@ -68,9 +78,25 @@ struct PageGroup {
     std::vector<HeaderLine> headerLines;
 };
 
+enum class RowStyle {
+    Detail,
+    // A total: its label, white on black, stands in place of the cells
+    // before the report's first figures column and ends 40 units before
+    // it; the separators of the columns it covers stop at the row's top,
+    // and the rules of the columns below it start again from its bottom.
+    Total,
+};
+
 struct Row {
+    Row() = default;
+    Row(size_t groupIndex, std::vector<Cell> rowCells) : group(groupIndex), cells(std::move(rowCells)) {}
+
     size_t group = 0;        // index into Report::groups
-    std::vector<Cell> cells; // one per column
+    std::vector<Cell> cells; // one per column; a total row's cells before
+                             // the figures are measured, not printed
+    RowStyle style = RowStyle::Detail;
+    std::string label; // Total rows
+    std::string kind;  // the CSV's row kind ("Corsa", "Totale Linea"...)
 };
 
 struct Report {
@@ -80,6 +106,10 @@ struct Report {
     std::vector<Column> columns;
     // Names of the page-group key columns of the CSV.
     std::vector<std::string> groupKeyHeaders;
+    // When not empty, the CSV's column after the keys, with every row's kind.
+    std::string rowKindHeader;
+    // The first column a total row prints a figure in (0-based).
+    size_t totalFiguresColumn = 0;
     // Top of the grey column-header band; the rows start a line height and
     // 40 units below it.
     Offset columnBand;

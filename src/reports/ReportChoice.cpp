@@ -10,6 +10,13 @@ bool hasPeriod(ReportKind kind)
     return kind != ReportKind::LinesDirectory;
 }
 
+refdata::PickList authorityChoices(ReportKind kind, DbConnection* connection)
+{
+    if (kind == ReportKind::Contributions)
+        return refdata::additionalFundingAuthorities(connection);
+    return refdata::authoritiesWithLines(connection);
+}
+
 std::optional<std::string> normalizedPeriodDate(const std::string& text)
 {
     const std::optional<CivilDate> date = accounting::parseDateEntry(text);

@@ -10,12 +10,21 @@
 #include <optional>
 #include <string>
 
+namespace korvan {
+class DbConnection;
+}
+
 namespace korvan::reports {
 
 enum class ReportKind { LinesDirectory, Contracts, Contributions };
 
 // Contracts and contributions ask for a period and a level of detail.
 bool hasPeriod(ReportKind kind);
+
+// The authorities a report is chosen for: those that own normalized lines
+// (lines directory, contracts), those that pay additional service
+// (contributions).
+refdata::PickList authorityChoices(ReportKind kind, DbConnection* connection);
 
 // What is entered when OK is pressed.
 struct ReportChoiceEntries {

@@ -1,5 +1,7 @@
 #include "reports/ReportCollection.h"
 
+#include "reports/ContractsStatement.h"
+#include "reports/ContributionsStatement.h"
 #include "reports/LinesDirectory.h"
 
 namespace korvan::reports {
@@ -14,7 +16,12 @@ std::optional<Report> collectReport(ReportKind kind, const ReportChoice& choice,
     case ReportKind::Contributions:
         break;
     }
-    return std::nullopt;
+    const std::optional<StatementRequest> request = statementRequest(choice);
+    if (!request)
+        return std::nullopt;
+    if (kind == ReportKind::Contracts)
+        return collectContractsReport(connection, *request, feedback, createdAt);
+    return collectContributionsReport(connection, *request, feedback, createdAt);
 }
 
 } // namespace korvan::reports

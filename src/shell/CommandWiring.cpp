@@ -4,6 +4,7 @@
 #include "shell/ClientAreaWidget.h"
 #include "shell/CommandIds.h"
 #include "shell/MainWindow.h"
+#include "shell/ReportWiring.h"
 #include "ui/accounting/BaseAssignmentDialog.h"
 #include "ui/accounting/CalendarGenerationDialog.h"
 #include "ui/accounting/SplitRemovalDialog.h"
@@ -70,6 +71,8 @@ void wireDataCommands(MainWindow& window)
     wireRemoval(window, command::RemoveAdditionalFinancing, accounting::RemovalMode::AdditionalFinancing);
     wireRemoval(window, command::RemoveCalendarSplits, accounting::RemovalMode::CalendarSplits);
     wireRemoval(window, command::RemoveItinerarySplits, accounting::RemovalMode::ItinerarySplits);
+
+    wireReportCommands(window);
 }
 
 } // namespace korvan::shell

@@ -106,16 +106,17 @@ TEST_P(BatchRuns, SortsInTheOrderAskedWithTheRunIdLast)
 TEST_P(BatchRuns, WritesTheSameRowsToAFile)
 {
     const std::string path = dir.file("corse.csv");
-    const BatchRun toFile = runs({"--line", "1", "--out", path});
+    const BatchRun toFile = runs({"--line", "1", "--csv", path});
     ASSERT_EQ(toFile.status, 0) << toFile.err;
     EXPECT_EQ(toFile.out, "");
     std::ifstream file(path, std::ios::binary);
     std::ostringstream written;
     written << file.rdbuf();
     EXPECT_EQ(written.str(), runs({"--line", "1"}).out);
-    const BatchRun nowhere = runs({"--line", "1", "--out", dir.file("no/such/folder/corse.csv")});
+    const BatchRun nowhere = runs({"--line", "1", "--csv", dir.file("no/such/folder/corse.csv")});
     EXPECT_EQ(nowhere.status, 1);
-    EXPECT_NE(nowhere.err.find("Errore in fase di scrittura del file"), std::string::npos) << nowhere.err;
+    EXPECT_NE(nowhere.err.find("Impossibile scrivere il file CSV"), std::string::npos) << nowhere.err;
+    EXPECT_EQ(runs({"--line", "1", "--csv", "-"}).out, written.str());
 }
 
 TEST_P(BatchRuns, RefusesWhatTheLineChoiceRefuses)

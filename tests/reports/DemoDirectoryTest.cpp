@@ -4,21 +4,12 @@
 // one page group per authority, the lines that share a code in one
 // authority (one per company) as separate entries.
 
-#include "DemoNetwork.h"
-#include "DemoPostgresScript.h"
-#include "DemoSqliteWriter.h"
-#include "SchemaCreator.h"
-#include "core/OperationFeedback.h"
-#include "db/DbConnection.h"
 #include "db/Values.h"
-#include "lines/LineExtraction.h"
+#include "reports/DemoDatabase.h"
 #include "reports/LinesDirectory.h"
-#include "support/BackendTest.h"
-#include "support/RecordingMessageSink.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <map>
 #include <set>
 #include <sstream>
@@ -38,65 +29,8 @@ std::map<int, long> parseCounts(const std::string& text)
     return counts;
 }
 
-class DemoDirectoryTest : public ::testing::TestWithParam<Backend> {
+class DemoDirectoryTest : public DemoDatabaseTest {
   protected:
-    void SetUp() override
-    {
-        std::string error;
-        const demo::Network network = demo::generateNetwork({3000, 2025});
-        if (GetParam() == Backend::SqliteFile) {
-            ASSERT_TRUE(demo::writeSqliteFile(network, dir.file("demo.sqlite"), error)) << error;
-            raw.emplace(tools::RawDatabase::sqliteFile(dir.file("demo.sqlite")));
-            connection = DbConnection::openSqlite(dir.file("demo.sqlite"), 25, 1, sink);
-        } else {
-            if (postgresDsn().empty()) {
-                if (odbcRequired())
-                    FAIL() << "the PostgreSQL data source is required but not configured";
-                GTEST_SKIP() << "no PostgreSQL data source";
-            }
-            raw.emplace(tools::RawDatabase::odbc(postgresDsn()));
-            ASSERT_TRUE(raw->ok()) << raw->error();
-            loadWithPsql(network);
-            if (HasFatalFailure())
-                return;
-            std::string driver;
-            connection = DbConnection::openOdbc(postgresDsn(), driver, 25, 1, sink);
-        }
-        ASSERT_TRUE(connection && connection->IsOpen()) << sink.lastText();
-        sink.confirmReply = true;
-        const lines::ExtractionResult extraction = lines::extractNormalizedLines(connection.get(), sink, feedback);
-        ASSERT_TRUE(extraction.confirmed);
-        ASSERT_GT(extraction.runsAssigned, 0);
-        sink.clear();
-    }
-
-    // The data source's database is shared with the other test programs:
-    // leave it without the demo tables.
-    void TearDown() override
-    {
-        connection.reset();
-        if (GetParam() != Backend::PostgresOdbc || postgresDsn().empty())
-            return;
-        for (const schema::Table& table : schema::tables())
-            EXPECT_TRUE(raw->exec(schema::dropStatement(table))) << raw->error();
-    }
-
-    // The program reaches PostgreSQL by data source name: the demo goes into
-    // the data source's own database, loaded by psql from the demo's script.
-    void loadWithPsql(const demo::Network& network)
-    {
-        std::string error;
-        const std::string script = dir.file("demo.sql");
-        ASSERT_TRUE(demo::writePostgresScriptFile(network, script, true, error)) << error;
-        const std::string database = raw->queryText("SELECT current_database()");
-        ASSERT_FALSE(database.empty()) << raw->error();
-        const char* port = std::getenv("KORVAN_TEST_PG_PORT");
-        const std::string command = "psql -X -q -v ON_ERROR_STOP=1 -h 127.0.0.1 -p " +
-                                    std::string(port ? port : "54329") + " -U postgres -d " + database + " -f '" +
-                                    script + "' > '" + dir.file("psql.log") + "' 2>&1";
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    }
-
     std::map<int, long> engineCounts(const std::string& where = "")
     {
         const std::string grouped = "SELECT linee.ID AS line_id, COUNT(*) AS runs FROM linee, conline "
@@ -114,12 +48,6 @@ class DemoDirectoryTest : public ::testing::TestWithParam<Backend> {
         return parseIntegerText(raw->queryText("SELECT COUNT(DISTINCT linee.ente) FROM linee, conline "
                                                "WHERE linee.ID = conline.linea"));
     }
-
-    TempDir dir;
-    std::optional<tools::RawDatabase> raw;
-    RecordingMessageSink sink;
-    SilentFeedback feedback;
-    std::unique_ptr<DbConnection> connection;
 };
 
 TEST_P(DemoDirectoryTest, EntriesEqualTheEngineCountsWithOnePageGroupPerAuthority)
@@ -168,8 +96,7 @@ TEST_P(DemoDirectoryTest, OneAuthorityListsItsLinesOnly)
     EXPECT_EQ(collected, engineCounts(formatText(" AND linee.ente = %d", authority)));
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, DemoDirectoryTest, ::testing::Values(Backend::SqliteFile, Backend::PostgresOdbc),
-                         backendParamName);
+KORVAN_DEMO_BACKENDS(DemoDirectoryTest);
 
 } // namespace
 } // namespace korvan::test

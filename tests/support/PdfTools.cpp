@@ -45,6 +45,21 @@ std::optional<int> pdfPageCount(const std::string& path)
     return std::nullopt;
 }
 
+std::optional<std::string> pdfPageSize(const std::string& path)
+{
+    const std::optional<std::string> info = commandOutput(std::string(KORVAN_PDFINFO) + " " + quoted(path));
+    if (!info)
+        return std::nullopt;
+    std::istringstream lines(*info);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("Page size:", 0) == 0) {
+            const size_t first = line.find_first_not_of(' ', 10);
+            const size_t end = line.find(" pts");
+            return line.substr(first, end == std::string::npos ? std::string::npos : end - first);
+        }
+    return std::nullopt;
+}
+
 std::optional<std::string> pdfText(const std::string& path)
 {
     return commandOutput(std::string(KORVAN_PDFTOTEXT) + " -layout " + quoted(path) + " -");

@@ -6,6 +6,7 @@
 
 #include "Shots.h"
 #include "accounting/BaseAssignment.h"
+#include "accounting/CalendarGeneration.h"
 #include "db/DbConnection.h"
 #include "db/MessageSink.h"
 #include "lines/LineExtraction.h"
@@ -140,9 +141,11 @@ int payingAuthority(korvan::DbConnection* connection, const Contract& contract)
 }
 
 // The copy is given what a user's database has after the first steps: the
-// normalized lines, and the contract's minimum and additional service
-// accounted per km, so that every list of the dialogs has entries.
-std::optional<Contract> prepareDatabase(const QString& path)
+// normalized lines, the contract's minimum and additional service accounted
+// per km, so that every list of the dialogs has entries, and its service
+// days generated (over January: the generation writes the days of the
+// runs' months), so that the statements have pages.
+std::optional<Contract> prepareDatabase(const QString& path, int year)
 {
     PreparationSink sink;
     korvan::SilentFeedback feedback;
@@ -162,6 +165,9 @@ std::optional<Contract> prepareDatabase(const QString& path)
     request.payingAuthority = payingAuthority(connection.get(), contract);
     request.euroPerKm = 0.35;
     done = done && korvan::accounting::runContractAssignment(connection.get(), request, sink, feedback).completed;
+    const korvan::accounting::CalendarRequest january{
+        contract.authority, contract.company, {year, 1, 1}, {year, 1, 31}};
+    done = done && korvan::accounting::generateServiceDays(connection.get(), january, sink, feedback).completed;
     if (!done || sink.failed || contract.authority < 0)
         return std::nullopt;
     return contract;
@@ -205,7 +211,7 @@ int main(int argc, char** argv)
     }
     const QString database = work.filePath("demo.sqlite");
     const std::optional<Contract> contract =
-        QFile::copy(options->database, database) ? prepareDatabase(database) : std::nullopt;
+        QFile::copy(options->database, database) ? prepareDatabase(database, options->year) : std::nullopt;
     if (!contract) {
         std::cerr << "Cannot prepare a copy of " << options->database.toStdString() << ".\n";
         return 1;

@@ -34,13 +34,6 @@ QString authorityGroupTitle(ReportKind kind)
     return QStringLiteral("Selezione ente erogante contributo aggiuntivo");
 }
 
-refdata::PickList authorityEntries(ReportKind kind, DbConnection* connection)
-{
-    if (kind == ReportKind::Contributions)
-        return refdata::additionalFundingAuthorities(connection);
-    return refdata::authoritiesWithLines(connection);
-}
-
 QRadioButton* namedRadio(const QString& text, const char* objectName)
 {
     auto* radio = new QRadioButton(text);
@@ -115,7 +108,7 @@ QGroupBox* ReportChoiceDialog::buildAuthorityGroup(DbConnection* connection)
     allAuthoritiesCheck_->setObjectName("allAuthoritiesCheck");
     authorityCombo_ = new PickListCombo;
     authorityCombo_->setObjectName("authorityCombo");
-    fillCombo(authorityCombo_, authorityEntries(kind_, connection));
+    fillCombo(authorityCombo_, korvan::reports::authorityChoices(kind_, connection));
     form->addRow(allAuthoritiesCheck_);
     form->addRow(QStringLiteral("Ente"), authorityCombo_);
     connect(allAuthoritiesCheck_, &QCheckBox::toggled, this, &ReportChoiceDialog::applyAllAuthorities);

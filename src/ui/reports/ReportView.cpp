@@ -4,6 +4,8 @@
 #include "gui/ReportOutput.h"
 #include "reports/CsvWriter.h"
 
+#include <QActionGroup>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QPainter>
@@ -15,7 +17,6 @@
 #include <QToolBar>
 
 #include <algorithm>
-#include <fstream>
 
 namespace korvan::ui::reports {
 
@@ -27,7 +28,7 @@ std::string printerUnavailableMessage()
 }
 
 ReportView::ReportView(ReportViewHost host, QWidget* parent)
-    : QWidget(parent), host_(std::move(host)),
+    : ReportViewBase(parent), host_(std::move(host)),
       printerFactory_([] { return std::make_unique<QPrinter>(QPrinter::HighResolution); })
 {
     setObjectName("reportView");
@@ -67,6 +68,9 @@ void ReportView::showPrinterMessage()
 std::unique_ptr<QPrinter> ReportView::setUpPrinter()
 {
     std::unique_ptr<QPrinter> printer = printerFactory_();
+    // The set-up proposes landscape for a table too wide for a portrait
+    // page; the user may still turn it.
+    printer->setPageOrientation(gui::preferredOrientation(*report_));
     QPrintDialog dialog(printer.get(), this);
     dialog.setWindowTitle(QStringLiteral("Stampa"));
     // Printer, paper and orientation: every page is printed, once.
@@ -130,6 +134,8 @@ void ReportView::startPreview()
         pages->fitInView();
     }
     addSaveButtons(dialog);
+    bool printAsked = false;
+    routePrintButton(dialog, printAsked);
     dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
     QPointer<QPrintPreviewDialog> shown(&dialog);
     QMetaObject::invokeMethod(
@@ -139,10 +145,36 @@ void ReportView::startPreview()
                 emit previewShown(shown.data());
         },
         Qt::QueuedConnection);
-    // The preview's own print button prints the same pages on the printer
-    // of this pass and closes it.
     dialog.exec();
     finished_ = true;
+    if (!printAsked)
+        return;
+    // The preview has ended; its print button goes on as the window's print
+    // command, which starts a print pass of this view.
+    if (host_.printCommand)
+        host_.printCommand();
+    else
+        startPrint();
+}
+
+void ReportView::routePrintButton(QPrintPreviewDialog& dialog, bool& printAsked)
+{
+    // The preview's print action is the one Qt names "Print" in its own
+    // translation context; it would print on the preview's printer.
+    const QString printText = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+    for (QActionGroup* group : dialog.findChildren<QActionGroup*>()) {
+        for (QAction* action : group->actions()) {
+            if (action->text() != printText)
+                continue;
+            action->setObjectName("previewPrintAction");
+            QObject::disconnect(action, SIGNAL(triggered(bool)), &dialog, nullptr);
+            connect(action, &QAction::triggered, &dialog, [&dialog, &printAsked] {
+                printAsked = true;
+                dialog.accept();
+            });
+            return;
+        }
+    }
 }
 
 void ReportView::addSaveButtons(QPrintPreviewDialog& dialog)
@@ -185,11 +217,11 @@ bool ReportView::saveCsv(const QString& path)
 {
     if (!report_)
         return false;
-    std::ofstream out(QFile::encodeName(path).constData(), std::ios::binary | std::ios::trunc);
-    if (out && korvan::reports::writeCsv(*report_, out))
+    std::string error;
+    if (korvan::reports::writeCsvFile(*report_, QFile::encodeName(path).toStdString(), error))
         return true;
     if (host_.sink)
-        host_.sink->showMessage("Impossibile scrivere il file CSV " + path.toStdString(), MessageIcon::Error);
+        host_.sink->showMessage(error, MessageIcon::Error);
     return false;
 }
 

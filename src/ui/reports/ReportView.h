@@ -11,8 +11,7 @@
 
 #include "gui/ReportLayout.h"
 #include "reports/PrintableReport.h"
-
-#include <QWidget>
+#include "ui/common/ReportViewBase.h"
 
 #include <functional>
 #include <memory>
@@ -33,9 +32,13 @@ struct ReportViewHost {
     std::function<void(const QString&)> showTitle;
     // The program's own title, when the view goes.
     std::function<void()> restoreTitle;
+    // The window's print command, which the preview's print button sends
+    // (the window hands it back to the view shown: printRequest). Without
+    // one the button prints at once.
+    std::function<void()> printCommand;
 };
 
-class ReportView : public QWidget {
+class ReportView : public ReportViewBase {
     Q_OBJECT
   public:
     explicit ReportView(ReportViewHost host, QWidget* parent = nullptr);
@@ -52,9 +55,9 @@ class ReportView : public QWidget {
 
     // The pass has ended or was cancelled.
     bool isFinished() const { return finished_; }
-    // The main window's names for the same two things.
-    bool previewEnded() const { return isFinished(); }
-    void printRequest() { startPrint(); }
+    // ReportViewBase: the main window's names for the same two things.
+    bool previewEnded() const override { return isFinished(); }
+    void printRequest() override { startPrint(); }
 
     // Pages of the last layout (0 before the first pass).
     int pageCount() const { return prepared_.pageCount(); }
@@ -77,6 +80,7 @@ class ReportView : public QWidget {
     std::unique_ptr<QPrinter> setUpPrinter();
     void paintPass(QPrinter* printer);
     void addSaveButtons(QPrintPreviewDialog& dialog);
+    void routePrintButton(QPrintPreviewDialog& dialog, bool& printAsked);
     void showPrinterMessage();
 
     ReportViewHost host_;

@@ -51,6 +51,26 @@ class ReportViewTest : public QObject {
         return view;
     }
 
+    // The orientation the print set-up opens with for the report.
+    QPageLayout::Orientation proposedOrientation(std::unique_ptr<reports::Report> report)
+    {
+        ReportView* view = newView();
+        view->attachReport(std::move(report));
+        view->setPrinterFactory(pdfPrinterInto(dir->file("orientamento.pdf")));
+        QPageLayout::Orientation proposed = QPageLayout::Portrait;
+        bool asked = false;
+        whenModal<QPrintDialog>([&proposed, &asked](QPrintDialog* dialog) {
+            proposed = dialog->printer()->pageLayout().orientation();
+            asked = true;
+            dialog->reject();
+        });
+        view->startPrint();
+        window->closeView();
+        if (!asked)
+            qFatal("no print set-up");
+        return proposed;
+    }
+
   private slots:
     void init()
     {
@@ -93,6 +113,14 @@ class ReportViewTest : public QObject {
         view->startPrint();
         QVERIFY(view->isFinished());
         QVERIFY(!QFile::exists(QString::fromStdString(dir->file("annullata.pdf"))));
+    }
+
+    void theSetUpProposesLandscapeForATableTooWideForPortrait()
+    {
+        QCOMPARE(proposedOrientation(smallDirectory()), QPageLayout::Portrait);
+        std::unique_ptr<reports::Report> wide = smallDirectory();
+        wide->rows[0].cells[2] = reports::Cell::textCell(std::string(300, 'M'));
+        QCOMPARE(proposedOrientation(std::move(wide)), QPageLayout::Landscape);
     }
 
     void previewShowsTwoPagesAndItsEndEndsThePass()

@@ -53,8 +53,8 @@ class ReportHostWindow : public QMainWindow {
 
     ui::reports::ReportViewHost viewHost()
     {
-        return {&sink_, [this](const QString& title) { setWindowTitle(title); },
-                [this] { setWindowTitle(kMainTitle); }};
+        return {&sink_, [this](const QString& title) { setWindowTitle(title); }, [this] { setWindowTitle(kMainTitle); },
+                nullptr};
     }
     void showView(ui::reports::ReportView* view)
     {

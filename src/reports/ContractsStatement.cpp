@@ -1,0 +1,204 @@
+#include "reports/ContractsStatement.h"
+
+#include "core/OperationFeedback.h"
+#include "reports/StatementTotals.h"
+
+namespace korvan::reports {
+
+namespace {
+
+constexpr const char* kTitle = "Rubrica Contratti";
+
+// Column indexes.
+enum ContractColumn : size_t {
+    kLine,
+    kRunCode,
+    kDeparture,
+    kArrival,
+    kDays,
+    kKilometres,
+    kTime,
+    kFinancing,
+    kMinimum,
+    kAdditional,
+    kRunTotal,
+    kColumnCount
+};
+
+// Three blanks and a double quote; the time-and-stop columns close theirs
+// after eight blanks.
+const char* const kDittoCode = "   \"";
+const char* const kDittoStop = "   \"        \"";
+
+std::vector<Cell> runRowCells(const ReportLine& line, bool continuesRun, std::optional<Amount> runTotal)
+{
+    std::vector<Cell> cells(kColumnCount);
+    cells[kLine] = lineAndDirectionCell(line);
+    cells[kRunCode] = Cell::textCell(line.runCode);
+    cells[kDeparture] = Cell::textCell(line.departureText);
+    cells[kArrival] = Cell::textCell(line.arrivalText);
+    if (continuesRun) {
+        cells[kRunCode].ditto = kDittoCode;
+        cells[kDeparture].ditto = kDittoStop;
+        cells[kArrival].ditto = kDittoStop;
+    }
+    cells[kDays] = Cell::integerCell(line.days);
+    cells[kKilometres] = kilometreCell(line.metresOverDays());
+    cells[kTime] = runTimeCell(line.minutesOverDays());
+    if (!line.minimumService)
+        cells[kFinancing] = Cell::textCell(line.payingAuthorityName);
+    cells[line.minimumService ? kMinimum : kAdditional] = amountCell(line.amount);
+    if (runTotal)
+        cells[kRunTotal] = amountCell(*runTotal);
+    return cells;
+}
+
+std::vector<Cell> totalRowCells(const ReportLine& total)
+{
+    std::vector<Cell> cells(kColumnCount);
+    if (total.kind == LineKind::LineTotal)
+        cells[kLine] = Cell::textCell(total.lineCode);
+    cells[kDays] = Cell::integerCell(total.totalDays);
+    cells[kKilometres] = kilometreCell(total.totalMetres);
+    cells[kTime] = totalTimeCell(total.totalMinutes);
+    cells[kMinimum] = amountCell(total.minimumTotal);
+    cells[kAdditional] = amountCell(total.additionalTotal);
+    cells[kRunTotal] = amountCell(total.grandTotal);
+    return cells;
+}
+
+PageGroup contractGroup(const ReportLine& line, const Statement& statement)
+{
+    PageGroup group;
+    group.keys = codeAndName(line.contractAuthority, statement.authorityNames);
+    for (Cell& cell : codeAndName(line.company, statement.companyNames))
+        group.keys.push_back(std::move(cell));
+    group.headerLines = {
+        {authorityHeading("Ente", line.contractAuthority, statement.authorityNames),
+         periodHeading(statement.request),
+         true,
+         {2, 40}},
+        {companyHeading(line.company, statement.companyNames), "", true, {3, 55}},
+    };
+    return group;
+}
+
+} // namespace
+
+std::vector<ReportLine> contractRunLines(const StatementSources& sources)
+{
+    std::vector<ReportLine> lines;
+    for (const RunRecord& run : sources.runs) {
+        const std::vector<ArcGroup>& arcs = sources.arcsOf(run.key);
+        long long arcMetres = 0, arcMinutes = 0;
+        Amount arcDayAmount = 0;
+        for (const ArcGroup& arc : arcs) {
+            arcMetres += arc.length;
+            arcMinutes += arc.minutes;
+            arcDayAmount += arc.dayAmount;
+        }
+        for (const DayGroup& days : sources.daysOf(run.key).groups) {
+            ReportLine line = lineOfRun(run);
+            line.days = days.days;
+            line.minimumService = days.minimumService;
+            line.payingAuthority = days.minimumService ? run.payingAuthority : days.payingAuthority;
+            line.amount = days.minimumService ? run.dayAmount * days.days : days.amount;
+            line.length -= arcMetres;
+            line.minutes -= arcMinutes;
+            line.amount -= arcDayAmount * days.days;
+            lines.push_back(line);
+            for (const ArcGroup& arc : arcs) {
+                ReportLine split = lineOfRun(run);
+                split.arcSplit = true;
+                split.days = days.days;
+                split.length = arc.length;
+                split.minutes = arc.minutes;
+                split.minimumService = arc.minimumService;
+                split.payingAuthority = arc.payingAuthority;
+                split.amount = arc.dayAmount * days.days;
+                lines.push_back(split);
+            }
+        }
+    }
+    return lines;
+}
+
+std::optional<Statement> collectContractsStatement(DbConnection* connection, const StatementRequest& request,
+                                                   OperationFeedback& feedback)
+{
+    feedback.beginBusy(true);
+    const std::optional<int> authority = request.allAuthorities ? std::nullopt : std::optional<int>(request.authority);
+    const std::optional<StatementSources> sources =
+        readStatementSources(connection, authority, request.periodStart, request.periodEnd);
+    if (!sources)
+        return std::nullopt;
+    Statement statement;
+    statement.request = request;
+    std::vector<ReportLine> runLines = contractRunLines(*sources);
+    resolveLineNames(connection, runLines, true);
+    statement.lines = withTotals(runLines, TotalBlocks::Contract);
+    resolveHeadingNames(connection, statement, false);
+    return statement;
+}
+
+Report contractsReport(const Statement& statement, const std::string& createdText)
+{
+    Report report;
+    report.title = kTitle;
+    report.createdText = createdText;
+    report.fontPoints = statement.request.analytic ? 6 : 8;
+    report.columns = {{"Codice Linea", Align::Left},
+                      {"Codice Corsa", Align::Left},
+                      {"Partenza", Align::Left},
+                      {"Arrivo", Align::Left},
+                      {"Giorni", Align::Right},
+                      {"Km Totale", Align::Right},
+                      {"Tempo Totale", Align::Right},
+                      {"Finanziamento", Align::Left},
+                      {"Contributo Serv. Minimo", Align::Right},
+                      {"Contributo Aggiuntivo", Align::Right},
+                      {"Contributo Totale", Align::Right}};
+    report.groupKeyHeaders = {"Ente", "Denominazione Ente", "Azienda", "Denominazione Azienda"};
+    report.rowKindHeader = kRowKindHeader;
+    report.totalFiguresColumn = kDays;
+    report.columnBand = {4, 100};
+
+    const std::vector<ReportLine>& lines = statement.lines;
+    const ReportLine* groupLine = nullptr;
+    Amount runTotal = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const ReportLine& line = lines[i];
+        const bool continuesRun = i > 0 && sameRun(lines[i - 1], line);
+        const bool endsRun = i + 1 == lines.size() || !sameRun(line, lines[i + 1]);
+        runTotal = (continuesRun ? runTotal : 0) + (line.isRun() ? line.amount : 0);
+        if (line.isRun() && !statement.request.analytic)
+            continue;
+        if (!groupLine || groupLine->contractAuthority != line.contractAuthority ||
+            groupLine->company != line.company) {
+            report.groups.push_back(contractGroup(line, statement));
+            groupLine = &line;
+        }
+        Row row(report.groups.size() - 1, {});
+        row.kind = rowKindText(line.kind);
+        if (line.isRun()) {
+            row.cells = runRowCells(line, continuesRun, endsRun ? std::optional<Amount>(runTotal) : std::nullopt);
+        } else {
+            row.style = RowStyle::Total;
+            row.label = totalLabel(line);
+            row.cells = totalRowCells(line);
+        }
+        report.rows.push_back(std::move(row));
+    }
+    return report;
+}
+
+std::optional<Report> collectContractsReport(DbConnection* connection, const StatementRequest& request,
+                                             OperationFeedback& feedback, std::time_t createdAt)
+{
+    const std::optional<Statement> statement = collectContractsStatement(connection, request, feedback);
+    if (!statement)
+        return std::nullopt;
+    return contractsReport(*statement, creationTimeText(createdAt));
+}
+
+} // namespace korvan::reports
