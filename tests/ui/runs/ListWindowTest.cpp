@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -364,6 +365,24 @@ class ListWindowTest : public QObject {
         QCOMPARE(checked, QStringList{"per &Importo"});
         QCOMPARE(orders->actions().first()->data().toInt(), 5128);
         QCOMPARE(orders->actions().last()->text(), QStringLiteral("per data &Fine"));
+    }
+
+    void rightClickMovesTheCursorAndSendsThePopupsChoice()
+    {
+        load(5);
+        QString shownOver;
+        QTimer::singleShot(50, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            shownOver = menu->actions().first()->text();
+            // Its mnemonic, as the user chooses it from the keyboard.
+            QTest::keyClick(menu, Qt::Key_T);
+        });
+        QTest::mouseClick(window->viewport(), Qt::RightButton, Qt::NoModifier, rowPoint(3));
+        QCOMPARE(window->cursorRow(), 3);
+        QCOMPARE(shownOver, QStringLiteral("&Selezione Linea"));
+        QCOMPARE(commands, std::vector<int>{command::SelectAll});
     }
 
     void withoutRowsTheWindowIsWhiteAndIgnoresTheMouse()
