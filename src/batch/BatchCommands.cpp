@@ -8,13 +8,19 @@
 #include "batch/BatchOptions.h"
 #include "batch/BatchReport.h"
 #include "batch/BatchSink.h"
+#include "batch/RunListCsv.h"
 #include "db/DbConnection.h"
 #include "db/Values.h"
 #include "lines/LineExtraction.h"
 #include "refdata/ContractEntries.h"
 #include "refdata/PickLists.h"
 #include "refdata/SchemaCheck.h"
+#include "reports/CsvWriter.h"
+#include "runs/RunFilter.h"
+#include "runs/RunListLoader.h"
 
+#include <algorithm>
+#include <cctype>
 #include <memory>
 
 namespace korvan::batch {
@@ -41,9 +47,10 @@ class Session {
             std::string driver;
             connection_ = DbConnection::openOdbc(c.dsn, driver, c.rowsetSize, c.rowsetSizeBlob, sink_);
         } else {
-            // Listing and reports only read: the file is opened read-only,
+            // Listing, reports and the run list only read: the file is opened read-only,
             // so that it can be read where it cannot be written.
-            const bool readsOnly = options_.command == Command::List || options_.command == Command::Report;
+            const bool readsOnly = options_.command == Command::List || options_.command == Command::Report ||
+                                   options_.command == Command::Runs;
             const SqliteAccess access = readsOnly ? SqliteAccess::ReadOnly : SqliteAccess::ReadWriteOrReadOnly;
             connection_ = DbConnection::openSqlite(c.dbFile, c.rowsetSize, c.rowsetSizeBlob, sink_, access);
         }
@@ -70,6 +77,9 @@ class Session {
             break;
         case Command::Report:
             writeReport(options_, connection_.get(), sink_, feedback_, out_);
+            break;
+        case Command::Runs:
+            printRuns();
             break;
         case Command::None:
             break;
@@ -221,6 +231,44 @@ class Session {
         for (const std::string& entry : entries)
             out_ << entry << '\n';
         out_.flush();
+    }
+
+    // A line number as typed: up to four digits stand for the "%04d" that
+    // begins its entry.
+    static std::string lineEntryText(const std::string& typed)
+    {
+        const bool digits = !typed.empty() && typed.size() <= 4 &&
+                            std::all_of(typed.begin(), typed.end(), [](unsigned char c) { return std::isdigit(c); });
+        return digits ? formatText("%04ld", parseIntegerText(typed)) : typed;
+    }
+
+    // The runs of a contract line as the browser loads them, as CSV.
+    void printRuns()
+    {
+        DbConnection* db = connection_.get();
+        runs::RunFilterEntries entries;
+        entries.contract = {*options_.authority, refdata::authoritiesWithLines(db), *options_.company,
+                            [db](int authority) { return refdata::companiesOfAuthorityForRunFilter(db, authority); }};
+        entries.line = lineEntryText(*options_.line);
+        entries.lineEntries = [db](int authority, int company) {
+            return refdata::contractLinesById(db, authority, company);
+        };
+        const std::optional<runs::RunListKey> key = runs::readRunFilter(entries, sink_);
+        if (!key)
+            return;
+        runs::RunListModel model = runs::loadRunList(db, *key);
+        if (sink_.failed())
+            return;
+        model.sort(options_.order ? runs::runOrderNamed(*options_.order)->code : runs::kRunIdOrder);
+        const reports::Report report = runListReport(model, *key);
+        if (!options_.csvFile || *options_.csvFile == "-") {
+            if (!reports::writeCsv(report, out_))
+                sink_.showMessage("Impossibile scrivere il CSV sullo standard output", MessageIcon::Error);
+            return;
+        }
+        std::string error;
+        if (!reports::writeCsvFile(report, *options_.csvFile, error))
+            sink_.showMessage(error, MessageIcon::Error);
     }
 
     const BatchOptions& options_;

@@ -13,7 +13,7 @@
 
 namespace korvan::batch {
 
-enum class Command { None, ExtractLines, Assign, GenerateDays, Remove, List, Report };
+enum class Command { None, ExtractLines, Assign, GenerateDays, Remove, List, Report, Runs };
 
 struct ConnectionOptions {
     std::string dbFile; // the file back end
@@ -44,6 +44,9 @@ struct BatchOptions {
     std::string reportKind;
     bool synthetic = false;
     std::optional<std::string> pdfFile, csvFile;
+    // runs: the order (a name or character of runs/RunOrder.h); the CSV
+    // goes to csvFile
+    std::optional<std::string> order;
 };
 
 struct ParsedCommandLine {

@@ -9,8 +9,8 @@ namespace korvan::shell {
 class MainWindow;
 
 // Lines (5114, 5117, 5119), base accounting (5115, 5116, 5123, 5124),
-// service days (5141), split removal (5125, 5126, 5127) and the reports
-// (5118, 5121, 5122: ReportWiring.h). The run browser (5120) is not wired yet.
+// service days (5141), split removal (5125, 5126, 5127), the reports
+// (5118, 5121, 5122: ReportWiring.h) and the run browser (5120).
 void wireDataCommands(MainWindow& window);
 
 } // namespace korvan::shell
