@@ -2,8 +2,10 @@
 
 #include "DemoNames.h"
 #include "DemoRandom.h"
+#include "runs/ArcTravelTime.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <map>
 #include <tuple>
@@ -462,6 +464,51 @@ void addCalendars(Network& network, int year)
     }
 }
 
+// Every 25th run whose route has three arcs or more has its middle arc paid
+// by an authority of additional service (the two take turns), at 2.35 euro
+// per km; every 50th also the arc after it, as minimum service at 1.90.
+void addArcSplits(Network& network)
+{
+    std::vector<int> payers;
+    for (const Authority& authority : network.authorities)
+        if (authority.paysAdditionalOnly)
+            payers.push_back(authority.code);
+    if (payers.empty())
+        return;
+    std::map<std::pair<int, long>, const Route*> routes;
+    for (const Route& route : network.routes)
+        routes[{route.company, route.id}] = &route;
+    std::map<std::pair<int, long>, const Arc*> arcs;
+    for (const Arc& arc : network.arcs)
+        arcs[{arc.company, arc.id}] = &arc;
+    auto amount = [](long metres, double perKm) {
+        return std::round(static_cast<double>(metres) * 0.001 * perKm * 10000.0) / 10000.0;
+    };
+    for (size_t i = 0; i < network.runs.size(); i += 25) {
+        const Run& run = network.runs[i];
+        const auto found = routes.find({run.company, run.route});
+        const Route* route = found != routes.end() ? found->second : nullptr;
+        if (!route || route->arcs.size() < 3)
+            continue;
+        const size_t middle = route->arcs.size() / 2;
+        const size_t last = i % 50 == 0 ? middle + 1 : middle;
+        runs::RunPassingTimes times;
+        for (const StopTime& t : run.times)
+            times.add(t.sub, t.hour, t.minute, t.dwell);
+        for (size_t k = middle; k <= last && k < route->arcs.size(); ++k) {
+            const RouteArc& stretch = route->arcs[k];
+            const auto arc = arcs.find({run.company, stretch.arc});
+            if (arc == arcs.end())
+                continue;
+            const bool minimum = k != middle;
+            network.arcSplits.push_back({run.company, run.id, run.route, stretch.sub,
+                                         minimum ? run.authority : payers[(i / 25) % payers.size()], minimum,
+                                         amount(arc->second->length, minimum ? 1.90 : 2.35), arc->second->length,
+                                         times.travelMinutes(stretch.sub)});
+        }
+    }
+}
+
 } // namespace
 
 const Stop* Network::findStop(int company, long id) const
@@ -511,6 +558,7 @@ Network generateNetwork(const DemoOptions& options)
         runs.buildLine(lines[i], counts[i]);
 
     addCalendars(network, options.year);
+    addArcSplits(network);
     return network;
 }
 

@@ -28,13 +28,12 @@ RunPassingTimes RunPassingTimes::load(DbConnection* connection, int company, lon
     select.SetWhere(formatText("azienda = %d AND ID = %ld", company, runId));
     select.SetOrderBy("sub");
     for (bool row = select.Execute(); row; row = select.MoveNext()) {
-        int sub = 0;
-        Passing passing;
+        int sub = 0, hour = 0, minute = 0, dwell = 0;
         select.GetShort(0, sub);
-        select.GetShort(1, passing.hour);
-        select.GetShort(2, passing.minute);
-        select.GetShort(3, passing.dwell);
-        times.bySub_[sub] = passing;
+        select.GetShort(1, hour);
+        select.GetShort(2, minute);
+        select.GetShort(3, dwell);
+        times.add(sub, hour, minute, dwell);
     }
     return times;
 }

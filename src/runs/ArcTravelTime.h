@@ -25,6 +25,8 @@ class RunPassingTimes {
     // The time over arc `sub` (from stop `sub` to stop `sub` + 1); 0 when
     // either row is missing.
     int travelMinutes(int sub) const;
+    // One passing time, as `orari` holds it.
+    void add(int sub, int hour, int minute, int dwell) { bySub_[sub] = {hour, minute, dwell}; }
 
   private:
     struct Passing {
