@@ -1,0 +1,386 @@
+// The owner-drawn list window with its first client, the run list: drawing
+// checked pixel by pixel in the image the window copies to the screen, the
+// cursor and scroll clamps, clicks, selection, wheel, balloon and pop-up.
+
+#include "ui/runs/ListWindow.h"
+#include "runs/RunListModel.h"
+#include "ui/runs/RunBrowserCommands.h"
+#include "ui/runs/RunListClient.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTest>
+
+#include <memory>
+
+using namespace korvan;
+using korvan::runs::RunListModel;
+using korvan::runs::RunRow;
+using namespace korvan::ui::runs;
+
+namespace {
+
+RunRow makeRow(long id)
+{
+    RunRow row;
+    row.company = 3;
+    row.runId = id;
+    row.runCode = "C" + std::to_string(id);
+    row.departureMinutes = 7 * 60 + 30;
+    row.arrivalMinutes = 8 * 60 + 15;
+    row.lengthMetres = 12340;
+    row.serviceDays = 45;
+    row.firstDay = "07/01/2024";
+    row.lastDay = "28/06/2024";
+    row.amount = 10.5;
+    row.payingAuthority = 40;
+    row.payingAuthorityName = "Provincia Quaranta";
+    row.departureLabel = "07:30 Piazza Dante";
+    row.arrivalLabel = "08:15 ???";
+    return row;
+}
+
+bool isRed(QRgb c)
+{
+    return qRed(c) > 140 && qGreen(c) < 90 && qBlue(c) < 90;
+}
+bool isDark(QRgb c)
+{
+    return qRed(c) < 90 && qGreen(c) < 90 && qBlue(c) < 90;
+}
+bool isGreyText(QRgb c)
+{
+    return qRed(c) > 150 && qRed(c) < 235 && qAbs(qRed(c) - qGreen(c)) < 8 && qAbs(qRed(c) - qBlue(c)) < 8;
+}
+
+// Pixels of the rectangle that satisfy the test.
+template <typename Test> int countPixels(const QImage& image, const QRect& rect, Test test)
+{
+    int found = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            if (image.rect().contains(x, y) && test(image.pixel(x, y)))
+                ++found;
+    return found;
+}
+
+} // namespace
+
+class ListWindowTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<RunListModel> model;
+    std::unique_ptr<RunListClient> client;
+    std::unique_ptr<ListWindow> window;
+    std::vector<int> commands;
+
+    void load(int rows, QSize size = QSize(900, 300))
+    {
+        model = std::make_unique<RunListModel>(3);
+        for (int i = 1; i <= rows; ++i)
+            model->addRow(makeRow(i * 10));
+        client = std::make_unique<RunListClient>([this](int id) { commands.push_back(id); });
+        client->setModel(model.get());
+        window = std::make_unique<ListWindow>();
+        window->resize(size);
+        window->setClient(client.get());
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->renderList();
+    }
+
+    const ListGeometry& g() const { return window->geometry(); }
+    int rowTop(int position) const { return g().rowTop(position, window->topRow()); }
+    QRect rowBand(int position, int fromColumnText, int toColumnBoundary) const
+    {
+        const int x0 = -window->scrollX();
+        return QRect(QPoint(x0 + g().textLeft(fromColumnText), rowTop(position) + 3),
+                     QPoint(x0 + g().boundary(toColumnBoundary) - 2, rowTop(position) + g().lineHeight));
+    }
+    QPoint rowPoint(int position) const { return QPoint(40, rowTop(position) + g().rowHeight() / 2); }
+
+    void click(const QPoint& at, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::mouseClick(window->viewport(), Qt::LeftButton, modifiers, at);
+        window->renderList();
+    }
+
+  private slots:
+    void init() { commands.clear(); }
+
+    void measuresFiveColumnsFromTheirSamples()
+    {
+        load(3);
+        QCOMPARE(g().columnCount(), 5);
+        const QFontMetrics metrics(ListWindow::listFont());
+        QCOMPARE(g().widths[0], metrics.horizontalAdvance("999999") + 2);
+        QCOMPARE(g().widths[1], g().widths[2]);
+        QCOMPARE(g().totalWidth(), g().widths[0] + g().widths[1] + g().widths[2] + g().widths[3] + g().widths[4] + 25);
+        QCOMPARE(g().boundary(1), g().widths[0] + g().widths[1] + 10);
+        QCOMPARE(g().textLeft(4), g().widths[0] + g().widths[1] + g().widths[2] + g().widths[3] + 25);
+        QCOMPARE(g().rowTop(2, 0), g().lineHeight + 6 + 2 * (g().lineHeight + 4));
+    }
+
+    void writesTimesLengthAndDaysAsTheListShowsThem()
+    {
+        const RunRow row = makeRow(1);
+        QCOMPARE(RunListClient::timesText(row), QStringLiteral("P. 07:30  A. 08:15  (12.34 Km)"));
+        QCOMPARE(RunListClient::serviceDaysText(row), QStringLiteral("45 (07/01/2024 - 28/06/2024)"));
+    }
+
+    void drawsTheHeaderBlueAndTheCursorRowYellow()
+    {
+        load(5);
+        QImage image = window->renderList();
+        QCOMPARE(image.pixel(g().boundary(4) - 2, 2), QColor(0, 0, 192).rgb());
+        // Cursor on row 0: yellow between the last text and the boundary.
+        const int rightGap = g().boundary(4) - 2;
+        QCOMPARE(image.pixel(rightGap, rowTop(0) + 3), QColor(255, 255, 0).rgb());
+        QCOMPARE(image.pixel(rightGap, rowTop(1) + 3), QColor(255, 255, 255).rgb());
+        window->setCursorRow(2);
+        image = window->renderList();
+        QCOMPARE(image.pixel(rightGap, rowTop(0) + 3), QColor(255, 255, 255).rgb());
+        QCOMPARE(image.pixel(rightGap, rowTop(2) + 3), QColor(255, 255, 0).rgb());
+        // Grid: the row's bottom line is grey.
+        QCOMPARE(image.pixel(rightGap, rowTop(2) + g().rowHeight()), QColor(192, 192, 192).rgb());
+    }
+
+    void writesModifiedRowsRedAndMinimumServiceGrey()
+    {
+        load(4);
+        model->rowAt(1)->modified = true;
+        model->rowAt(1)->minimumService = true;
+        model->rowAt(2)->minimumService = true;
+        const QImage image = window->renderList();
+        // Row 1: ID in red, "Servizio Minimo" grey, not red.
+        QVERIFY(countPixels(image, rowBand(1, 0, 0), isRed) > 5);
+        QCOMPARE(countPixels(image, rowBand(1, 0, 0), isDark), 0);
+        const QRect financing = rowBand(1, 2, 2);
+        QVERIFY(countPixels(image, financing, isGreyText) > 5);
+        QCOMPARE(countPixels(image, financing, isRed), 0);
+        // Row 2: black ID, grey financing; row 3: black payer name.
+        QVERIFY(countPixels(image, rowBand(2, 0, 0), isDark) > 5);
+        QCOMPARE(countPixels(image, rowBand(2, 0, 0), isRed), 0);
+        QVERIFY(countPixels(image, rowBand(2, 2, 2), isGreyText) > 5);
+        QVERIFY(countPixels(image, rowBand(3, 2, 2), isDark) > 5);
+    }
+
+    void writesTheSelectedRowsFinancingWhiteOnBlack()
+    {
+        load(3);
+        model->rowAt(2)->selected = true;
+        const QImage image = window->renderList();
+        // The name's box is black with white letters; the row above keeps white.
+        const QFontMetrics metrics(ListWindow::listFont());
+        const QRect box(QPoint(g().textLeft(2), rowTop(2) + 3),
+                        QSize(metrics.horizontalAdvance("Provincia Quaranta"), g().lineHeight - 4));
+        const int black = countPixels(image, box, [](QRgb c) { return c == QColor(0, 0, 0).rgb(); });
+        const int white = countPixels(image, box, [](QRgb c) { return c == QColor(255, 255, 255).rgb(); });
+        QVERIFY(black > box.width() * box.height() / 4);
+        QVERIFY(white > 10);
+        QCOMPARE(image.pixel(g().textLeft(2) + 1, rowTop(1) + 3), QColor(255, 255, 255).rgb());
+    }
+
+    void putsTheMarkersAtTheRightEndOfTheFinancingColumn()
+    {
+        load(3);
+        model->rowAt(0)->itineraryMarker = true;
+        model->rowAt(1)->itineraryMarker = true;
+        model->rowAt(1)->calendarMarker = true;
+        model->rowAt(2)->calendarMarker = true;
+        window->setCursorRow(2);
+        const QImage image = window->renderList();
+        const QFontMetrics metrics(ListWindow::listFont());
+        const int perc = metrics.horizontalAdvance(" PERC ");
+        const int cal = metrics.horizontalAdvance(" CAL ");
+        const int right = g().textRight(2);
+        const int y0 = rowTop(0) + 3, y1 = rowTop(1) + 3, y2 = rowTop(2) + 3;
+        const QRgb green = QColor(0, 192, 0).rgb(), red = QColor(192, 0, 0).rgb();
+        // PERC alone: green box ending at the column's right, CAL's place empty.
+        QCOMPARE(image.pixel(right - perc + 1, y0), green);
+        QCOMPARE(image.pixel(right - 2, y0), green);
+        QCOMPARE(image.pixel(right - 5 - cal - perc + 1, y0), QColor(255, 255, 255).rgb());
+        // Both: CAL to the left of PERC, 5 pixels apart.
+        QCOMPARE(image.pixel(right - 5 - cal - perc + 1, y1), red);
+        QCOMPARE(image.pixel(right - perc - 6, y1), red);
+        QCOMPARE(image.pixel(right - perc - 2, y1), QColor(255, 255, 255).rgb());
+        QCOMPARE(image.pixel(right - perc + 1, y1), green);
+        // CAL alone keeps its place; the cursor row's yellow shows where PERC is not.
+        QCOMPARE(image.pixel(right - 5 - cal - perc + 1, y2), red);
+        QCOMPARE(image.pixel(right - 2, y2), QColor(255, 255, 0).rgb());
+    }
+
+    void clampsTheFirstRowAndTheCursorBeforePainting()
+    {
+        load(30, QSize(900, 200));
+        const int visible = window->visibleRows();
+        QVERIFY(visible > 2 && visible < 30);
+        QVERIFY(window->verticalScrollBar()->isEnabled());
+        window->setCursorRow(0);
+        window->verticalScrollBar()->setValue(1000);
+        window->renderList();
+        QCOMPARE(window->topRow(), 30 - visible);
+        QCOMPARE(window->cursorRow(), 30 - visible); // pulled into the visible rows
+        window->setCursorRow(29);
+        window->verticalScrollBar()->setValue(0);
+        window->renderList();
+        QCOMPARE(window->topRow(), 0);
+        QCOMPARE(window->cursorRow(), visible - 1);
+        // A model that shrinks: the first row comes back so the rows fill the window.
+        window->setTopRow(20);
+        window->renderList();
+        model = std::make_unique<RunListModel>(3);
+        for (int i = 1; i <= 5; ++i)
+            model->addRow(makeRow(i));
+        client->setModel(model.get());
+        window->refresh();
+        window->renderList();
+        QCOMPARE(window->topRow(), 0);
+        QCOMPARE(window->cursorRow(), 4);
+    }
+
+    void disablesTheVerticalBarWhenEveryRowFits()
+    {
+        load(3, QSize(900, 400));
+        QVERIFY(!window->verticalScrollBar()->isEnabled());
+        QCOMPARE(window->topRow(), 0);
+        // A wide window needs no horizontal bar; a narrow one does.
+        window->resize(g().totalWidth() + 200, 400);
+        window->renderList();
+        QVERIFY(!window->horizontalScrollBar()->isEnabled());
+        window->resize(300, 400);
+        window->renderList();
+        QVERIFY(window->horizontalScrollBar()->isEnabled());
+        window->horizontalScrollBar()->setValue(window->horizontalScrollBar()->maximum());
+        QCOMPARE(window->scrollX(), g().totalWidth() - window->viewport()->width());
+    }
+
+    void clicksOnTheHeaderAndBelowTheLastRowStayOnRows()
+    {
+        load(4, QSize(900, 400));
+        window->setCursorRow(2);
+        click(QPoint(40, 3));
+        QCOMPARE(window->cursorRow(), 0);
+        click(QPoint(40, window->viewport()->height() - 5));
+        QCOMPARE(window->cursorRow(), 3);
+        click(rowPoint(1));
+        QCOMPARE(window->cursorRow(), 1);
+        QVERIFY(!model->rowAt(1)->selected);
+    }
+
+    void togglesTheSelectionWithCtrlOrShift()
+    {
+        load(4);
+        click(rowPoint(2), Qt::ControlModifier);
+        QVERIFY(model->rowAt(2)->selected);
+        click(rowPoint(2), Qt::ControlModifier);
+        QVERIFY(!model->rowAt(2)->selected);
+        click(rowPoint(1), Qt::ShiftModifier);
+        click(rowPoint(3), Qt::ShiftModifier);
+        QVERIFY(model->rowAt(1)->selected);
+        QVERIFY(model->rowAt(3)->selected);
+        QVERIFY(!model->rowAt(2)->selected); // no range selection
+    }
+
+    void doubleClickAsksForTheRunsAccounting()
+    {
+        load(4);
+        QTest::mouseDClick(window->viewport(), Qt::LeftButton, Qt::NoModifier, rowPoint(3));
+        QCOMPARE(window->cursorRow(), 3);
+        QCOMPARE(commands, std::vector<int>{command::RunAccounting});
+    }
+
+    void wheelMovesOneRowAndKeepsTheCursorVisible()
+    {
+        load(30, QSize(900, 200));
+        const int visible = window->visibleRows();
+        QWheelEvent down(QPointF(40, 50), window->viewport()->mapToGlobal(QPointF(40, 50)), QPoint(), QPoint(0, -120),
+                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        for (int i = 0; i < 3; ++i)
+            QApplication::sendEvent(window->viewport(), &down);
+        QCOMPARE(window->topRow(), 3);
+        QCOMPARE(window->cursorRow(), 3);
+        QWheelEvent up(QPointF(40, 50), window->viewport()->mapToGlobal(QPointF(40, 50)), QPoint(), QPoint(0, 120),
+                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        for (int i = 0; i < 10; ++i)
+            QApplication::sendEvent(window->viewport(), &up);
+        QCOMPARE(window->topRow(), 0);
+        QVERIFY(window->cursorRow() >= 0 && window->cursorRow() < visible);
+    }
+
+    void showsAndErasesTheBalloonOverTheList()
+    {
+        load(6, QSize(900, 400));
+        const QImage plain = window->renderList();
+        window->pointerMovedTo(rowPoint(1));
+        QCOMPARE(window->balloonRow(), 1);
+        const QRect place = window->balloonRect();
+        QCOMPARE(place.top(), rowTop(1) + 2);
+        QCOMPARE(place.height(), 71);
+        const QImage withBalloon = window->renderWithBalloon();
+        QVERIFY(countPixels(withBalloon, place, [](QRgb c) { return c == QColor(255, 255, 240).rgb(); }) > 10000);
+        const QStringList lines = client->balloonLines(1);
+        QCOMPARE(lines.value(0), QStringLiteral("Corsa: C20"));
+        QCOMPARE(lines.value(1), QStringLiteral("P: 07:30 Piazza Dante"));
+        QCOMPARE(lines.value(3), QStringLiteral("Lunghezza Km 12.34"));
+        QCOMPARE(lines.value(4), QStringLiteral("45 giorni dal 07/01/2024 al 28/06/2024"));
+        // Over the header: erased, and the list underneath is what it was.
+        window->pointerMovedTo(QPoint(40, 2));
+        QCOMPARE(window->balloonRow(), -1);
+        QCOMPARE(window->renderWithBalloon(), plain);
+        // Near the bottom the balloon stands above its row.
+        load(30, QSize(900, 300));
+        const int last = window->visibleRows() - 1;
+        window->pointerMovedTo(rowPoint(last));
+        QCOMPARE(window->balloonRow(), last);
+        QCOMPARE(window->balloonRect().bottom(), rowTop(last) + g().lineHeight + 3);
+        // Below the last visible row: no balloon.
+        window->pointerMovedTo(QPoint(40, g().rowTop(last + 1, 0) + 2));
+        QCOMPARE(window->balloonRow(), -1);
+    }
+
+    void popupListsTheCommandsWithTheCurrentOrderChecked()
+    {
+        load(3);
+        model->sort('$');
+        std::unique_ptr<QMenu> menu(client->buildPopupMenu(nullptr));
+        QStringList texts;
+        for (QAction* action : menu->actions())
+            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        QCOMPARE(texts, QStringList({"&Selezione Linea", "-", "&Ordinamento", "-", "Modifica &Dati Contabili",
+                                     "Frazionamento &Calendario", "Frazionamento &Percorso", "-", "Seleziona &Tutto",
+                                     "Annulla &Selezione", "-", "&Aggiorna la Vista delle Corse",
+                                     "&Ripristina (invalida le variazioni sospese)"}));
+        QMenu* orders = menu->actions().at(2)->menu();
+        QVERIFY(orders);
+        QCOMPARE(orders->actions().size(), 13);
+        QStringList checked;
+        for (QAction* action : orders->actions())
+            if (action->isChecked())
+                checked << action->text();
+        QCOMPARE(checked, QStringList{"per &Importo"});
+        QCOMPARE(orders->actions().first()->data().toInt(), 5128);
+        QCOMPARE(orders->actions().last()->text(), QStringLiteral("per data &Fine"));
+    }
+
+    void withoutRowsTheWindowIsWhiteAndIgnoresTheMouse()
+    {
+        load(0);
+        client->setModel(nullptr);
+        window->reset();
+        const QImage image = window->renderList();
+        QCOMPARE(countPixels(image, image.rect(), [](QRgb c) { return c != QColor(255, 255, 255).rgb(); }), 0);
+        QTest::mouseDClick(window->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
+        QVERIFY(commands.empty());
+        // An empty model shows the header only.
+        client->setModel(model.get());
+        window->reset();
+        QCOMPARE(window->renderList().pixel(5, 3), QColor(0, 0, 192).rgb());
+    }
+};
+
+QTEST_MAIN(ListWindowTest)
+#include "ListWindowTest.moc"
