@@ -1,0 +1,43 @@
+#pragma once
+
+// The itinerary view of one run: its route's stops and arcs in the list
+// window under the band of the original financing and the arcs' sum, the
+// per-arc dialog 130, and "Registra Modifiche", which writes the modified
+// arcs into the browser's transaction, marks the runs it reached
+// (`modified`, PERC) and closes the view. "Annulla" and Escape close it
+// writing nothing.
+
+#include "runs/ItineraryArc.h"
+#include "ui/runs/ItineraryListClient.h"
+#include "ui/runs/SplitViewContext.h"
+#include "ui/runs/SplitViewFrame.h"
+
+namespace korvan::ui::runs {
+
+class SplitAccountingDialog;
+
+class ItineraryView : public SplitViewFrame {
+    Q_OBJECT
+  public:
+    ItineraryView(const SplitViewContext& context, QWidget* parent = nullptr);
+
+    // Command 1034 of the browser: the view of the run, modally; true when
+    // "Registra Modifiche" wrote.
+    static bool open(const SplitViewContext& context, QWidget* parent);
+
+    korvan::runs::ItineraryArcList& arcs() { return arcs_; }
+    void runCommand(int commandId) override;
+
+    // The per-arc dialog of the line at `position`; none for the first stop.
+    SplitAccountingDialog* makeArcDialog(int position);
+
+  private:
+    void saveChanges();
+    void editArc();
+
+    SplitViewContext context_;
+    korvan::runs::ItineraryArcList arcs_;
+    ItineraryListClient client_;
+};
+
+} // namespace korvan::ui::runs
