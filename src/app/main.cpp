@@ -8,25 +8,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QTimer>
-
-namespace {
-
-// Test-only: with KORVAN_SCREENSHOT set to a PNG path, the window is grabbed
-// into that file a moment after start-up and the program ends without the
-// exit question (scripts/screenshot.sh).
-void scheduleScreenshot(korvan::shell::MainWindow& window)
-{
-    const QString path = qEnvironmentVariable("KORVAN_SCREENSHOT");
-    if (path.isEmpty())
-        return;
-    QTimer::singleShot(1500, &window, [&window, path] {
-        const bool saved = window.grab().save(path, "PNG");
-        QCoreApplication::exit(saved ? 0 : 1);
-    });
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -41,6 +22,5 @@ int main(int argc, char** argv)
     sink.setParentWidget(&window);
     korvan::shell::wireDataCommands(window);
     window.startUp();
-    scheduleScreenshot(window);
     return QApplication::exec();
 }
