@@ -6,6 +6,7 @@
 #include "core/OperationTransaction.h"
 #include "core/SqlText.h"
 #include "db/DbConnection.h"
+#include "db/KeyLookup.h"
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
 #include "db/TableCursor.h"
@@ -95,19 +96,15 @@ AssignmentCounts writeRunRows(DbConnection* connection, const AssignmentRequest&
     AssignmentCounts counts;
     const RowValues values = rowValuesOf(request);
     const std::string company = formatText("%d", request.contractCompany);
-    TableCursor cursor(connection, "concors");
-    if (!cursor.IsOpen())
+    KeyLookup lookup(connection, "concors");
+    if (!lookup.IsOpen())
         return counts;
-    const bool byIndex = connection->IsSqlite();
-    if (byIndex)
-        cursor.SelectIndex("codice");
+    TableCursor& cursor = lookup.cursor();
     for (const RunRow& run : runs) {
         if (!operation.going())
             break;
         const std::string id = formatText("%ld", run.id);
-        const bool found =
-            byIndex ? cursor.SeekKey({company, id})
-                    : cursor.FindWhere(formatText("azienda = %d AND ID = %ld", request.contractCompany, run.id));
+        const bool found = lookup.find({keyNumber("azienda", request.contractCompany), keyNumber("ID", run.id)});
         const std::string amount = runAmountText(run.length, request.euroPerKm);
         if (!found) {
             if (!cursor.AddNew())
@@ -292,12 +289,10 @@ AssignmentCounts runDayTypeAssignment(DbConnection* connection, const Assignment
     const RowValues values = rowValuesOf(request);
     const std::string company = formatText("%d", request.contractCompany);
     const int first = request.periodStart.key(), last = request.periodEnd.key();
-    TableCursor cursor(connection, "conkal");
-    const bool byIndex = connection->IsSqlite();
-    if (cursor.IsOpen() && byIndex)
-        cursor.SelectIndex("codice");
+    KeyLookup lookup(connection, "conkal");
+    TableCursor& cursor = lookup.cursor();
     for (const RunDays& run : runs) {
-        if (!cursor.IsOpen())
+        if (!lookup.IsOpen())
             break;
         const std::string id = formatText("%ld", run.id);
         const std::string amount = runAmountText(run.length, request.euroPerKm);
@@ -313,11 +308,8 @@ AssignmentCounts runDayTypeAssignment(DbConnection* connection, const Assignment
             if (!request.weekdays[static_cast<size_t>(weekdayIndex(day.date))])
                 continue;
             const std::string dateText = formatDateText(day.date);
-            const bool found =
-                byIndex ? cursor.SeekKey({company, id, dateText})
-                        : cursor.FindWhere(
-                              formatText("azienda = %d AND ID = %ld AND data = ", request.contractCompany, run.id) +
-                              connection->Dialect().keyDateLiteral(day.date));
+            const bool found = lookup.find({keyNumber("azienda", request.contractCompany), keyNumber("ID", run.id),
+                                            keyDate("data", day.date, *connection)});
             if (!found) {
                 if (!cursor.AddNew())
                     continue;

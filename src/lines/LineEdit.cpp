@@ -1,7 +1,7 @@
 #include "lines/LineEdit.h"
 
 #include "db/DbConnection.h"
-#include "db/TableCursor.h"
+#include "db/KeyLookup.h"
 #include "db/TransactionGuard.h"
 
 #include <cctype>
@@ -10,32 +10,28 @@ namespace korvan::lines {
 
 namespace {
 
-// The line number as typed, without leading blanks; empty when anything
-// but digits remains (such a text never names a line and must not reach a
-// filter).
-std::string lineNumberText(const std::string& idText)
+// The line number as typed, without leading blanks; nothing when anything
+// but digits remains or the number cannot be a line's (such a text never
+// names a line and must not reach a filter).
+std::optional<long> lineNumber(const std::string& idText)
 {
     const size_t start = idText.find_first_not_of(' ');
     if (start == std::string::npos)
-        return {};
-    std::string digits = idText.substr(start);
+        return std::nullopt;
+    const std::string digits = idText.substr(start);
     for (char c : digits)
         if (!std::isdigit(static_cast<unsigned char>(c)))
-            return {};
-    return digits;
+            return std::nullopt;
+    const std::optional<long long> value = parseWholeInteger(digits);
+    if (!value || *value > 32767)
+        return std::nullopt;
+    return static_cast<long>(*value);
 }
 
-// Positions the cursor on the line: the "codice" key on the file back end,
-// a filter over ODBC.
-bool findLine(DbConnection* connection, TableCursor& cursor, const std::string& number)
+// Positions the lookup on the line.
+bool findLine(KeyLookup& lookup, const std::optional<long>& number)
 {
-    if (number.empty() || !cursor.IsOpen())
-        return false;
-    if (connection->IsSqlite()) {
-        cursor.SelectIndex("codice");
-        return cursor.SeekKey({number});
-    }
-    return cursor.FindWhere("ID = " + number);
+    return number && lookup.find({keyNumber("ID", *number)});
 }
 
 } // namespace
@@ -44,12 +40,12 @@ std::optional<LineText> readLine(DbConnection* connection, const std::string& id
 {
     if (!connection || !connection->IsOpen())
         return std::nullopt;
-    TableCursor cursor(connection, "linee");
-    if (!findLine(connection, cursor, lineNumberText(idText)))
+    KeyLookup lookup(connection, "linee");
+    if (!findLine(lookup, lineNumber(idText)))
         return std::nullopt;
     LineText text;
-    cursor.GetField("linea", text.code);
-    cursor.GetField("denom", text.name);
+    lookup.cursor().GetField("linea", text.code);
+    lookup.cursor().GetField("denom", text.name);
     return text;
 }
 
@@ -57,15 +53,16 @@ bool writeLine(DbConnection* connection, const std::string& idText, const LineTe
 {
     if (!connection || !connection->IsOpen())
         return false;
-    const std::string number = lineNumberText(idText);
-    if (number.empty())
+    const std::optional<long> number = lineNumber(idText);
+    if (!number)
         return false;
     TransactionGuard guard(connection);
     if (!guard.IsActive())
         return false;
     {
-        TableCursor cursor(connection, "linee");
-        if (!findLine(connection, cursor, number) || !cursor.Edit())
+        KeyLookup lookup(connection, "linee");
+        TableCursor& cursor = lookup.cursor();
+        if (!findLine(lookup, number) || !cursor.Edit())
             return false;
         cursor.SetField("linea", text.code);
         cursor.SetField("denom", text.name);

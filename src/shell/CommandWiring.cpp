@@ -1,6 +1,7 @@
 #include "shell/CommandWiring.h"
 
 #include "lines/LineExtraction.h"
+#include "shell/ClientAreaWidget.h"
 #include "shell/CommandIds.h"
 #include "shell/MainWindow.h"
 #include "ui/accounting/BaseAssignmentDialog.h"
@@ -8,6 +9,7 @@
 #include "ui/accounting/SplitRemovalDialog.h"
 #include "ui/lines/LineEditDialog.h"
 #include "ui/lines/LineMergeDialog.h"
+#include "ui/runs/RunBrowserDialog.h"
 
 namespace korvan::shell {
 
@@ -56,6 +58,13 @@ void wireDataCommands(MainWindow& window)
                                                              window.feedback(), current.authority, current.company,
                                                              current.periodStartText, current.periodEndText);
         window.repaintClientArea();
+    });
+
+    window.setCommandHandler(command::RunBrowser, [&window] {
+        MainWindow::CurrentContract& current = window.current();
+        ui::runs::runBrowserCommand(window.clientArea(), window.connection(), window.messageSink(), window.feedback(),
+                                    current.authority, current.company,
+                                    [&window](std::function<bool()> closer) { window.setOpenWorkCloser(closer); });
     });
 
     wireRemoval(window, command::RemoveAdditionalFinancing, accounting::RemovalMode::AdditionalFinancing);

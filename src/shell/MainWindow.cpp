@@ -120,10 +120,21 @@ void MainWindow::setMainTitle()
     setWindowTitle(QString::fromUtf8(kMainTitle));
 }
 
+bool MainWindow::finishOpenWork()
+{
+    if (!openWorkCloser_)
+        return true;
+    if (!openWorkCloser_())
+        return false;
+    openWorkCloser_ = nullptr;
+    return true;
+}
+
 void MainWindow::shutDown()
 {
     if (shutDown_)
         return;
+    finishOpenWork();
     shutDown_ = true;
     session_.closeConnection();
     saveSettings();
@@ -131,7 +142,7 @@ void MainWindow::shutDown()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (shutDown_ || sink_.askConfirmation(kExitQuestion)) {
+    if (shutDown_ || (sink_.askConfirmation(kExitQuestion) && finishOpenWork())) {
         shutDown();
         event->accept();
     } else {
@@ -209,7 +220,7 @@ std::optional<DataSourceChoice> MainWindow::promptDataSource()
 void MainWindow::chooseSqliteDatabase()
 {
     const std::optional<QString> path = promptSqliteFile();
-    if (!path)
+    if (!path || !finishOpenWork())
         return;
     session_.chooseSqliteFile(path->toStdString());
     updateCommandEnabling();
@@ -220,7 +231,7 @@ void MainWindow::chooseSqliteDatabase()
 void MainWindow::chooseOdbcSource()
 {
     const std::optional<DataSourceChoice> choice = promptDataSource();
-    if (!choice)
+    if (!choice || !finishOpenWork())
         return;
     session_.chooseOdbcSource(choice->dsn, choice->driver, choice->rowsetSizeOrdinary, choice->rowsetSizeBlob);
     updateCommandEnabling();
@@ -230,7 +241,7 @@ void MainWindow::chooseOdbcSource()
 
 void MainWindow::disconnectDatabase()
 {
-    if (ui::askConfirmation(sink_, kDisconnectQuestion, kDisconnectCaption)) {
+    if (ui::askConfirmation(sink_, kDisconnectQuestion, kDisconnectCaption) && finishOpenWork()) {
         session_.disconnect();
         updateCommandEnabling();
         setMainTitle();

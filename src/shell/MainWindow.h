@@ -101,6 +101,13 @@ class MainWindow : public QMainWindow, public OperationFeedback {
     // also removes a status banner.
     void repaintClientArea();
 
+    // Work left open on the connection while a modal window runs (the run
+    // browser's pending changes): exit and every command that closes the
+    // connection run `closer` first, and stop when it returns false. An
+    // empty function clears it.
+    void setOpenWorkCloser(std::function<bool()> closer) { openWorkCloser_ = std::move(closer); }
+    bool finishOpenWork();
+
     // The database commands and the about box.
     void chooseSqliteDatabase();
     void chooseOdbcSource();
@@ -149,6 +156,7 @@ class MainWindow : public QMainWindow, public OperationFeedback {
     bool shutDown_ = false;
 
     CurrentContract current_;
+    std::function<bool()> openWorkCloser_;
 };
 
 } // namespace korvan::shell

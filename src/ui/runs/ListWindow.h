@@ -41,7 +41,7 @@ class ListRowPainter {
   public:
     ListRowPainter(QPainter& painter, const ListGeometry& geometry, int x0, int top, QColor background);
 
-    const ListGeometry& geometry() const { return geometry_; }
+    const ListGeometry& listGeometry() const { return geometry_; }
     // The list's left edge (-scrollX) and the row's top; texts go at top + 2.
     int x0() const { return x0_; }
     int top() const { return top_; }
@@ -113,7 +113,7 @@ class ListWindow : public QAbstractScrollArea {
     // Attaches the client (nullptr: none) and measures its columns.
     void setClient(ListWindowClient* client);
     ListWindowClient* client() const { return client_; }
-    const ListGeometry& geometry() const { return geometry_; }
+    const ListGeometry& listGeometry() const { return geometry_; }
 
     // After a new set of rows: first row, offset and cursor to 0, no balloon.
     void reset();

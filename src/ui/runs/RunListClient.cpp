@@ -48,7 +48,7 @@ void RunListClient::paintRow(ListRowPainter& painter, int position)
     const RunRow* row = model_ ? model_->rowAt(position) : nullptr;
     if (!row)
         return;
-    const ListGeometry& g = painter.geometry();
+    const ListGeometry& g = painter.listGeometry();
     const int x0 = painter.x0();
     const QColor rowText = row->modified ? QColor(kModifiedRed) : QColor(Qt::black);
     const QColor rowBackground = painter.rowBackground();

@@ -92,7 +92,7 @@ class ListWindowTest : public QObject {
         window->renderList();
     }
 
-    const ListGeometry& g() const { return window->geometry(); }
+    const ListGeometry& g() const { return window->listGeometry(); }
     int rowTop(int position) const { return g().rowTop(position, window->topRow()); }
     QRect rowBand(int position, int fromColumnText, int toColumnBoundary) const
     {

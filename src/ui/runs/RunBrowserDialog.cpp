@@ -1,0 +1,275 @@
+#include "ui/runs/RunBrowserDialog.h"
+
+#include "core/OperationFeedback.h"
+#include "db/DbConnection.h"
+#include "db/Values.h"
+#include "refdata/NameLookups.h"
+#include "runs/RunAccounting.h"
+#include "ui/runs/ListWindow.h"
+#include "ui/runs/RunAccountingDialog.h"
+#include "ui/runs/RunBrowserCommands.h"
+#include "ui/runs/RunFilterDialog.h"
+#include "ui/runs/RunListClient.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace korvan::ui::runs {
+
+namespace {
+
+const char* const kNotFound = "*** Non Esistente ***";
+
+QString text(const std::string& utf8)
+{
+    return QString::fromStdString(utf8);
+}
+
+} // namespace
+
+RunBrowserDialog::RunBrowserDialog(DbConnection* connection, MessageSink& sink, OperationFeedback& feedback,
+                                   int& authority, int& company, RunSplitViews& views, QWidget* parent)
+    : QDialog(parent), connection_(connection), sink_(sink), feedback_(feedback), authority_(authority),
+      company_(company), views_(views), transaction_(connection, sink)
+{
+    setObjectName("runBrowser");
+    setWindowTitle(QStringLiteral("Corse"));
+    setModal(true);
+    const char* labelNames[3] = {"authorityLabel", "companyLabel", "lineLabel"};
+    const char* labelTexts[3] = {"Ente: non assegnato", "Azienda: non assegnata", "Linea: non assegnata"};
+    for (int i = 0; i < 3; ++i) {
+        labels_[i] = new QLabel(QString::fromUtf8(labelTexts[i]), this);
+        labels_[i]->setObjectName(QString::fromLatin1(labelNames[i]));
+    }
+    client_ = std::make_unique<RunListClient>([this](int id) { runCommand(id); });
+    list_ = new ListWindow(this);
+    list_->setClient(client_.get());
+
+    const std::pair<int, const char*> bar[] = {{command::Done, "Fine"},
+                                               {command::RefreshView, "Aggiorna Vista"},
+                                               {command::Restore, "Ripristina"},
+                                               {command::SelectLine, "Selezione Linea"},
+                                               {command::RunAccounting, "Finanziamento"},
+                                               {command::CalendarView, "Calendario"},
+                                               {command::ItineraryView, "Percorso"}};
+    for (const auto& [id, label] : bar) {
+        auto* button = new QPushButton(QString::fromUtf8(label), this);
+        button->setObjectName(QStringLiteral("button%1").arg(id));
+        button->setAutoDefault(false);
+        const int commandId = id;
+        connect(button, &QPushButton::clicked, this, [this, commandId] { runCommand(commandId); });
+        buttons_.emplace_back(id, button);
+    }
+    button(command::SelectLine)->setDefault(true);
+    resize(800, 600);
+}
+
+RunBrowserDialog::~RunBrowserDialog()
+{
+    // The list draws the client's rows until it goes.
+    list_->setClient(nullptr);
+}
+
+QPushButton* RunBrowserDialog::button(int commandId) const
+{
+    for (const auto& [id, button] : buttons_)
+        if (id == commandId)
+            return button;
+    return nullptr;
+}
+
+bool RunBrowserDialog::beginTransaction()
+{
+    return transaction_.open();
+}
+
+void RunBrowserDialog::placeOver(QWidget* area)
+{
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    setGeometry(QRect(area->mapToGlobal(QPoint(0, 0)), area->size()));
+}
+
+int RunBrowserDialog::exec()
+{
+    QTimer::singleShot(0, this, [this] { runCommand(command::SelectLine); });
+    return QDialog::exec();
+}
+
+void RunBrowserDialog::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    layOut();
+}
+
+void RunBrowserDialog::layOut()
+{
+    const int width = this->width();
+    const int height = this->height();
+    int y = 5;
+    for (QLabel* label : labels_) {
+        const int labelHeight = label->sizeHint().height();
+        label->setGeometry(10, y, width - 60, labelHeight);
+        y += labelHeight + 5;
+    }
+    list_->setGeometry(10, 60, width - 20, height - 35 - 60);
+    const int gaps[] = {0, 30, 5, 30, 30, 5, 5};
+    int x = 15;
+    for (size_t i = 0; i < buttons_.size(); ++i) {
+        QPushButton* button = buttons_[i].second;
+        const QSize size = button->sizeHint();
+        x += i == 0 ? 0 : gaps[i];
+        button->setGeometry(x, height - 5 - size.height(), size.width(), size.height());
+        x += size.width();
+    }
+}
+
+void RunBrowserDialog::runCommand(int commandId)
+{
+    if (finished_)
+        return;
+    switch (commandId) {
+    case command::SelectLine:
+        chooseLine();
+        return;
+    case command::RefreshView:
+        transaction_.keepAndContinue();
+        reload();
+        return;
+    case command::Restore:
+        transaction_.undoAndContinue();
+        reload();
+        return;
+    case command::Done:
+        finishAndClose();
+        return;
+    case command::RunAccounting:
+        editRunAccounting();
+        return;
+    case command::CalendarView:
+    case command::ItineraryView:
+        openView(commandId == command::CalendarView);
+        return;
+    case command::SelectAll:
+    case command::ClearSelection:
+        if (model_) {
+            if (commandId == command::SelectAll)
+                model_->selectAll();
+            else
+                model_->clearSelection();
+            list_->refresh();
+        }
+        return;
+    default:
+        break;
+    }
+    if (const korvan::runs::RunOrder* order = korvan::runs::runOrderForCommand(commandId); order && model_) {
+        model_->sort(order->code);
+        list_->refresh();
+    }
+}
+
+void RunBrowserDialog::chooseLine()
+{
+    RunFilterDialog dialog(connection_, sink_, authority_, company_, lineChosen_ ? key_.line : -1, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    authority_ = dialog.choice().authority;
+    company_ = dialog.choice().company;
+    showLine(dialog.choice());
+}
+
+void RunBrowserDialog::showLine(const korvan::runs::RunListKey& key)
+{
+    key_ = key;
+    lineChosen_ = true;
+    const std::optional<std::string> authority = refdata::authorityName(connection_, key.authority);
+    const std::optional<std::string> company = refdata::companyName(connection_, key.company);
+    const std::optional<refdata::LineName> line = refdata::lineName(connection_, key.line);
+    labels_[0]->setText(text(formatText("Ente: [%d] %s", key.authority, authority ? authority->c_str() : kNotFound)));
+    labels_[1]->setText(text(formatText("Azienda: [%d] %s", key.company, company ? company->c_str() : kNotFound)));
+    labels_[2]->setText(text(formatText("Linea: [%d] %s %s", key.line, line ? line->code.c_str() : kNotFound,
+                                        line ? line->name.c_str() : "")));
+    reload();
+    list_->reset();
+}
+
+void RunBrowserDialog::reload()
+{
+    if (!lineChosen_)
+        return;
+    // The browser's own loop runs on after the load: the scope ends the
+    // wait cursor and the clock with it.
+    BusyScope busy(feedback_, true);
+    client_->setModel(nullptr);
+    model_ = std::make_unique<korvan::runs::RunListModel>(korvan::runs::loadRunList(connection_, key_));
+    client_->setModel(model_.get());
+    list_->refresh();
+}
+
+korvan::runs::RunRow* RunBrowserDialog::cursorRun()
+{
+    return model_ ? model_->rowAt(list_->cursorRow()) : nullptr;
+}
+
+void RunBrowserDialog::editRunAccounting()
+{
+    korvan::runs::RunRow* row = cursorRun();
+    if (!row || !transaction_.readyForChanges())
+        return;
+    RunAccountingDialog dialog(connection_, sink_, *model_, *row, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!korvan::runs::applyRunAccounting(connection_, *model_, *row, dialog.change(), feedback_)) {
+        transaction_.undoAfterFailure();
+        reload();
+        return;
+    }
+    list_->refresh();
+}
+
+void RunBrowserDialog::openView(bool calendar)
+{
+    korvan::runs::RunRow* row = cursorRun();
+    if (!row)
+        return;
+    RunViewContext context{connection_, sink_, feedback_, *model_, transaction_, this};
+    const RunViewOutcome outcome =
+        calendar ? views_.showCalendarView(context, *row) : views_.showItineraryView(context, *row);
+    if (outcome == RunViewOutcome::WriteFailed) {
+        transaction_.undoAfterFailure();
+        reload();
+    } else if (outcome == RunViewOutcome::Changed) {
+        list_->refresh();
+    }
+}
+
+bool RunBrowserDialog::finishAndClose()
+{
+    if (finished_)
+        return true;
+    if (!transaction_.finish())
+        return false;
+    finished_ = true;
+    QDialog::done(QDialog::Accepted);
+    return true;
+}
+
+void RunBrowserDialog::reject()
+{
+    finishAndClose();
+}
+
+void runBrowserCommand(QWidget* clientArea, DbConnection* connection, MessageSink& sink, OperationFeedback& feedback,
+                       int& authority, int& company, const std::function<void(std::function<bool()>)>& registerCloser)
+{
+    RunBrowserDialog browser(connection, sink, feedback, authority, company, runSplitViews(), clientArea->window());
+    if (!browser.beginTransaction())
+        return;
+    browser.placeOver(clientArea);
+    registerCloser([&browser] { return browser.finishAndClose(); });
+    browser.exec();
+    registerCloser({});
+}
+
+} // namespace korvan::ui::runs

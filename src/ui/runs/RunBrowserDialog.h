@@ -1,0 +1,105 @@
+#pragma once
+
+// The run browser: a modal window over the main window's client area with
+// three labels (authority, company, line), the run list window and the
+// command bar. It holds the one long transaction of the browser: begun when
+// it opens, kept by "Aggiorna Vista", undone by "Ripristina", kept by
+// "Fine" and Escape.
+
+#include "runs/BrowserTransaction.h"
+#include "runs/RunListLoader.h"
+#include "runs/RunListModel.h"
+#include "ui/runs/RunSplitViews.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QPushButton;
+
+namespace korvan {
+class DbConnection;
+class MessageSink;
+class OperationFeedback;
+} // namespace korvan
+
+namespace korvan::ui::runs {
+
+class ListWindow;
+class RunListClient;
+
+class RunBrowserDialog : public QDialog {
+    Q_OBJECT
+  public:
+    // `authority` and `company` are the current contract, read to pre-fill
+    // the line choice and written back by it.
+    RunBrowserDialog(DbConnection* connection, MessageSink& sink, OperationFeedback& feedback, int& authority,
+                     int& company, RunSplitViews& views, QWidget* parent = nullptr);
+    ~RunBrowserDialog() override;
+
+    // Begins the transaction; false when it could not (the reason shown).
+    bool beginTransaction();
+    // Lays the window over `area` (the main window's client area).
+    void placeOver(QWidget* area);
+    // Runs the line choice once the window's own loop runs, then shows it
+    // modally until it ends.
+    int exec() override;
+
+    // A command of the bar or of the pop-up menu.
+    void runCommand(int commandId);
+    // Shows the runs of a line (what the line choice does on OK).
+    void showLine(const korvan::runs::RunListKey& key);
+    // The "Fine" path: keeps the pending work and closes. False when the
+    // work could not be kept and the browser stays open.
+    bool finishAndClose();
+
+    ListWindow* listWindow() const { return list_; }
+    korvan::runs::RunListModel* model() const { return model_.get(); }
+    const korvan::runs::BrowserTransaction& transaction() const { return transaction_; }
+    QLabel* authorityLabel() const { return labels_[0]; }
+    QLabel* companyLabel() const { return labels_[1]; }
+    QLabel* lineLabel() const { return labels_[2]; }
+    QPushButton* button(int commandId) const;
+
+  public slots:
+    // Escape and the close box end the browser as "Fine" does.
+    void reject() override;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void chooseLine();
+    void reload();
+    void editRunAccounting();
+    void openView(bool calendar);
+    korvan::runs::RunRow* cursorRun();
+    void layOut();
+
+    DbConnection* connection_;
+    MessageSink& sink_;
+    OperationFeedback& feedback_;
+    int& authority_;
+    int& company_;
+    RunSplitViews& views_;
+    korvan::runs::BrowserTransaction transaction_;
+    korvan::runs::RunListKey key_;
+    bool lineChosen_ = false;
+    std::unique_ptr<korvan::runs::RunListModel> model_;
+    std::unique_ptr<RunListClient> client_;
+    QLabel* labels_[3];
+    ListWindow* list_;
+    std::vector<std::pair<int, QPushButton*>> buttons_;
+    bool finished_ = false;
+};
+
+// Menu command "&Corse": opens the browser over `clientArea` (when its
+// transaction can begin) and runs it to its end. `registerCloser` is given
+// the browser's "Fine" path while it is open, and an empty function after:
+// closing the program or the connection runs it first.
+void runBrowserCommand(QWidget* clientArea, DbConnection* connection, MessageSink& sink, OperationFeedback& feedback,
+                       int& authority, int& company, const std::function<void(std::function<bool()>)>& registerCloser);
+
+} // namespace korvan::ui::runs
