@@ -3,7 +3,7 @@
 #include "accounting/AccountingInput.h"
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
-#include "runs/SplitNames.h"
+#include "refdata/NameLookups.h"
 #include "runs/SplitRefusals.h"
 
 namespace korvan::runs {
@@ -52,7 +52,7 @@ CalendarDayList CalendarDayList::load(DbConnection* connection, const SplitRun& 
         if (!day.minimumService)
             payers.push_back(day.payingAuthority);
     if (!payers.empty()) {
-        const std::map<int, std::string> names = authorityNames(connection, payers);
+        const std::unordered_map<int, std::string> names = refdata::authorityNames(connection, payers);
         for (CalendarDay& day : days) {
             const auto found = names.find(day.payingAuthority);
             if (!day.minimumService && found != names.end())

@@ -3,7 +3,7 @@
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
 #include "db/Values.h"
-#include "runs/SplitNames.h"
+#include "refdata/NameLookups.h"
 #include "runs/SplitRefusals.h"
 
 namespace korvan::runs {
@@ -110,13 +110,13 @@ void fillNames(DbConnection* connection, int company, std::vector<ItineraryArc>&
             payers.push_back(arc.payingAuthority);
     }
     if (!stops.empty()) {
-        const std::map<long, std::string> names = stopNames(connection, company, stops);
+        const std::unordered_map<long, std::string> names = refdata::stopNames(connection, company, stops);
         for (ItineraryArc& arc : arcs)
             if (const auto found = names.find(arc.stopId); found != names.end())
                 arc.stopName = found->second;
     }
     if (!payers.empty()) {
-        const std::map<int, std::string> names = authorityNames(connection, payers);
+        const std::unordered_map<int, std::string> names = refdata::authorityNames(connection, payers);
         for (ItineraryArc& arc : arcs)
             if (const auto found = names.find(arc.payingAuthority); !arc.minimumService && found != names.end())
                 arc.payingAuthorityName = found->second;

@@ -1,13 +1,13 @@
 #include "runs/ItinerarySplitWrite.h"
 
 #include "db/DbConnection.h"
+#include "db/KeyLookup.h"
 #include "db/MessageSink.h"
 #include "db/SavepointGuard.h"
-#include "db/TableCursor.h"
 #include "runs/ArcTravelTime.h"
 #include "runs/ItineraryArc.h"
+#include "runs/RunAccounting.h"
 #include "runs/SplitAmountText.h"
-#include "runs/SplitEntry.h"
 
 #include <cmath>
 
@@ -15,19 +15,11 @@ namespace korvan::runs {
 
 namespace {
 
-bool findArc(DbConnection* connection, TableCursor& cursor, int company, long runId, const ItineraryArc& arc)
+bool storeArc(KeyLookup& lookup, int company, long runId, const ItineraryArc& arc, int travelMinutes)
 {
-    if (connection->IsSqlite())
-        return cursor.SeekKey({formatText("%d", company), formatText("%ld", runId), formatText("%ld", arc.routeCode),
-                               formatText("%d", arc.sub)});
-    return cursor.FindWhere(
-        formatText("azienda = %d AND ID = %ld AND codperc = %ld AND sub = %d", company, runId, arc.routeCode, arc.sub));
-}
-
-bool storeArc(DbConnection* connection, TableCursor& cursor, int company, long runId, const ItineraryArc& arc,
-              int travelMinutes)
-{
-    if (findArc(connection, cursor, company, runId, arc)) {
+    TableCursor& cursor = lookup.cursor();
+    if (lookup.find({keyNumber("azienda", company), keyNumber("ID", runId), keyNumber("codperc", arc.routeCode),
+                     keyNumber("sub", arc.sub)})) {
         if (!cursor.Edit())
             return false;
     } else {
@@ -49,17 +41,15 @@ bool storeArc(DbConnection* connection, TableCursor& cursor, int company, long r
 void writeArcs(DbConnection* connection, int company, const std::vector<long>& runIds,
                const std::vector<const ItineraryArc*>& modified, const SavepointGuard& guard, SplitWriteResult& result)
 {
-    TableCursor cursor(connection, "conitine");
-    if (!cursor.IsOpen())
+    KeyLookup lookup(connection, "conitine");
+    if (!lookup.IsOpen())
         return;
-    if (connection->IsSqlite())
-        cursor.SelectIndex("codice");
     for (long runId : runIds) {
         const RunPassingTimes times = RunPassingTimes::load(connection, company, runId);
         for (const ItineraryArc* arc : modified) {
             if (guard.Failed())
                 return;
-            if (storeArc(connection, cursor, company, runId, *arc, times.travelMinutes(arc->sub)))
+            if (storeArc(lookup, company, runId, *arc, times.travelMinutes(arc->sub)))
                 ++result.rowsWritten;
         }
         result.markedRuns.push_back(runId);
@@ -83,7 +73,7 @@ SplitWriteResult writeItineraryChanges(DbConnection* connection, const Itinerary
     }
     for (const ItineraryArc* arc : modified)
         if (!std::isfinite(arc->amount)) {
-            sink.showMessage(invalidSplitAmountMessage(), MessageIcon::Error);
+            sink.showMessage(invalidAmountMessage(), MessageIcon::Error);
             return result;
         }
 

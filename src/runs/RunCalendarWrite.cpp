@@ -1,12 +1,12 @@
 #include "runs/RunCalendarWrite.h"
 
 #include "db/DbConnection.h"
+#include "db/KeyLookup.h"
 #include "db/MessageSink.h"
 #include "db/SavepointGuard.h"
-#include "db/TableCursor.h"
 #include "runs/CalendarDay.h"
+#include "runs/RunAccounting.h"
 #include "runs/SplitAmountText.h"
-#include "runs/SplitEntry.h"
 #include "runs/SplitRefusals.h"
 
 #include <cmath>
@@ -21,12 +21,10 @@ bool isOtherRun(const SplitRun& run, const SplitRun& edited)
 }
 
 // Finds the `conkal` row of (company, run, date) by its key.
-bool findDay(DbConnection* connection, TableCursor& cursor, int company, long runId, const CalendarDay& day)
+bool findDay(DbConnection* connection, KeyLookup& lookup, int company, long runId, const CalendarDay& day)
 {
-    if (connection->IsSqlite())
-        return cursor.SeekKey({formatText("%d", company), formatText("%ld", runId), day.date});
-    return cursor.FindWhere(formatText("azienda = %d AND ID = %ld AND data = ", company, runId) +
-                            connection->Dialect().keyDateLiteral(day.calendarDate));
+    return lookup.find(
+        {keyNumber("azienda", company), keyNumber("ID", runId), keyDate("data", day.calendarDate, *connection)});
 }
 
 bool storeDay(TableCursor& cursor, const CalendarDay& day, double amount)
@@ -44,16 +42,15 @@ bool storeDay(TableCursor& cursor, const CalendarDay& day, double amount)
 void writeDays(DbConnection* connection, const SplitRun& edited, const std::vector<SplitRun>& others,
                const std::vector<const CalendarDay*>& modified, const SavepointGuard& guard, SplitWriteResult& result)
 {
-    TableCursor cursor(connection, "conkal");
-    if (!cursor.IsOpen())
+    KeyLookup lookup(connection, "conkal");
+    if (!lookup.IsOpen())
         return;
-    if (connection->IsSqlite())
-        cursor.SelectIndex("codice");
+    TableCursor& cursor = lookup.cursor();
 
     for (const CalendarDay* day : modified) {
         if (guard.Failed())
             break;
-        if (!findDay(connection, cursor, edited.company, edited.runId, *day))
+        if (!findDay(connection, lookup, edited.company, edited.runId, *day))
             ++result.rowsMissing;
         else if (storeDay(cursor, *day, day->amount))
             ++result.rowsWritten;
@@ -66,7 +63,7 @@ void writeDays(DbConnection* connection, const SplitRun& edited, const std::vect
         for (const CalendarDay* day : modified) {
             if (guard.Failed())
                 break;
-            if (!findDay(connection, cursor, run.company, run.runId, *day))
+            if (!findDay(connection, lookup, run.company, run.runId, *day))
                 ++result.rowsMissing;
             else if (storeDay(cursor, *day, day->amount / editedKm * runKm))
                 ++result.rowsWritten;
@@ -104,7 +101,7 @@ SplitWriteResult writeCalendarChanges(DbConnection* connection, const CalendarDa
     }
     for (const CalendarDay* day : modified)
         if (!std::isfinite(day->amount)) {
-            sink.showMessage(invalidSplitAmountMessage(), MessageIcon::Error);
+            sink.showMessage(invalidAmountMessage(), MessageIcon::Error);
             return result;
         }
 

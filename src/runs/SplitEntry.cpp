@@ -1,31 +1,18 @@
 #include "runs/SplitEntry.h"
 
-#include "accounting/AccountingInput.h"
-#include "runs/SplitNames.h"
+#include "db/Values.h"
+#include "refdata/NameLookups.h"
+#include "runs/RunAccounting.h"
 
 namespace korvan::runs {
-
-std::optional<double> readSplitAmount(const std::string& text)
-{
-    // The same characters, length and sign rule as the price per km of the
-    // bulk assignment; only the message differs.
-    static_assert(kSplitAmountMaxLength == accounting::kEuroPerKmMaxLength);
-    return accounting::parseEuroPerKm(text);
-}
-
-std::string invalidSplitAmountMessage()
-{
-    return std::string("ATTENZIONE: Il valore in Euro non è valido.\n\n") +
-           "Occorre indicare un valore positivo non nullo.\n\n";
-}
 
 SplitEntryResult readSplitEntry(DbConnection* connection, const SplitEntryInput& input,
                                 const refdata::PickList& authorities)
 {
     SplitEntryResult result;
-    const std::optional<double> value = readSplitAmount(input.amountText);
+    const std::optional<double> value = readAmountEntry(input.amountText);
     if (!value) {
-        result.message = invalidSplitAmountMessage();
+        result.message = invalidAmountMessage();
         return result;
     }
     SplitChange change;
@@ -41,7 +28,8 @@ SplitEntryResult readSplitEntry(DbConnection* connection, const SplitEntryInput&
             return result;
         }
         change.payingAuthority = *code;
-        change.payingAuthorityName = payingAuthorityName(connection, *code);
+        change.payingAuthorityName =
+            refdata::authorityName(connection, *code).value_or(formatText("Sconosciuto: Ente=%d", *code));
     }
     result.change = change;
     return result;

@@ -16,9 +16,6 @@ class DbConnection;
 
 namespace korvan::runs {
 
-// The characters the amount edit holds.
-inline constexpr size_t kSplitAmountMaxLength = 8;
-
 // The dialog's state at OK time.
 struct SplitEntryInput {
     std::string amountText;
@@ -34,14 +31,9 @@ struct SplitEntryResult {
     std::string message;               // the refusal, shown with the stop icon
 };
 
-// The amount: digits, '+', '.' and ',' only (',' read as '.'), at most the
-// edit's 8 characters, a positive value ("+5" and "12,5" pass; "-5", "abc",
-// "0" and "" do not).
-std::optional<double> readSplitAmount(const std::string& text);
-std::string invalidSplitAmountMessage();
-
-// Checks the amount, then (additional service only) the paying authority
-// against the authorities of the list. The name of an accepted authority is
+// Checks the amount (the rule and message of the per-run dialog,
+// runs/RunAccounting.h), then (additional service only) the paying
+// authority against the authorities of the list. The name of an accepted authority is
 // looked up in `regent` ("Sconosciuto: Ente=%d" when it is gone).
 SplitEntryResult readSplitEntry(DbConnection* connection, const SplitEntryInput& input,
                                 const refdata::PickList& authorities);

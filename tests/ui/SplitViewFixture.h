@@ -11,10 +11,11 @@
 #include "core/OperationFeedback.h"
 #include "db/DbConnection.h"
 #include "db/Values.h"
+#include "runs/BrowserTransaction.h"
 #include "runs/RunListModel.h"
 #include "support/RecordingMessageSink.h"
 #include "support/TestSupport.h"
-#include "ui/runs/SplitViewContext.h"
+#include "ui/runs/RunSplitViews.h"
 
 #include <QTest>
 
@@ -83,9 +84,21 @@ class SplitViewFixture {
         return row;
     }
 
-    ui::runs::SplitViewContext context() { return {connection.get(), sink, feedback, model, *model.findRun(1)}; }
+    // What the browser hands a view: its connection inside its transaction
+    // (begun here), its rows, no parent window.
+    ui::runs::RunViewContext context()
+    {
+        if (!transaction) {
+            transaction = std::make_unique<korvan::runs::BrowserTransaction>(connection.get(), sink);
+            if (!transaction->open())
+                qFatal("fixture transaction: %s", sink.lastText().c_str());
+        }
+        return {connection.get(), sink, feedback, model, *transaction, nullptr};
+    }
+    korvan::runs::RunRow& run() { return *model.findRun(1); }
 
-    // A value of the database read with plain SQL.
+    // A value of the database read with plain SQL (a second connection: it
+    // sees what the browser's transaction has kept).
     std::string query(const std::string& sql)
     {
         tools::RawDatabase raw = tools::RawDatabase::sqliteFile(dir.file("runs.db"));
@@ -97,6 +110,7 @@ class SplitViewFixture {
     SilentFeedback feedback;
     std::unique_ptr<DbConnection> connection;
     korvan::runs::RunListModel model;
+    std::unique_ptr<korvan::runs::BrowserTransaction> transaction;
 };
 
 } // namespace korvan::test

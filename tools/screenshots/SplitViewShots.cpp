@@ -10,8 +10,9 @@
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
 #include "db/Values.h"
+#include "refdata/NameLookups.h"
+#include "runs/BrowserTransaction.h"
 #include "runs/RunListModel.h"
-#include "runs/SplitNames.h"
 #include "shell/MainWindow.h"
 #include "ui/runs/CalendarFilterDialog.h"
 #include "ui/runs/CalendarView.h"
@@ -103,7 +104,8 @@ korvan::runs::RunRow splitRun(ShotContext& context)
     row.grantingAuthority = context.authority();
     row.minimumService = minimum != 0;
     row.payingAuthority = payer;
-    const std::map<long, std::string> stops = korvan::runs::stopNames(context.connection(), row.company, {from, to});
+    const std::unordered_map<long, std::string> stops =
+        korvan::refdata::stopNames(context.connection(), row.company, {from, to});
     const auto name = [&stops](long stop) {
         const auto found = stops.find(stop);
         return found != stops.end() ? found->second : std::string();
@@ -120,8 +122,12 @@ template <typename View> Picture withView(ShotContext& context, const std::funct
     generateDays(context);
     korvan::runs::RunListModel model(context.company());
     model.addRow(splitRun(context));
-    ui::runs::SplitViewContext split{context.connection(), context.sink, context.feedback(), model, *model.rowAt(0)};
-    View view(split, &context.window);
+    // Nothing is written: the browser's transaction need not run.
+    QuietSink quiet;
+    korvan::runs::BrowserTransaction transaction(context.connection(), quiet);
+    ui::runs::RunViewContext browser{context.connection(), context.sink,   context.feedback(), model,
+                                     transaction,          &context.window};
+    View view(browser, *model.rowAt(0));
     return take(view);
 }
 

@@ -29,7 +29,7 @@ void CalendarListClient::paintRow(ListRowPainter& painter, int position)
     const CalendarDay* day = days_ ? days_->at(position) : nullptr;
     if (!day)
         return;
-    const ListGeometry& g = painter.geometry();
+    const ListGeometry& g = painter.listGeometry();
     const int x0 = painter.x0();
     const QColor rowText = day->modified ? QColor(kModifiedRed) : QColor(Qt::black);
     const QColor rowBackground = painter.rowBackground();

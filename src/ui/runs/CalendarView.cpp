@@ -7,6 +7,7 @@
 #include "ui/runs/ListWindow.h"
 #include "ui/runs/SplitAccountingDialog.h"
 #include "ui/runs/SplitViewCommands.h"
+#include "ui/runs/SplitViewRuns.h"
 
 #include <memory>
 
@@ -14,16 +15,16 @@ namespace korvan::ui::runs {
 
 namespace {
 
-korvan::runs::CalendarDayList loadDays(const SplitViewContext& context)
+korvan::runs::CalendarDayList loadDays(const RunViewContext& context, const korvan::runs::RunRow& run)
 {
     BusyScope busy(context.feedback, true);
-    return korvan::runs::CalendarDayList::load(context.connection, splitRunOf(context.run));
+    return korvan::runs::CalendarDayList::load(context.connection, splitRunOf(run));
 }
 
 } // namespace
 
-CalendarView::CalendarView(const SplitViewContext& context, QWidget* parent)
-    : SplitViewFrame(context.run, parent), context_(context), days_(loadDays(context)),
+CalendarView::CalendarView(const RunViewContext& context, korvan::runs::RunRow& run)
+    : SplitViewFrame(run, context.parent), context_(context), run_(run), days_(loadDays(context, run)),
       client_([this](int id) { runCommand(id); })
 {
     setObjectName("calendarView");
@@ -35,10 +36,10 @@ CalendarView::CalendarView(const SplitViewContext& context, QWidget* parent)
     listWindow()->setClient(&client_);
 }
 
-bool CalendarView::open(const SplitViewContext& context, QWidget* parent)
+RunViewOutcome CalendarView::open(RunViewContext& context, korvan::runs::RunRow& run)
 {
-    CalendarView view(context, parent);
-    return view.exec() == QDialog::Accepted;
+    CalendarView view(context, run);
+    return view.exec() == QDialog::Accepted ? RunViewOutcome::Changed : RunViewOutcome::Unchanged;
 }
 
 void CalendarView::runCommand(int commandId)
@@ -84,7 +85,7 @@ SplitAccountingDialog* CalendarView::makeDayDialog(int position)
     setup.payingAuthority = day->payingAuthority;
     setup.amount = day->amount;
     setup.otherItemsSelected = days_.anyOtherSelected(position);
-    setup.otherRunsSelected = otherRunsSelected(context_);
+    setup.otherRunsSelected = context_.model.anyOtherSelected(run_);
     return new SplitAccountingDialog(
         setup, context_.connection, context_.sink,
         [this](const korvan::runs::SplitChange& change) { return days_.refusal(change); }, this);
@@ -111,6 +112,10 @@ void CalendarView::editDay()
 
 void CalendarView::saveChanges()
 {
+    // The browser's transaction must be running (it begins again here when
+    // an earlier begin failed; the layer has told why when it cannot).
+    if (!context_.transaction.readyForChanges())
+        return;
     context_.feedback.beginBusy(false);
     const korvan::runs::SplitWriteResult result = korvan::runs::writeCalendarChanges(
         context_.connection, days_, selectedSplitRuns(context_.model), context_.sink);

@@ -8,7 +8,7 @@
 
 #include "runs/CalendarDay.h"
 #include "ui/runs/CalendarListClient.h"
-#include "ui/runs/SplitViewContext.h"
+#include "ui/runs/RunSplitViews.h"
 #include "ui/runs/SplitViewFrame.h"
 
 namespace korvan::ui::runs {
@@ -19,11 +19,11 @@ class SplitAccountingDialog;
 class CalendarView : public SplitViewFrame {
     Q_OBJECT
   public:
-    CalendarView(const SplitViewContext& context, QWidget* parent = nullptr);
+    CalendarView(const RunViewContext& context, korvan::runs::RunRow& run);
 
-    // Command 1033 of the browser: the view of the run, modally; true when
+    // Command 1033 of the browser: the view of the run, modally; Changed when
     // "Registra Modifiche" wrote.
-    static bool open(const SplitViewContext& context, QWidget* parent);
+    static RunViewOutcome open(RunViewContext& context, korvan::runs::RunRow& run);
 
     korvan::runs::CalendarDayList& days() { return days_; }
     void runCommand(int commandId) override;
@@ -38,7 +38,8 @@ class CalendarView : public SplitViewFrame {
     void filter();
     void editDay();
 
-    SplitViewContext context_;
+    RunViewContext context_;
+    korvan::runs::RunRow& run_;
     korvan::runs::CalendarDayList days_;
     CalendarListClient client_;
 };

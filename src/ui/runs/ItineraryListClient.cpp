@@ -53,7 +53,7 @@ void ItineraryListClient::paintRow(ListRowPainter& painter, int position)
     const ItineraryArc* arc = arcs_ ? arcs_->at(position) : nullptr;
     if (!arc)
         return;
-    const ListGeometry& g = painter.geometry();
+    const ListGeometry& g = painter.listGeometry();
     const int x0 = painter.x0();
     const QColor rowText = arc->modified ? QColor(kModifiedRed) : QColor(Qt::black);
     const QColor rowBackground = painter.rowBackground();

@@ -5,6 +5,7 @@
 #include "ui/runs/ListWindow.h"
 #include "ui/runs/SplitAccountingDialog.h"
 #include "ui/runs/SplitViewCommands.h"
+#include "ui/runs/SplitViewRuns.h"
 
 #include <memory>
 
@@ -12,16 +13,16 @@ namespace korvan::ui::runs {
 
 namespace {
 
-korvan::runs::ItineraryArcList loadArcs(const SplitViewContext& context)
+korvan::runs::ItineraryArcList loadArcs(const RunViewContext& context, const korvan::runs::RunRow& run)
 {
     BusyScope busy(context.feedback, true);
-    return korvan::runs::ItineraryArcList::load(context.connection, splitRunOf(context.run));
+    return korvan::runs::ItineraryArcList::load(context.connection, splitRunOf(run));
 }
 
 } // namespace
 
-ItineraryView::ItineraryView(const SplitViewContext& context, QWidget* parent)
-    : SplitViewFrame(context.run, parent), context_(context), arcs_(loadArcs(context)),
+ItineraryView::ItineraryView(const RunViewContext& context, korvan::runs::RunRow& run)
+    : SplitViewFrame(run, context.parent), context_(context), run_(run), arcs_(loadArcs(context, run)),
       client_([this](int id) { runCommand(id); })
 {
     setObjectName("itineraryView");
@@ -32,10 +33,10 @@ ItineraryView::ItineraryView(const SplitViewContext& context, QWidget* parent)
     listWindow()->setClient(&client_);
 }
 
-bool ItineraryView::open(const SplitViewContext& context, QWidget* parent)
+RunViewOutcome ItineraryView::open(RunViewContext& context, korvan::runs::RunRow& run)
 {
-    ItineraryView view(context, parent);
-    return view.exec() == QDialog::Accepted;
+    ItineraryView view(context, run);
+    return view.exec() == QDialog::Accepted ? RunViewOutcome::Changed : RunViewOutcome::Unchanged;
 }
 
 void ItineraryView::runCommand(int commandId)
@@ -73,7 +74,7 @@ SplitAccountingDialog* ItineraryView::makeArcDialog(int position)
     setup.payingAuthority = arc->payingAuthority;
     setup.amount = arc->amount;
     setup.otherItemsSelected = arcs_.anyOtherSelected(position);
-    setup.otherRunsSelected = otherRunsSelected(context_);
+    setup.otherRunsSelected = context_.model.anyOtherSelected(run_);
     return new SplitAccountingDialog(
         setup, context_.connection, context_.sink,
         [this, position](const korvan::runs::SplitChange& change) { return arcs_.refusal(position, change); }, this);
@@ -91,6 +92,10 @@ void ItineraryView::editArc()
 
 void ItineraryView::saveChanges()
 {
+    // The browser's transaction must be running (it begins again here when
+    // an earlier begin failed; the layer has told why when it cannot).
+    if (!context_.transaction.readyForChanges())
+        return;
     context_.feedback.beginBusy(false);
     const korvan::runs::SplitWriteResult result = korvan::runs::writeItineraryChanges(
         context_.connection, arcs_, selectedSplitRuns(context_.model), context_.sink);

@@ -9,7 +9,7 @@
 
 #include "runs/ItineraryArc.h"
 #include "ui/runs/ItineraryListClient.h"
-#include "ui/runs/SplitViewContext.h"
+#include "ui/runs/RunSplitViews.h"
 #include "ui/runs/SplitViewFrame.h"
 
 namespace korvan::ui::runs {
@@ -19,11 +19,11 @@ class SplitAccountingDialog;
 class ItineraryView : public SplitViewFrame {
     Q_OBJECT
   public:
-    ItineraryView(const SplitViewContext& context, QWidget* parent = nullptr);
+    ItineraryView(const RunViewContext& context, korvan::runs::RunRow& run);
 
-    // Command 1034 of the browser: the view of the run, modally; true when
+    // Command 1034 of the browser: the view of the run, modally; Changed when
     // "Registra Modifiche" wrote.
-    static bool open(const SplitViewContext& context, QWidget* parent);
+    static RunViewOutcome open(RunViewContext& context, korvan::runs::RunRow& run);
 
     korvan::runs::ItineraryArcList& arcs() { return arcs_; }
     void runCommand(int commandId) override;
@@ -35,7 +35,8 @@ class ItineraryView : public SplitViewFrame {
     void saveChanges();
     void editArc();
 
-    SplitViewContext context_;
+    RunViewContext context_;
+    korvan::runs::RunRow& run_;
     korvan::runs::ItineraryArcList arcs_;
     ItineraryListClient client_;
 };

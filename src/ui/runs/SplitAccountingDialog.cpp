@@ -2,6 +2,7 @@
 
 #include "db/MessageSink.h"
 #include "db/Values.h"
+#include "runs/RunAccounting.h"
 #include "runs/SplitEntry.h"
 #include "ui/common/DialogButtons.h"
 #include "ui/common/PickListCombo.h"
@@ -77,7 +78,7 @@ void SplitAccountingDialog::buildControls()
     amountLabel_->setObjectName("amountLabel");
     amountEdit_ = new QLineEdit;
     amountEdit_->setObjectName("amountEdit");
-    amountEdit_->setMaxLength(static_cast<int>(korvan::runs::kSplitAmountMaxLength));
+    amountEdit_->setMaxLength(korvan::runs::kAmountMaxLength);
     grid->addWidget(new QLabel(QStringLiteral("Ente Pagante")), 0, 0);
     grid->addWidget(payerCombo_, 0, 1, 1, 2);
     grid->addWidget(amountLabel_, 1, 0);

@@ -1,4 +1,4 @@
-#include "ui/runs/SplitViewContext.h"
+#include "ui/runs/SplitViewRuns.h"
 
 namespace korvan::ui::runs {
 
@@ -23,11 +23,6 @@ std::vector<korvan::runs::SplitRun> selectedSplitRuns(const korvan::runs::RunLis
         if (row.selected)
             runs.push_back(splitRunOf(row));
     return runs;
-}
-
-bool otherRunsSelected(const SplitViewContext& context)
-{
-    return context.model.anyOtherSelected(context.run);
 }
 
 } // namespace korvan::ui::runs
