@@ -1,17 +1,26 @@
 #include "batch/BatchCommands.h"
 
+#include "accounting/AccountingEntries.h"
 #include "accounting/AccountingInput.h"
 #include "accounting/BaseAssignment.h"
 #include "accounting/CalendarGeneration.h"
 #include "accounting/SplitRemoval.h"
 #include "batch/BatchOptions.h"
 #include "batch/BatchSink.h"
+#include "batch/RunListCsv.h"
 #include "db/DbConnection.h"
 #include "db/Values.h"
 #include "lines/LineExtraction.h"
+#include "refdata/ContractEntries.h"
 #include "refdata/PickLists.h"
 #include "refdata/SchemaCheck.h"
+#include "reports/CsvWriter.h"
+#include "runs/RunFilter.h"
+#include "runs/RunListLoader.h"
 
+#include <algorithm>
+#include <cctype>
+#include <fstream>
 #include <memory>
 
 namespace korvan::batch {
@@ -20,10 +29,7 @@ namespace {
 
 using refdata::EntryKind;
 
-struct Contract {
-    int authority = -1;
-    int company = -1;
-};
+using refdata::Contract;
 
 // One run of the program: the streams, the sink and the open connection.
 class Session {
@@ -43,8 +49,8 @@ class Session {
         } else {
             // Listing only reads: the file is opened read-only, so that it
             // can be listed where it cannot be written.
-            const SqliteAccess access =
-                options_.command == Command::List ? SqliteAccess::ReadOnly : SqliteAccess::ReadWriteOrReadOnly;
+            const bool reads = options_.command == Command::List || options_.command == Command::Runs;
+            const SqliteAccess access = reads ? SqliteAccess::ReadOnly : SqliteAccess::ReadWriteOrReadOnly;
             connection_ = DbConnection::openSqlite(c.dbFile, c.rowsetSize, c.rowsetSizeBlob, sink_, access);
         }
         return connection_ && connection_->IsOpen() && refdata::acceptRunsDatabase(*connection_);
@@ -68,6 +74,9 @@ class Session {
         case Command::List:
             list();
             break;
+        case Command::Runs:
+            printRuns();
+            break;
         case Command::None:
             break;
         }
@@ -77,96 +86,54 @@ class Session {
     }
 
   private:
-    // Shows a refusal the way the dialogs do (stop icon) and gives nothing.
-    std::nullopt_t refuse(const std::string& message)
-    {
-        sink_.showMessage(message, MessageIcon::Error);
-        return std::nullopt;
-    }
-
     std::optional<int> readAuthority(const refdata::PickList& entries)
     {
         const std::optional<int> code = refdata::readCodeEntry(*options_.authority, entries);
         if (!code)
-            return refuse(refdata::invalidEntryMessage(EntryKind::Authority));
+            return refdata::refuseEntry(sink_, refdata::invalidEntryMessage(EntryKind::Authority));
         return code;
     }
 
-    // The contract as the dialogs read it: the authority among those with
+    // The contract as the dialogs offer it: the authority among those with
     // lines, the company among the authority's.
-    std::optional<Contract> readContract()
+    refdata::ContractEntries contractEntries()
     {
-        const std::optional<int> authority = readAuthority(refdata::authoritiesWithLines(connection_.get()));
-        if (!authority)
-            return std::nullopt;
-        const std::optional<int> company =
-            refdata::readCodeEntry(*options_.company, refdata::companiesOfAuthority(connection_.get(), *authority));
-        if (!company)
-            return refuse(refdata::invalidEntryMessage(EntryKind::Company));
-        return Contract{*authority, *company};
+        DbConnection* db = connection_.get();
+        return {*options_.authority, refdata::authoritiesWithLines(db), *options_.company,
+                [db](int authority) { return refdata::companiesOfAuthority(db, authority); }};
     }
 
-    std::optional<std::pair<CivilDate, CivilDate>> readPeriod()
-    {
-        const std::optional<CivilDate> start = accounting::parseDateEntry(*options_.periodStart);
-        if (!start)
-            return refuse(accounting::invalidPeriodDateMessage(true));
-        const std::optional<CivilDate> end = accounting::parseDateEntry(*options_.periodEnd);
-        if (!end)
-            return refuse(accounting::invalidPeriodDateMessage(false));
-        return std::make_pair(*start, *end);
-    }
+    std::optional<Contract> readContract() { return refdata::validateContract(contractEntries(), sink_); }
+
+    accounting::PeriodEntries periodEntries() const { return {*options_.periodStart, *options_.periodEnd}; }
 
     // The entries of the assignment dialog, checked in its order.
     std::optional<accounting::AssignmentRequest> assignmentRequest()
     {
-        accounting::AssignmentRequest request;
-        const std::optional<Contract> contract = readContract();
-        if (!contract)
-            return std::nullopt;
-        request.contractAuthority = contract->authority;
-        request.contractCompany = contract->company;
+        DbConnection* db = connection_.get();
+        accounting::AssignmentEntries entries;
+        entries.contract = contractEntries();
         if (options_.line) {
-            const std::optional<std::string> line = refdata::readLineCodeEntry(
-                *options_.line,
-                refdata::contractLinesByCode(connection_.get(), contract->authority, contract->company));
-            if (!line)
-                return refuse(refdata::invalidEntryMessage(EntryKind::Line));
-            request.lineCode = *line;
+            entries.lineText = *options_.line;
+            entries.lineEntries = [db](int authority, int company) {
+                return refdata::contractLinesByCode(db, authority, company);
+            };
         }
-        const std::optional<double> euroPerKm = accounting::parseEuroPerKm(*options_.euroPerKm);
-        if (!euroPerKm)
-            return refuse(accounting::invalidEuroPerKmMessage());
-        request.euroPerKm = *euroPerKm;
-        request.minimumService = !options_.payer;
+        entries.euroPerKmText = *options_.euroPerKm;
         if (options_.payer) {
-            const std::optional<int> payer =
-                refdata::readCodeEntry(*options_.payer, refdata::allAuthorities(connection_.get()));
-            if (!payer)
-                return refuse(refdata::invalidEntryMessage(EntryKind::PayingAuthority));
-            request.payingAuthority = *payer;
+            entries.payerText = *options_.payer;
+            entries.payerEntries = refdata::allAuthorities(db);
         }
         if (options_.band) {
-            const auto halves = splitTimeBand(*options_.band);
-            const std::optional<int> from = halves ? accounting::parseTimeOfDay(halves->first) : std::nullopt;
-            if (!from)
-                return refuse(accounting::invalidTimeMessage(true));
-            const std::optional<int> to = accounting::parseTimeOfDay(halves->second);
-            if (!to)
-                return refuse(accounting::invalidTimeMessage(false));
-            request.bandFrom = *from;
-            request.bandTo = *to;
+            // A band without a dash between two times has no start.
+            entries.bandTexts = splitTimeBand(*options_.band).value_or(std::make_pair(std::string(), std::string()));
         }
         if (options_.periodStart) {
-            const auto period = readPeriod();
-            if (!period)
-                return std::nullopt;
-            request.periodStart = period->first;
-            request.periodEnd = period->second;
-            request.weekdays = options_.weekdays;
+            entries.period = periodEntries();
+            entries.weekdays = options_.weekdays;
         }
-        request.updateExisting = !options_.keepExisting;
-        return request;
+        entries.updateExisting = !options_.keepExisting;
+        return accounting::validateAssignment(entries, sink_);
     }
 
     void assign()
@@ -197,13 +164,14 @@ class Session {
     void generateDays()
     {
         std::vector<Contract> contracts;
-        if (!options_.allContracts) {
-            const std::optional<Contract> contract = readContract();
-            if (!contract)
-                return;
-            contracts.push_back(*contract);
+        std::optional<accounting::Period> period;
+        if (options_.allContracts) {
+            period = accounting::validatePeriod(periodEntries(), sink_);
+        } else if (const auto request =
+                       accounting::validateCalendarEntries(contractEntries(), periodEntries(), sink_)) {
+            contracts.push_back({request->authority, request->company});
+            period = accounting::Period{request->periodStart, request->periodEnd};
         }
-        const auto period = readPeriod();
         if (!period || !sink_.askConfirmation(accounting::calendarWarningText()))
             return;
         if (options_.allContracts)
@@ -214,7 +182,7 @@ class Session {
             // Each contract is a generation of its own: the ones done stay
             // done, and the first that fails or is interrupted ends the run.
             if (!accounting::generateServiceDays(connection_.get(),
-                                                 {contract.authority, contract.company, period->first, period->second},
+                                                 {contract.authority, contract.company, period->start, period->end},
                                                  sink_, feedback_)
                      .completed)
                 return;
@@ -259,6 +227,45 @@ class Session {
         for (const std::string& entry : entries)
             out_ << entry << '\n';
         out_.flush();
+    }
+
+    // A line number as typed: up to four digits stand for the "%04d" that
+    // begins its entry.
+    static std::string lineEntryText(const std::string& typed)
+    {
+        const bool digits = !typed.empty() && typed.size() <= 4 &&
+                            std::all_of(typed.begin(), typed.end(), [](unsigned char c) { return std::isdigit(c); });
+        return digits ? formatText("%04ld", parseIntegerText(typed)) : typed;
+    }
+
+    // The runs of a contract line as the browser loads them, as CSV.
+    void printRuns()
+    {
+        DbConnection* db = connection_.get();
+        runs::RunFilterEntries entries;
+        entries.authority = *options_.authority;
+        entries.authorities = refdata::authoritiesWithLines(db);
+        const std::optional<int> authority = refdata::readCodeEntry(entries.authority, entries.authorities);
+        entries.company = *options_.company;
+        entries.companies = refdata::companiesOfAuthorityForRunFilter(db, authority.value_or(0));
+        const std::optional<int> company = refdata::readCodeEntry(entries.company, entries.companies);
+        entries.line = lineEntryText(*options_.line);
+        entries.lines = refdata::contractLinesById(db, authority.value_or(0), company.value_or(0));
+        const std::optional<runs::RunListKey> key = runs::readRunFilter(entries, sink_);
+        if (!key)
+            return;
+        runs::RunListModel model = runs::loadRunList(db, *key);
+        if (sink_.failed())
+            return;
+        model.sort(options_.order ? runs::runOrderNamed(*options_.order)->code : runs::kRunIdOrder);
+        const reports::Report report = runListReport(model, *key);
+        if (!options_.outFile) {
+            reports::writeCsv(report, out_);
+            return;
+        }
+        std::ofstream file(*options_.outFile, std::ios::binary | std::ios::trunc);
+        if (!file || !reports::writeCsv(report, file) || !(file.close(), file))
+            sink_.showMessage("Errore in fase di scrittura del file (" + *options_.outFile + ")", MessageIcon::Error);
     }
 
     const BatchOptions& options_;

@@ -2,6 +2,7 @@
 
 #include "accounting/AccountingInput.h"
 #include "db/Values.h"
+#include "runs/RunOrder.h"
 
 #include <algorithm>
 #include <cctype>
@@ -21,7 +22,7 @@ const OptionSpec kOptions[] = {
     {"--db", 1},         {"--dsn", 1},           {"--rowset", 1},  {"--rowset-blob", 1}, {"--yes", 0},
     {"--help", 0},       {"--authority", 1},     {"--company", 1}, {"--euro-km", 1},     {"--minimum", 0},
     {"--additional", 1}, {"--keep-existing", 0}, {"--line", 1},    {"--band", 1},        {"--period", 2},
-    {"--weekdays", 1},   {"--all-contracts", 0}, {"--mode", 1},
+    {"--weekdays", 1},   {"--all-contracts", 0}, {"--mode", 1},    {"--order", 1},       {"--out", 1},
 };
 
 const OptionSpec* findOption(const std::string& name)
@@ -45,6 +46,8 @@ std::set<std::string> commandOptions(Command command)
         return {"--authority", "--company", "--mode"};
     case Command::List:
         return {"--authority", "--company"};
+    case Command::Runs:
+        return {"--authority", "--company", "--line", "--order", "--out"};
     case Command::ExtractLines:
     case Command::None:
         break;
@@ -64,6 +67,8 @@ std::optional<Command> commandNamed(const std::string& name)
         return Command::Remove;
     if (name == "list")
         return Command::List;
+    if (name == "runs")
+        return Command::Runs;
     return std::nullopt;
 }
 
@@ -135,6 +140,10 @@ std::string shapeError(const BatchOptions& o, const std::set<std::string>& given
             return "--company goes only with list lines";
         if ((o.listKind == "authorities" || o.listKind == "contracts") && o.authority)
             return "--authority does not go with list " + o.listKind;
+        break;
+    case Command::Runs:
+        if (!o.authority || !o.company || !o.line)
+            return "give the contract line: --authority CODE --company CODE --line NUMBER";
         break;
     case Command::ExtractLines:
     case Command::None:
@@ -241,6 +250,13 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
             o.weekdays = *days;
         } else if (name == "--all-contracts") {
             o.allContracts = true;
+        } else if (name == "--order") {
+            if (!runs::runOrderNamed(values[0]))
+                return fail("--order takes one of id, code, payer, length, duration, amount, departure, arrival, "
+                            "departure-stop, arrival-stop, days, first-day, last-day (or its character)");
+            o.order = values[0];
+        } else if (name == "--out") {
+            o.outFile = values[0];
         } else if (name == "--mode") {
             if (values[0] == "additional")
                 o.removalMode = 'A';
@@ -320,6 +336,23 @@ std::string usageText(Command command)
                "  lines                lines of --authority CODE (\"0004 - CODE\"), or with\n"
                "                       --company CODE the contract's lines (\"CODE       - Name\")\n" +
                connection + exits;
+    case Command::Runs: {
+        std::string orders;
+        for (const runs::RunOrder& order : runs::runOrders())
+            orders += formatText("      %-15s %c  %s\n", order.name, order.code, order.description);
+        return "Usage: korvan-batch runs (--db FILE | --dsn NAME) --authority CODE --company CODE --line NUMBER\n"
+               "         [--order ORDER] [--out FILE]\n"
+               "Prints the runs of a contract's normalized line as the run browser lists them, as CSV\n"
+               "(\";\" between fields, decimal comma, UTF-8 with a byte-order mark, a header row): the\n"
+               "contract and line, then ID, run code, departure and arrival, length, financing, paying\n"
+               "authority, amount, service days with the first and last, and the CAL and PERC marks (1/0).\n"
+               "  --authority CODE     granting authority (see: list authorities)\n"
+               "  --company CODE       operating company (see: list companies --authority CODE)\n"
+               "  --line NUMBER        the line's number (see: list lines --authority CODE)\n"
+               "  --order ORDER        the order of the rows, each ending with the run ID (default id):\n" +
+               orders + "  --out FILE           write the CSV to FILE instead of standard output\n" + connection +
+               exits;
+    }
     case Command::None:
         break;
     }
@@ -331,6 +364,7 @@ std::string usageText(Command command)
            "  generate-days        regenerate the service days of a contract in a period\n"
            "  remove               remove additional financing, calendar or itinerary splits\n"
            "  list                 list authorities, companies, contracts or lines\n"
+           "  runs                 print the runs of a contract's line as CSV\n"
            "Run korvan-batch SUBCOMMAND --help for its options.\n" +
            connection + exits;
 }

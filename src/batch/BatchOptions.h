@@ -13,7 +13,7 @@
 
 namespace korvan::batch {
 
-enum class Command { None, ExtractLines, Assign, GenerateDays, Remove, List };
+enum class Command { None, ExtractLines, Assign, GenerateDays, Remove, List, Runs };
 
 struct ConnectionOptions {
     std::string dbFile; // the file back end
@@ -39,6 +39,9 @@ struct BatchOptions {
     char removalMode = 0;
     // list: "authorities", "companies", "contracts" or "lines"
     std::string listKind;
+    // runs: the order (a name or character of runs/RunOrder.h) and the
+    // output file (none: standard output)
+    std::optional<std::string> order, outFile;
 };
 
 struct ParsedCommandLine {

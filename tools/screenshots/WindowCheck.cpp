@@ -60,37 +60,38 @@ bool insideControl(const QWidget* widget, const QWidget* window)
     return false;
 }
 
-void checkText(const QWidget* widget, std::vector<std::string>& faults)
+// A text that needs `wanted` is cut off when the control is smaller (a
+// dimension of 0 in `wanted` is not checked).
+void checkRoom(const QWidget* widget, const QString& text, const QSize& wanted, std::vector<std::string>& faults)
 {
     const QSize size = widget->size();
+    if (!text.isEmpty() && (wanted.width() > size.width() || wanted.height() > size.height()))
+        faults.push_back("clipped text: " + describe(widget) + " needs " + sizeText(wanted) + ", has " +
+                         sizeText(size));
+}
+
+// Text a line shows, in the height of one line of its font.
+void checkFieldHeight(const QWidget* widget, std::vector<std::string>& faults)
+{
+    if (widget->height() < widget->fontMetrics().height())
+        faults.push_back("squeezed field: " + describe(widget) + " is " + sizeText(widget->size()));
+}
+
+void checkText(const QWidget* widget, std::vector<std::string>& faults)
+{
     if (const auto* label = qobject_cast<const QLabel*>(widget)) {
-        if (label->text().isEmpty())
-            return;
-        const QSize wanted = label->wordWrap() ? QSize(0, label->heightForWidth(size.width())) : label->sizeHint();
-        if (wanted.width() > size.width() || wanted.height() > size.height())
-            faults.push_back("clipped text: " + describe(widget) + " needs " + sizeText(wanted) + ", has " +
-                             sizeText(size));
+        const QSize wanted = label->wordWrap() ? QSize(0, label->heightForWidth(label->width())) : label->sizeHint();
+        checkRoom(widget, label->text(), wanted, faults);
     } else if (const auto* push = qobject_cast<const QPushButton*>(widget)) {
         const int wanted = push->fontMetrics().horizontalAdvance(push->text()) + 2 * kButtonTextMargin;
-        if (!push->text().isEmpty() && wanted > size.width())
-            faults.push_back("clipped text: " + describe(widget) + " needs " + std::to_string(wanted) +
-                             " pixels, has " + std::to_string(size.width()));
+        checkRoom(widget, push->text(), QSize(wanted, 0), faults);
     } else if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
-        const QSize wanted = button->sizeHint();
-        if (!button->text().isEmpty() && (wanted.width() > size.width() || wanted.height() > size.height()))
-            faults.push_back("clipped text: " + describe(widget) + " needs " + sizeText(wanted) + ", has " +
-                             sizeText(size));
+        checkRoom(widget, button->text(), button->sizeHint(), faults);
     } else if (const auto* group = qobject_cast<const QGroupBox*>(widget)) {
         const int wanted = group->fontMetrics().horizontalAdvance(group->title()) + 2 * kGroupTitleMargin;
-        if (!group->title().isEmpty() && wanted > size.width())
-            faults.push_back("clipped text: " + describe(widget) + " needs " + std::to_string(wanted) +
-                             " pixels, has " + std::to_string(size.width()));
-    } else if (const auto* edit = qobject_cast<const QLineEdit*>(widget)) {
-        if (size.height() < edit->fontMetrics().height())
-            faults.push_back("squeezed field: " + describe(widget) + " is " + sizeText(size));
-    } else if (const auto* combo = qobject_cast<const QComboBox*>(widget)) {
-        if (size.height() < combo->fontMetrics().height())
-            faults.push_back("squeezed field: " + describe(widget) + " is " + sizeText(size));
+        checkRoom(widget, group->title(), QSize(wanted, 0), faults);
+    } else if (qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QComboBox*>(widget)) {
+        checkFieldHeight(widget, faults);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "ui/accounting/BaseAssignmentDialog.h"
 
+#include "accounting/AccountingEntries.h"
 #include "accounting/AccountingInput.h"
 #include "db/MessageSink.h"
 #include "ui/common/DialogButtons.h"
@@ -190,65 +191,28 @@ void BaseAssignmentDialog::clearForm()
     setMinimumService(true);
 }
 
-std::nullopt_t BaseAssignmentDialog::refuse(const std::string& message)
-{
-    sink_.showMessage(message, MessageIcon::Error);
-    return std::nullopt;
-}
-
 std::optional<korvan::accounting::AssignmentRequest> BaseAssignmentDialog::validatedRequest()
 {
-    using refdata::EntryKind;
-    korvan::accounting::AssignmentRequest request;
-    const std::optional<int> authority = readCodeEntry(authorityCombo_);
-    if (!authority)
-        return refuse(refdata::invalidEntryMessage(EntryKind::Authority));
-    const std::optional<int> company = readCodeEntry(companyCombo_);
-    if (!company)
-        return refuse(refdata::invalidEntryMessage(EntryKind::Company));
-    request.contractAuthority = *authority;
-    request.contractCompany = *company;
+    korvan::accounting::AssignmentEntries entries;
+    entries.contract = contractEntries(authorityCombo_, companyCombo_);
     if (lineCombo_) {
-        const std::optional<std::string> line = readLineCodeEntry(lineCombo_);
-        if (!line)
-            return refuse(refdata::invalidEntryMessage(EntryKind::Line));
-        request.lineCode = *line;
+        entries.lineText = comboEditText(lineCombo_);
+        entries.lineEntries = [lines = comboEntries(lineCombo_)](int, int) { return lines; };
     }
-    const std::optional<double> euroPerKm = korvan::accounting::parseEuroPerKm(text(euroPerKmEdit_));
-    if (!euroPerKm)
-        return refuse(korvan::accounting::invalidEuroPerKmMessage());
-    request.euroPerKm = *euroPerKm;
-    request.minimumService = minimumRadio_->isChecked();
-    if (!request.minimumService) {
-        const std::optional<int> payer = readCodeEntry(payerCombo_);
-        if (!payer)
-            return refuse(refdata::invalidEntryMessage(EntryKind::PayingAuthority));
-        request.payingAuthority = *payer;
+    entries.euroPerKmText = text(euroPerKmEdit_);
+    if (!minimumRadio_->isChecked()) {
+        entries.payerText = comboEditText(payerCombo_);
+        entries.payerEntries = comboEntries(payerCombo_);
     }
-    if (bandFromEdit_) {
-        const std::optional<int> from = korvan::accounting::parseTimeOfDay(text(bandFromEdit_));
-        if (!from)
-            return refuse(korvan::accounting::invalidTimeMessage(true));
-        const std::optional<int> to = korvan::accounting::parseTimeOfDay(text(bandToEdit_));
-        if (!to)
-            return refuse(korvan::accounting::invalidTimeMessage(false));
-        request.bandFrom = *from;
-        request.bandTo = *to;
-    }
+    if (bandFromEdit_)
+        entries.bandTexts = std::make_pair(text(bandFromEdit_), text(bandToEdit_));
     if (periodStartEdit_) {
-        const std::optional<CivilDate> start = korvan::accounting::parseDateEntry(text(periodStartEdit_));
-        if (!start)
-            return refuse(korvan::accounting::invalidPeriodDateMessage(true));
-        const std::optional<CivilDate> end = korvan::accounting::parseDateEntry(text(periodEndEdit_));
-        if (!end)
-            return refuse(korvan::accounting::invalidPeriodDateMessage(false));
-        request.periodStart = *start;
-        request.periodEnd = *end;
+        entries.period = korvan::accounting::PeriodEntries{text(periodStartEdit_), text(periodEndEdit_)};
         for (size_t day = 0; day < 7; ++day)
-            request.weekdays[day] = weekdayChecks_[day]->isChecked();
+            entries.weekdays[day] = weekdayChecks_[day]->isChecked();
     }
-    request.updateExisting = updateExistingCheck_->isChecked();
-    return request;
+    entries.updateExisting = updateExistingCheck_->isChecked();
+    return korvan::accounting::validateAssignment(entries, sink_);
 }
 
 void BaseAssignmentDialog::accept()

@@ -60,8 +60,6 @@ class BaseAssignmentDialog : public QDialog {
     void clearForm();
     void setMinimumService(bool minimum);
     void refillLines();
-    // Tells the refusal (stop icon); nothing to return.
-    std::nullopt_t refuse(const std::string& text);
 
     korvan::accounting::AssignmentKind kind_;
     DbConnection* connection_;

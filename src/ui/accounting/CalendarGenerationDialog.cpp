@@ -1,5 +1,6 @@
 #include "ui/accounting/CalendarGenerationDialog.h"
 
+#include "accounting/AccountingEntries.h"
 #include "accounting/AccountingInput.h"
 #include "accounting/CalendarGeneration.h"
 #include "db/MessageSink.h"
@@ -59,24 +60,16 @@ const std::optional<korvan::accounting::CalendarRequest>& CalendarGenerationDial
 
 void CalendarGenerationDialog::accept()
 {
-    using refdata::EntryKind;
-    const std::optional<int> authority = readCodeEntry(authorityCombo_);
-    if (!authority)
-        return sink_.showMessage(refdata::invalidEntryMessage(EntryKind::Authority), MessageIcon::Error);
-    const std::optional<int> company = readCodeEntry(companyCombo_);
-    if (!company)
-        return sink_.showMessage(refdata::invalidEntryMessage(EntryKind::Company), MessageIcon::Error);
-    const std::optional<CivilDate> start = korvan::accounting::parseDateEntry(periodStartEdit_->text().toStdString());
-    if (!start)
-        return sink_.showMessage(korvan::accounting::invalidPeriodDateMessage(true), MessageIcon::Error);
-    const std::optional<CivilDate> end = korvan::accounting::parseDateEntry(periodEndEdit_->text().toStdString());
-    if (!end)
-        return sink_.showMessage(korvan::accounting::invalidPeriodDateMessage(false), MessageIcon::Error);
-    currentAuthority_ = *authority;
-    currentCompany_ = *company;
-    periodStartText_ = formatDateText(*start);
-    periodEndText_ = formatDateText(*end);
-    request_ = korvan::accounting::CalendarRequest{*authority, *company, *start, *end};
+    const std::optional<korvan::accounting::CalendarRequest> request = korvan::accounting::validateCalendarEntries(
+        contractEntries(authorityCombo_, companyCombo_),
+        {periodStartEdit_->text().toStdString(), periodEndEdit_->text().toStdString()}, sink_);
+    if (!request)
+        return;
+    currentAuthority_ = request->authority;
+    currentCompany_ = request->company;
+    periodStartText_ = formatDateText(request->periodStart);
+    periodEndText_ = formatDateText(request->periodEnd);
+    request_ = request;
     QDialog::accept();
 }
 

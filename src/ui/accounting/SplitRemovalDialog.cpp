@@ -46,15 +46,12 @@ SplitRemovalDialog::SplitRemovalDialog(korvan::accounting::RemovalMode mode, DbC
 
 void SplitRemovalDialog::accept()
 {
-    using refdata::EntryKind;
-    const std::optional<int> authority = readCodeEntry(authorityCombo_);
-    if (!authority)
-        return sink_.showMessage(refdata::invalidEntryMessage(EntryKind::Authority), MessageIcon::Error);
-    const std::optional<int> company = readCodeEntry(companyCombo_);
-    if (!company)
-        return sink_.showMessage(refdata::invalidEntryMessage(EntryKind::Company), MessageIcon::Error);
-    currentAuthority_ = *authority;
-    currentCompany_ = *company;
+    const std::optional<refdata::Contract> contract =
+        refdata::validateContract(contractEntries(authorityCombo_, companyCombo_), sink_);
+    if (!contract)
+        return;
+    currentAuthority_ = contract->authority;
+    currentCompany_ = contract->company;
     QDialog::accept();
 }
 

@@ -122,6 +122,12 @@ std::optional<std::string> readLineCodeEntry(const QComboBox* combo)
     return refdata::readLineCodeEntry(comboEditText(combo), comboEntries(combo));
 }
 
+refdata::ContractEntries contractEntries(const QComboBox* authorities, const QComboBox* companies)
+{
+    return {comboEditText(authorities), comboEntries(authorities), comboEditText(companies),
+            [entries = comboEntries(companies)](int) { return entries; }};
+}
+
 void fillContractLists(DbConnection* connection, QComboBox* authorities, QComboBox* companies, int currentAuthority,
                        int currentCompany)
 {

@@ -10,6 +10,7 @@
 // choice has been made: at once when the list closes on a chosen entry, when
 // control is back in the event loop when it closes without one.
 
+#include "refdata/ContractEntries.h"
 #include "refdata/PickLists.h"
 
 #include <QComboBox>
@@ -65,6 +66,9 @@ int selectedCode(const QComboBox* combo);
 // The OK-time readings of the typed text against the combo's entries.
 std::optional<int> readCodeEntry(const QComboBox* combo);
 std::optional<std::string> readLineCodeEntry(const QComboBox* combo);
+// The contract entries of a dialog's authority and company lists: their
+// texts, and the company entries as the list holds them.
+refdata::ContractEntries contractEntries(const QComboBox* authorities, const QComboBox* companies);
 
 // Opening a contract dialog: fills the authority list (authorities with
 // lines) and preselects `currentAuthority`, then fills the company list for

@@ -11,6 +11,7 @@
 #include "ui/runs/RunFilterDialog.h"
 #include "ui/runs/RunListClient.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -87,7 +88,24 @@ bool RunBrowserDialog::beginTransaction()
 void RunBrowserDialog::placeOver(QWidget* area)
 {
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    setGeometry(QRect(area->mapToGlobal(QPoint(0, 0)), area->size()));
+    area_ = area;
+    area->installEventFilter(this);
+    if (QWidget* window = area->window(); window != area)
+        window->installEventFilter(this);
+    coverArea();
+}
+
+void RunBrowserDialog::coverArea()
+{
+    if (area_)
+        setGeometry(QRect(area_->mapToGlobal(QPoint(0, 0)), area_->size()));
+}
+
+bool RunBrowserDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize || event->type() == QEvent::Move)
+        coverArea();
+    return QDialog::eventFilter(watched, event);
 }
 
 int RunBrowserDialog::exec()

@@ -12,6 +12,7 @@
 #include "ui/runs/RunSplitViews.h"
 
 #include <QDialog>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -41,7 +42,8 @@ class RunBrowserDialog : public QDialog {
 
     // Begins the transaction; false when it could not (the reason shown).
     bool beginTransaction();
-    // Lays the window over `area` (the main window's client area).
+    // Lays the window over `area` (the main window's client area) and
+    // keeps it there when the area moves or changes size.
     void placeOver(QWidget* area);
     // Runs the line choice once the window's own loop runs, then shows it
     // modally until it ends.
@@ -69,6 +71,7 @@ class RunBrowserDialog : public QDialog {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void chooseLine();
@@ -77,6 +80,7 @@ class RunBrowserDialog : public QDialog {
     void openView(bool calendar);
     korvan::runs::RunRow* cursorRun();
     void layOut();
+    void coverArea();
 
     DbConnection* connection_;
     MessageSink& sink_;
@@ -93,6 +97,7 @@ class RunBrowserDialog : public QDialog {
     ListWindow* list_;
     std::vector<std::pair<int, QPushButton*>> buttons_;
     bool finished_ = false;
+    QPointer<QWidget> area_;
 };
 
 // Menu command "&Corse": opens the browser over `clientArea` (when its
