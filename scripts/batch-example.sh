@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The monthly routine of one contract, from a script: extract the normalized
 # lines, assign the base accounting values of the contract's runs, and
-# generate its service days for March, on the demo runs database.
+# generate its service days for March, then list the runs of one line as
+# CSV, on the demo runs database.
 #
 #   bash scripts/batch-example.sh [DATABASE.sqlite] [BUILD_DIR]
 #
@@ -35,3 +36,8 @@ echo "Contract: $first"
 # 4. The service days of the contract for March 2025.
 "$batch" generate-days --db "$db" --authority "$authority" --company "$company" \
   --period 01/03/2025 31/03/2025 --yes
+
+# 5. The runs of the contract's line 38 by amount, as the run browser lists
+#    them, into a CSV file for a spreadsheet.
+"$batch" runs --db "$db" --authority "$authority" --company "$company" --line 38 --order amount \
+  --out "${db%.sqlite}-corse.csv"

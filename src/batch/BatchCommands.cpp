@@ -243,14 +243,12 @@ class Session {
     {
         DbConnection* db = connection_.get();
         runs::RunFilterEntries entries;
-        entries.authority = *options_.authority;
-        entries.authorities = refdata::authoritiesWithLines(db);
-        const std::optional<int> authority = refdata::readCodeEntry(entries.authority, entries.authorities);
-        entries.company = *options_.company;
-        entries.companies = refdata::companiesOfAuthorityForRunFilter(db, authority.value_or(0));
-        const std::optional<int> company = refdata::readCodeEntry(entries.company, entries.companies);
+        entries.contract = {*options_.authority, refdata::authoritiesWithLines(db), *options_.company,
+                            [db](int authority) { return refdata::companiesOfAuthorityForRunFilter(db, authority); }};
         entries.line = lineEntryText(*options_.line);
-        entries.lines = refdata::contractLinesById(db, authority.value_or(0), company.value_or(0));
+        entries.lineEntries = [db](int authority, int company) {
+            return refdata::contractLinesById(db, authority, company);
+        };
         const std::optional<runs::RunListKey> key = runs::readRunFilter(entries, sink_);
         if (!key)
             return;

@@ -1,6 +1,5 @@
 #include "runs/RunFilter.h"
 
-#include "db/MessageSink.h"
 #include "db/Values.h"
 
 #include <cctype>
@@ -22,21 +21,14 @@ std::optional<int> readLineNumberEntry(const std::string& text, const refdata::P
 
 std::optional<RunListKey> readRunFilter(const RunFilterEntries& entries, MessageSink& sink)
 {
-    using refdata::EntryKind;
-    auto refuse = [&sink](EntryKind kind) {
-        sink.showMessage(refdata::invalidEntryMessage(kind), MessageIcon::Error);
+    const std::optional<refdata::Contract> contract = refdata::validateContract(entries.contract, sink);
+    if (!contract)
         return std::nullopt;
-    };
-    const std::optional<int> authority = refdata::readCodeEntry(entries.authority, entries.authorities);
-    if (!authority)
-        return refuse(EntryKind::Authority);
-    const std::optional<int> company = refdata::readCodeEntry(entries.company, entries.companies);
-    if (!company)
-        return refuse(EntryKind::Company);
-    const std::optional<int> line = readLineNumberEntry(entries.line, entries.lines);
+    const std::optional<int> line =
+        readLineNumberEntry(entries.line, entries.lineEntries(contract->authority, contract->company));
     if (!line)
-        return refuse(EntryKind::Line);
-    return RunListKey{*authority, *company, *line};
+        return refdata::refuseEntry(sink, refdata::invalidEntryMessage(refdata::EntryKind::Line));
+    return RunListKey{contract->authority, contract->company, *line};
 }
 
 } // namespace korvan::runs

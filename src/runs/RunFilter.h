@@ -4,9 +4,11 @@
 // Corse", and the batch command that prints the same list): authority,
 // company and line read from pick-list entries, checked in that order.
 
+#include "refdata/ContractEntries.h"
 #include "refdata/PickLists.h"
 #include "runs/RunListLoader.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -21,15 +23,14 @@ namespace korvan::runs {
 std::optional<int> readLineNumberEntry(const std::string& text, const refdata::PickList& entries);
 
 struct RunFilterEntries {
-    std::string authority;
-    refdata::PickList authorities;
-    std::string company;
-    refdata::PickList companies;
+    refdata::ContractEntries contract;
     std::string line;
-    refdata::PickList lines;
+    // The lines offered once the contract has been read.
+    std::function<refdata::PickList(int authority, int company)> lineEntries;
 };
 
-// The first refusal is shown through `sink` (stop icon) and gives nothing.
+// The contract as every contract dialog reads it, then the line. The first
+// refusal is shown through `sink` (stop icon) and gives nothing.
 std::optional<RunListKey> readRunFilter(const RunFilterEntries& entries, MessageSink& sink);
 
 } // namespace korvan::runs

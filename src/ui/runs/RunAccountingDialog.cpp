@@ -2,29 +2,20 @@
 
 #include "db/Values.h"
 #include "refdata/PickLists.h"
+#include "ui/common/DialogButtons.h"
 #include "ui/common/DialogUnits.h"
 #include "ui/common/PickListCombo.h"
 
 #include <QCheckBox>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QVBoxLayout>
 
 namespace korvan::ui::runs {
-
-namespace {
-
-template <typename T> T* placed(T* widget, QWidget* parent, const char* name, const QRect& rect)
-{
-    widget->setParent(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(rect);
-    return widget;
-}
-
-} // namespace
 
 RunAccountingDialog::RunAccountingDialog(DbConnection* connection, MessageSink& sink,
                                          const korvan::runs::RunListModel& model, const korvan::runs::RunRow& edited,
@@ -33,33 +24,54 @@ RunAccountingDialog::RunAccountingDialog(DbConnection* connection, MessageSink& 
       applyToSelected_(model.anyOtherSelected(edited))
 {
     setWindowTitle(QStringLiteral("Assegnazione Dati Contabili Corsa"));
-    const DialogUnits du(fontMetrics());
-    setFixedSize(du.x(270), du.y(140));
-
-    placed(new QGroupBox(QStringLiteral("Tipo Servizio")), this, "serviceGroup", du.rect(7, 7, 120, 40));
-    minimum_ =
-        placed(new QRadioButton(QStringLiteral("Servizio Minimo")), this, "minimumRadio", du.rect(27, 20, 79, 10));
-    additional_ = placed(new QRadioButton(QStringLiteral("Servizio Aggiuntivo")), this, "additionalRadio",
-                         du.rect(27, 30, 79, 10));
-    placed(new QGroupBox(QString::fromUtf8("Modalità Calcolo")), this, "modeGroup", du.rect(142, 7, 120, 40));
-    total_ =
-        placed(new QRadioButton(QStringLiteral("Importo Totale Corsa")), this, "totalRadio", du.rect(162, 20, 79, 10));
-    perKm_ =
-        placed(new QRadioButton(QStringLiteral("Importo Unitario Km")), this, "perKmRadio", du.rect(162, 30, 79, 10));
-    // Radios of different groups: each pair is exclusive by the program.
+    auto named = [](auto* widget, const char* name) {
+        widget->setObjectName(QString::fromLatin1(name));
+        return widget;
+    };
+    minimum_ = named(new QRadioButton(QStringLiteral("Servizio Minimo")), "minimumRadio");
+    additional_ = named(new QRadioButton(QStringLiteral("Servizio Aggiuntivo")), "additionalRadio");
+    total_ = named(new QRadioButton(QStringLiteral("Importo Totale Corsa")), "totalRadio");
+    perKm_ = named(new QRadioButton(QStringLiteral("Importo Unitario Km")), "perKmRadio");
+    // Radios of two groups, each pair kept exclusive by the program.
     for (QRadioButton* radio : {minimum_, additional_, total_, perKm_})
         radio->setAutoExclusive(false);
-    placed(new QLabel(QStringLiteral("Ente Pagante")), this, "payerLabel", du.rect(7, 57, 60, 8));
-    payers_ = placed(new PickListCombo, this, "payerCombo", du.rect(63, 54, 200, 14));
+    auto* service = named(new QGroupBox(QStringLiteral("Tipo Servizio")), "serviceGroup");
+    auto* serviceLayout = new QVBoxLayout(service);
+    serviceLayout->addWidget(minimum_);
+    serviceLayout->addWidget(additional_);
+    auto* mode = named(new QGroupBox(QString::fromUtf8("Modalità Calcolo")), "modeGroup");
+    auto* modeLayout = new QVBoxLayout(mode);
+    modeLayout->addWidget(total_);
+    modeLayout->addWidget(perKm_);
+    auto* groups = new QHBoxLayout;
+    groups->addWidget(service);
+    groups->addWidget(mode);
+
+    payers_ = named(new PickListCombo, "payerCombo");
     payers_->setEditable(false);
-    amountLabel_ = placed(new QLabel(QStringLiteral("Euro/Km")), this, "amountLabel", du.rect(7, 74, 50, 8));
-    amount_ = placed(new QLineEdit, this, "amountEdit", du.rect(63, 71, 40, 14));
+    amountLabel_ = named(new QLabel(QStringLiteral("Euro/Totale")), "amountLabel");
+    amount_ = named(new QLineEdit, "amountEdit");
     amount_->setMaxLength(korvan::runs::kAmountMaxLength);
-    applyToSelectedBox_ = placed(new QCheckBox(QStringLiteral("Applico a tutte le corse selezionate")), this,
-                                 "applyToSelectedCheck", du.rect(63, 100, 140, 10));
-    auto* ok = placed(new QPushButton(QStringLiteral("OK")), this, "okButton", du.rect(80, 120, 50, 14));
-    auto* cancel = placed(new QPushButton(QStringLiteral("Annulla")), this, "cancelButton", du.rect(135, 120, 50, 14));
-    ok->setDefault(true);
+    auto* amountRow = new QHBoxLayout;
+    amountRow->addWidget(amount_);
+    amountRow->addStretch();
+    auto* form = new QFormLayout;
+    form->addRow(named(new QLabel(QStringLiteral("Ente Pagante")), "payerLabel"), payers_);
+    form->addRow(amountLabel_, amountRow);
+    applyToSelectedBox_ =
+        named(new QCheckBox(QStringLiteral("Applico a tutte le corse selezionate")), "applyToSelectedCheck");
+    form->addRow(QString(), applyToSelectedBox_);
+
+    QPushButton* ok = makeNamedButton(QStringLiteral("OK"), "okButton");
+    QPushButton* cancel = makeNamedButton(QStringLiteral("Annulla"), "cancelButton");
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(groups);
+    layout->addLayout(form);
+    layout->addStretch();
+    layout->addLayout(makeButtonRow({ok, cancel}));
+    const DialogUnits du(fontMetrics());
+    resize(du.x(270), du.y(140));
+    amount_->setFixedWidth(du.x(50));
 
     fillCombo(payers_, refdata::allAuthorities(connection));
     if (!edited.minimumService)

@@ -71,10 +71,12 @@ RunFilterDialog::RunFilterDialog(DbConnection* connection, MessageSink& sink, in
 
 void RunFilterDialog::checkAndAccept()
 {
-    const std::optional<korvan::runs::RunListKey> key =
-        korvan::runs::readRunFilter({comboEditText(authorities_), comboEntries(authorities_), comboEditText(companies_),
-                                     comboEntries(companies_), comboEditText(lines_), comboEntries(lines_)},
-                                    sink_);
+    korvan::runs::RunFilterEntries entries;
+    entries.contract = {comboEditText(authorities_), comboEntries(authorities_), comboEditText(companies_),
+                        [this](int) { return comboEntries(companies_); }};
+    entries.line = comboEditText(lines_);
+    entries.lineEntries = [this](int, int) { return comboEntries(lines_); };
+    const std::optional<korvan::runs::RunListKey> key = korvan::runs::readRunFilter(entries, sink_);
     if (!key)
         return;
     choice_ = *key;
