@@ -464,9 +464,12 @@ void addCalendars(Network& network, int year)
     }
 }
 
-// Every 25th run whose route has three arcs or more has its middle arc paid
-// by an authority of additional service (the two take turns), at 2.35 euro
-// per km; every 50th also the arc after it, as minimum service at 1.90.
+// From every 25th run on, the first with an odd ID whose route has four arcs
+// or more has its middle arc paid by an authority of additional service (the
+// two take turns), at 2.35 euro per km; every other one also the arc after
+// it, as minimum service at 1.90. The arcs are the third or later, so that a
+// test may add its own splits on the first three arcs of any run, or on the
+// third of even-numbered runs, without meeting these.
 void addArcSplits(Network& network)
 {
     std::vector<int> payers;
@@ -484,14 +487,24 @@ void addArcSplits(Network& network)
     auto amount = [](long metres, double perKm) {
         return std::round(static_cast<double>(metres) * 0.001 * perKm * 10000.0) / 10000.0;
     };
-    for (size_t i = 0; i < network.runs.size(); i += 25) {
-        const Run& run = network.runs[i];
-        const auto found = routes.find({run.company, run.route});
-        const Route* route = found != routes.end() ? found->second : nullptr;
-        if (!route || route->arcs.size() < 3)
+    size_t turn = 0;
+    for (size_t from = 0; from < network.runs.size(); from += 25) {
+        const Route* route = nullptr;
+        size_t i = from;
+        for (; i < network.runs.size() && i < from + 25; ++i) {
+            const Run& candidate = network.runs[i];
+            const auto found = routes.find({candidate.company, candidate.route});
+            if (candidate.id % 2 == 1 && found != routes.end() && found->second->arcs.size() >= 4) {
+                route = found->second;
+                break;
+            }
+        }
+        if (!route)
             continue;
+        const Run& run = network.runs[i];
+        const bool twoArcs = turn % 2 == 0;
         const size_t middle = route->arcs.size() / 2;
-        const size_t last = i % 50 == 0 ? middle + 1 : middle;
+        const size_t last = twoArcs ? middle + 1 : middle;
         runs::RunPassingTimes times;
         for (const StopTime& t : run.times)
             times.add(t.sub, t.hour, t.minute, t.dwell);
@@ -502,10 +515,11 @@ void addArcSplits(Network& network)
                 continue;
             const bool minimum = k != middle;
             network.arcSplits.push_back({run.company, run.id, run.route, stretch.sub,
-                                         minimum ? run.authority : payers[(i / 25) % payers.size()], minimum,
+                                         minimum ? run.authority : payers[turn % payers.size()], minimum,
                                          amount(arc->second->length, minimum ? 1.90 : 2.35), arc->second->length,
                                          times.travelMinutes(stretch.sub)});
         }
+        ++turn;
     }
 }
 
