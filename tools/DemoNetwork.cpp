@@ -2,8 +2,10 @@
 
 #include "DemoNames.h"
 #include "DemoRandom.h"
+#include "runs/ArcTravelTime.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <map>
 #include <tuple>
@@ -462,6 +464,65 @@ void addCalendars(Network& network, int year)
     }
 }
 
+// From every 25th run on, the first with an odd ID whose route has four arcs
+// or more has its middle arc paid by an authority of additional service (the
+// two take turns), at 2.35 euro per km; every other one also the arc after
+// it, as minimum service at 1.90. The arcs are the third or later, so that a
+// test may add its own splits on the first three arcs of any run, or on the
+// third of even-numbered runs, without meeting these.
+void addArcSplits(Network& network)
+{
+    std::vector<int> payers;
+    for (const Authority& authority : network.authorities)
+        if (authority.paysAdditionalOnly)
+            payers.push_back(authority.code);
+    if (payers.empty())
+        return;
+    std::map<std::pair<int, long>, const Route*> routes;
+    for (const Route& route : network.routes)
+        routes[{route.company, route.id}] = &route;
+    std::map<std::pair<int, long>, const Arc*> arcs;
+    for (const Arc& arc : network.arcs)
+        arcs[{arc.company, arc.id}] = &arc;
+    auto amount = [](long metres, double perKm) {
+        return std::round(static_cast<double>(metres) * 0.001 * perKm * 10000.0) / 10000.0;
+    };
+    size_t turn = 0;
+    for (size_t from = 0; from < network.runs.size(); from += 25) {
+        const Route* route = nullptr;
+        size_t i = from;
+        for (; i < network.runs.size() && i < from + 25; ++i) {
+            const Run& candidate = network.runs[i];
+            const auto found = routes.find({candidate.company, candidate.route});
+            if (candidate.id % 2 == 1 && found != routes.end() && found->second->arcs.size() >= 4) {
+                route = found->second;
+                break;
+            }
+        }
+        if (!route)
+            continue;
+        const Run& run = network.runs[i];
+        const bool twoArcs = turn % 2 == 0;
+        const size_t middle = route->arcs.size() / 2;
+        const size_t last = twoArcs ? middle + 1 : middle;
+        runs::RunPassingTimes times;
+        for (const StopTime& t : run.times)
+            times.add(t.sub, t.hour, t.minute, t.dwell);
+        for (size_t k = middle; k <= last && k < route->arcs.size(); ++k) {
+            const RouteArc& stretch = route->arcs[k];
+            const auto arc = arcs.find({run.company, stretch.arc});
+            if (arc == arcs.end())
+                continue;
+            const bool minimum = k != middle;
+            network.arcSplits.push_back({run.company, run.id, run.route, stretch.sub,
+                                         minimum ? run.authority : payers[turn % payers.size()], minimum,
+                                         amount(arc->second->length, minimum ? 1.90 : 2.35), arc->second->length,
+                                         times.travelMinutes(stretch.sub)});
+        }
+        ++turn;
+    }
+}
+
 } // namespace
 
 const Stop* Network::findStop(int company, long id) const
@@ -511,6 +572,7 @@ Network generateNetwork(const DemoOptions& options)
         runs.buildLine(lines[i], counts[i]);
 
     addCalendars(network, options.year);
+    addArcSplits(network);
     return network;
 }
 

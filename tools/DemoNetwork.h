@@ -99,6 +99,21 @@ struct MonthCalendar {
     std::string days; // 31 flags
 };
 
+// A stretch of a run paid apart (`conitine`): the demo gives some runs one,
+// so that the itinerary view, its marker and the statements show one on a
+// fresh database.
+struct ArcSplit {
+    int company = 0;
+    long run = 0;
+    long route = 0;
+    int sub = 0;
+    int authority = 0;
+    bool minimum = false;
+    double euro = 0.0;
+    long length = 0; // metres of the arc
+    int minutes = 0; // travel time over the arc
+};
+
 struct Network {
     std::vector<Authority> authorities;
     std::vector<Company> companies;
@@ -108,6 +123,7 @@ struct Network {
     std::vector<Run> runs;
     std::vector<Protocol> protocols;
     std::vector<MonthCalendar> months;
+    std::vector<ArcSplit> arcSplits;
 
     const Stop* findStop(int company, long id) const;
     const Arc* findArc(int company, long id) const;

@@ -2,6 +2,7 @@
 
 #include "DemoRows.h"
 #include "SchemaCreator.h"
+#include "db/NumberText.h"
 #include "db/SqlTypes.h"
 
 #include <sql.h>
@@ -71,6 +72,11 @@ class OdbcSink : public RowSink {
                 parameter.size = 10;
                 parameter.width = 24;
                 break;
+            case SqlType::Double:
+                parameter.sqlType = SQL_DOUBLE;
+                parameter.size = 15;
+                parameter.width = 32;
+                break;
             case SqlType::Date:
                 parameter.sqlType = SQL_TYPE_DATE;
                 parameter.size = 10;
@@ -105,6 +111,9 @@ class OdbcSink : public RowSink {
             switch (values[i].kind) {
             case FieldValue::Kind::Integer:
                 text_ = std::to_string(values[i].integer);
+                break;
+            case FieldValue::Kind::Real:
+                text_ = shortestText(values[i].real);
                 break;
             case FieldValue::Kind::Text:
                 text_ = values[i].text;

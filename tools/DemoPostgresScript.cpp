@@ -1,6 +1,7 @@
 #include "DemoPostgresScript.h"
 
 #include "DemoRows.h"
+#include "db/NumberText.h"
 
 #include <cerrno>
 #include <cstring>
@@ -37,6 +38,9 @@ class CopySink : public RowSink {
             switch (value.kind) {
             case FieldValue::Kind::Integer:
                 line_ += std::to_string(value.integer);
+                break;
+            case FieldValue::Kind::Real:
+                line_ += shortestText(value.real);
                 break;
             case FieldValue::Kind::Text:
                 line_ += copyText(value.text);

@@ -18,6 +18,10 @@ FieldValue date(const CivilDate& value)
 {
     return {FieldValue::Kind::Date, 0, {}, value};
 }
+FieldValue real(double value)
+{
+    return {FieldValue::Kind::Real, 0, {}, {}, value};
+}
 
 class Emitter {
   public:
@@ -68,6 +72,10 @@ class Emitter {
                 for (const StopTime& t : r.times)
                     row({integer(r.company), integer(r.id), integer(t.sub), integer(t.hour), integer(t.minute),
                          integer(t.dwell)});
+        } else if (name == "conitine") {
+            for (const ArcSplit& a : network_.arcSplits)
+                row({integer(a.company), integer(a.run), integer(a.route), integer(a.sub), integer(a.authority),
+                     integer(a.minimum ? 1 : 0), real(a.euro), integer(a.length), integer(a.minutes)});
         } else if (name == "fermate") {
             for (const Stop& s : network_.stops)
                 row({integer(s.company), integer(s.id), text(s.name)});
@@ -114,6 +122,8 @@ size_t rowCount(const Network& network, const std::string& table)
                                [](size_t n, const Run& r) { return n + r.times.size(); });
     if (table == "fermate")
         return network.stops.size();
+    if (table == "conitine")
+        return network.arcSplits.size();
     return 0;
 }
 

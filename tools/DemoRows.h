@@ -12,11 +12,12 @@
 namespace korvan::demo {
 
 struct FieldValue {
-    enum class Kind { Integer, Text, Date };
+    enum class Kind { Integer, Text, Date, Real };
     Kind kind = Kind::Integer;
     long long integer = 0;
     std::string_view text;
     CivilDate date;
+    double real = 0.0;
 };
 
 class RowSink {
@@ -29,11 +30,12 @@ class RowSink {
 };
 
 // Sends every table of the schema in its order: the reference tables with
-// their rows, the accounting tables empty (the program fills them). Stops at
-// the first false from the sink.
+// their rows, the accounting tables empty (the program fills them) except
+// `conitine`, which holds the demo's itinerary splits. Stops at the first
+// false from the sink.
 bool emitTables(const Network& network, RowSink& sink);
 
-// Rows the network gives a table (0 for the accounting tables).
+// Rows the network gives a table (0 for the accounting tables but `conitine`).
 size_t rowCount(const Network& network, const std::string& table);
 
 } // namespace korvan::demo

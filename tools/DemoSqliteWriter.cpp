@@ -39,6 +39,9 @@ class SqliteSink : public RowSink {
             case FieldValue::Kind::Integer:
                 rc = sqlite3_bind_int64(insert_, index, value.integer);
                 break;
+            case FieldValue::Kind::Real:
+                rc = sqlite3_bind_double(insert_, index, value.real);
+                break;
             case FieldValue::Kind::Text:
                 rc = sqlite3_bind_text(insert_, index, value.text.data(), static_cast<int>(value.text.size()),
                                        SQLITE_STATIC);

@@ -21,6 +21,7 @@ namespace korvan::detail {
 inline constexpr const char* kBeginTransFailure = "Errore in fase di avvio della transazione\n\n";
 inline constexpr const char* kCommitTransFailure = "Errore in fase di convalida della transazione\n\n";
 inline constexpr const char* kRollbackFailure = "Errore in fase di ripristino della transazione\n\n";
+inline constexpr const char* kSavepointFailure = "Errore in fase di registrazione delle modifiche\n\n";
 // Another writer kept the database's writer lock for longer than the wait.
 inline constexpr const char* kWriterLockBusy =
     "La base dati è in uso per un'altra operazione: riprovare al suo termine.";
@@ -91,6 +92,9 @@ class ConnectionBackend {
     virtual bool commitTrans() = 0;
     virtual bool rollback() = 0;
     virtual bool inTransaction() const = 0;
+    // Inside a transaction: runs "SAVEPOINT x", "RELEASE SAVEPOINT x" or
+    // "ROLLBACK TO SAVEPOINT x"; a failure is shown after kSavepointFailure.
+    virtual bool savepointStep(const std::string& sql) = 0;
     virtual std::string versionText() const = 0;
     // The columns of a table; nothing when there is no such table.
     virtual std::optional<std::vector<CatalogColumn>> describeTable(const std::string& table) = 0;

@@ -322,6 +322,15 @@ bool OdbcConnection::rollback()
     return endTransaction(false, kRollbackFailure);
 }
 
+bool OdbcConnection::savepointStep(const std::string& sql)
+{
+    std::string error;
+    if (execute(sql, &error))
+        return true;
+    show(kSavepointFailure + error);
+    return false;
+}
+
 std::unique_ptr<TableCursorBackend> OdbcConnection::openTable(const std::string& tableName, bool bulkInsert,
                                                               int blobBytes)
 {

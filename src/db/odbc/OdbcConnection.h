@@ -32,6 +32,7 @@ class OdbcConnection : public ConnectionBackend {
     bool beginTrans(int lockWaitMilliseconds) override;
     bool commitTrans() override;
     bool rollback() override;
+    bool savepointStep(const std::string& sql) override;
     bool inTransaction() const override { return inTransaction_; }
     std::string versionText() const override { return {}; }
     std::optional<std::vector<CatalogColumn>> describeTable(const std::string& table) override;

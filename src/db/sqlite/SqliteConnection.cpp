@@ -180,6 +180,11 @@ bool SqliteConnection::rollback()
     return transactionStep("ROLLBACK", kRollbackFailure);
 }
 
+bool SqliteConnection::savepointStep(const std::string& sql)
+{
+    return transactionStep(sql.c_str(), kSavepointFailure);
+}
+
 void SqliteConnection::describeFailure(DbError& error)
 {
     error.nativeCode = db_ ? sqlite3_extended_errcode(db_) : 0;

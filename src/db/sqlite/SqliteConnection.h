@@ -25,6 +25,7 @@ class SqliteConnection : public ConnectionBackend {
     bool beginTrans(int lockWaitMilliseconds) override;
     bool commitTrans() override;
     bool rollback() override;
+    bool savepointStep(const std::string& sql) override;
     bool inTransaction() const override;
     std::string versionText() const override;
     std::optional<std::vector<CatalogColumn>> describeTable(const std::string& table) override;

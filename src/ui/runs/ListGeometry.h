@@ -21,9 +21,11 @@ struct ListColumn {
 struct ListGeometry {
     std::vector<int> widths; // W0..Wn-1: measured width + 2
     int lineHeight = 0;      // h: the tallest measured height + 2
+    int headerBands = 1;     // bands of h + 6 pixels above the rows; the column headers in the last
 
     int columnCount() const { return static_cast<int>(widths.size()); }
-    int headerHeight() const { return lineHeight + 6; }
+    int bandHeight() const { return lineHeight + 6; }
+    int headerHeight() const { return headerBands * bandHeight(); }
     int rowHeight() const { return lineHeight + 4; }
     // T: the widths plus 5 pixels per column.
     int totalWidth() const;

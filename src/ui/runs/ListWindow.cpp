@@ -97,6 +97,8 @@ void ListWindow::setClient(ListWindowClient* client)
 {
     client_ = client;
     geometry_ = client_ ? measureColumns(listFont(), client_->columns()) : ListGeometry{};
+    if (client_)
+        geometry_.headerBands = 1 + client_->extraHeaderBands();
     reset();
 }
 
@@ -234,19 +236,26 @@ void ListWindow::renderBuffer()
 
 void ListWindow::paintHeader(QPainter& painter, int x0)
 {
+    // The column headers stand in the last band, under the client's own.
+    const int top = geometry_.headerHeight() - geometry_.bandHeight();
+    if (top > 0) {
+        painter.save();
+        client_->paintExtraBands(painter, viewport()->width(), geometry_.bandHeight());
+        painter.restore();
+    }
     const int bottom = geometry_.headerHeight();
     const int total = geometry_.totalWidth();
-    painter.fillRect(QRect(QPoint(x0, 0), QPoint(x0 + total - 1, bottom - 1)), QColor(kHeaderBlue));
+    painter.fillRect(QRect(QPoint(x0, top), QPoint(x0 + total - 1, bottom - 1)), QColor(kHeaderBlue));
     painter.setPen(QColor(kGridGrey));
-    painter.drawLine(x0, 0, x0, bottom);
-    painter.drawLine(x0, 0, x0 + total, 0);
-    ListRowPainter header(painter, geometry_, x0, 2, QColor(kHeaderBlue));
+    painter.drawLine(x0, top, x0, bottom);
+    painter.drawLine(x0, top, x0 + total, top);
+    ListRowPainter header(painter, geometry_, x0, top + 2, QColor(kHeaderBlue));
     header.setColours(Qt::white, QColor(kHeaderBlue));
     const std::vector<ListColumn> columns = client_->columns();
     for (int i = 0; i < geometry_.columnCount() && i < static_cast<int>(columns.size()); ++i)
         header.drawText(x0 + geometry_.textLeft(i), columns[static_cast<size_t>(i)].header,
                         geometry_.widths[static_cast<size_t>(i)]);
-    paintGridLines(painter, x0, 0, bottom);
+    paintGridLines(painter, x0, top, bottom);
 }
 
 void ListWindow::paintGridLines(QPainter& painter, int x0, int top, int bottom)
@@ -342,7 +351,7 @@ void ListWindow::mouseMoveEvent(QMouseEvent* event)
 
 void ListWindow::pointerMovedTo(const QPoint& point)
 {
-    if (!client_ || !client_->hasModel() || dirty_)
+    if (!client_ || !client_->hasModel() || !client_->showsBalloon() || dirty_)
         return;
     const int position = geometry_.positionAt(point.y(), scroll_.topRow);
     const bool onRow = point.y() > geometry_.headerHeight() && position >= scroll_.topRow && position < rowCount_ &&

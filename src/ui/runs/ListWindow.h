@@ -88,6 +88,17 @@ class ListWindowClient {
     virtual void popupRequested(int position, const QPoint& globalPos) = 0;
     // The balloon's texts: a title and up to four detail lines.
     virtual QStringList balloonLines(int position) const = 0;
+    // A list without balloon (the split views) shows none.
+    virtual bool showsBalloon() const { return true; }
+    // Bands above the column headers, each h + 6 pixels tall, painted by the
+    // client over the whole client width; they do not scroll.
+    virtual int extraHeaderBands() const { return 0; }
+    virtual void paintExtraBands(QPainter& painter, int clientWidth, int bandHeight)
+    {
+        (void)painter;
+        (void)clientWidth;
+        (void)bandHeight;
+    }
 };
 
 class ListWindow : public QAbstractScrollArea {

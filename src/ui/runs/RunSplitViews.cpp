@@ -1,18 +1,21 @@
 #include "ui/runs/RunSplitViews.h"
 
+#include "ui/runs/CalendarView.h"
+#include "ui/runs/ItineraryView.h"
+
 namespace korvan::ui::runs {
 
 namespace {
 
-class NoSplitViews : public RunSplitViews {
+class SplitViews : public RunSplitViews {
   public:
-    RunViewOutcome showCalendarView(RunViewContext&, korvan::runs::RunRow&) override
+    RunViewOutcome showCalendarView(RunViewContext& context, korvan::runs::RunRow& row) override
     {
-        return RunViewOutcome::Unchanged;
+        return CalendarView::open(context, row);
     }
-    RunViewOutcome showItineraryView(RunViewContext&, korvan::runs::RunRow&) override
+    RunViewOutcome showItineraryView(RunViewContext& context, korvan::runs::RunRow& row) override
     {
-        return RunViewOutcome::Unchanged;
+        return ItineraryView::open(context, row);
     }
 };
 
@@ -20,7 +23,7 @@ class NoSplitViews : public RunSplitViews {
 
 RunSplitViews& runSplitViews()
 {
-    static NoSplitViews views;
+    static SplitViews views;
     return views;
 }
 

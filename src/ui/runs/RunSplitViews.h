@@ -43,7 +43,7 @@ class RunSplitViews {
     virtual RunViewOutcome showItineraryView(RunViewContext& context, korvan::runs::RunRow& row) = 0;
 };
 
-// The views of the browser. Until they exist the two commands do nothing.
+// The views of the browser: the calendar view and the itinerary view.
 RunSplitViews& runSplitViews();
 
 } // namespace korvan::ui::runs

@@ -7,11 +7,14 @@
 
 #include "support/RecordingFeedback.h"
 #include "ui/common/PickListCombo.h"
+#include "ui/runs/CalendarView.h"
+#include "ui/runs/ItineraryView.h"
 #include "ui/runs/ListWindow.h"
 #include "ui/runs/RunAccountingDialog.h"
 #include "ui/runs/RunBrowserCommands.h"
 #include "ui/runs/RunBrowserDialog.h"
 #include "ui/runs/RunFilterDialog.h"
+#include "ui/runs/SplitViewCommands.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -154,10 +157,13 @@ class RunBrowserTest : public QObject {
         QCOMPARE(browser->model()->order(), 'I');
         QCOMPARE(browser->model()->rowAt(0)->runId, 1);
         QVERIFY(!browser->model()->rowAt(0)->selected);
-        // The split views are not there yet: their commands change nothing.
+        // The split views open on the cursor run; "Annulla" changes nothing.
+        whenDialogShows<CalendarView>([](CalendarView* view) { view->runCommand(command::DropChanges); });
         browser->runCommand(command::CalendarView);
+        whenDialogShows<ItineraryView>([](ItineraryView* view) { view->runCommand(command::DropChanges); });
         browser->runCommand(command::ItineraryView);
         QVERIFY(!browser->model()->rowAt(0)->modified);
+        QVERIFY(!browser->model()->rowAt(0)->calendarMarker);
     }
 
     void anEditStaysPendingUntilRefresh()
