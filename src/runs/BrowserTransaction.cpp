@@ -16,6 +16,12 @@ std::string nothingToRestoreNotice()
            "Le variazioni sono già registrate: \"Ripristina\" non può annullarle.\n\n";
 }
 
+std::string changeNotWrittenNotice()
+{
+    return "La variazione non è stata registrata: le variazioni sospese precedenti restano in attesa\n"
+           "di \"Aggiorna Vista\" o \"Fine\".";
+}
+
 std::string pendingChangesUndoneNotice()
 {
     return "La variazione non è stata registrata per intero: tutte le variazioni sospese sono state\n"
@@ -108,6 +114,15 @@ void BrowserTransaction::undoAfterFailure()
         connection_->Rollback();
     sink_.showMessage(pendingChangesUndoneNotice(), MessageIcon::Warning);
     begin();
+}
+
+void BrowserTransaction::afterFailedChange()
+{
+    if (protecting()) {
+        sink_.showMessage(changeNotWrittenNotice(), MessageIcon::Warning);
+        return;
+    }
+    undoAfterFailure();
 }
 
 bool BrowserTransaction::finish()

@@ -26,6 +26,9 @@ std::string nothingToRestoreNotice();
 // Shown after a change that could not be written completely: everything
 // pending has been undone, so that no change is kept in part.
 std::string pendingChangesUndoneNotice();
+// Shown after a change that was undone alone: the earlier pending changes
+// are still there.
+std::string changeNotWrittenNotice();
 
 class BrowserTransaction {
   public:
@@ -46,6 +49,10 @@ class BrowserTransaction {
     bool undoAndContinue();
     // A change failed part-way: undoes everything pending, says so, begins anew.
     void undoAfterFailure();
+    // A change failed and was undone alone (a savepoint): when the
+    // transaction still runs, says that the earlier pending work stays;
+    // when it was lost with the connection, as undoAfterFailure.
+    void afterFailedChange();
     // "Fine": keeps the pending work and ends. False when it could not be
     // kept while the transaction is still open (the browser may stay open).
     bool finish();

@@ -4,6 +4,7 @@
 #include "db/ChangeCursors.h"
 #include "db/DbConnection.h"
 #include "db/KeyLookup.h"
+#include "db/SavepointGuard.h"
 #include "db/SqlTypes.h"
 #include "db/Values.h"
 #include "refdata/NameLookups.h"
@@ -159,6 +160,11 @@ bool applyRunAccounting(DbConnection* connection, RunListModel& model, RunRow& e
 {
     if (!connection || !connection->IsOpen())
         return false;
+    // One change stands or falls whole, and a failure keeps the browser's
+    // earlier pending changes: the guard undoes this change alone.
+    SavepointGuard step(connection);
+    if (!step.IsActive())
+        return false;
     const long failuresBefore = connection->FailureCount();
     auto failed = [&] { return connection->FailureCount() != failuresBefore || !connection->IsOpen(); };
 
@@ -175,7 +181,7 @@ bool applyRunAccounting(DbConnection* connection, RunListModel& model, RunRow& e
     if (!writeRunDays(connection, edited) || failed())
         return false;
     if (!change.applyToSelected)
-        return true;
+        return step.Release();
 
     std::vector<RunRow*> selected;
     for (RunRow& row : model.rows())
@@ -190,7 +196,7 @@ bool applyRunAccounting(DbConnection* connection, RunListModel& model, RunRow& e
     for (RunRow* row : selected)
         if (!writeRunDays(connection, *row) || failed())
             return false;
-    return true;
+    return step.Release();
 }
 
 } // namespace korvan::runs

@@ -57,8 +57,9 @@ std::optional<RunAccountingChange> readRunAccountingEntry(const RunAccountingEnt
 
 // Applies the change to `edited` (a row of `model`) and, when asked, to
 // every selected row, and writes their `concors` rows and `conkal` days.
-// False when a write failed (the layer has shown it): the rows written so far
-// are part of the open transaction, which the caller must undo.
+// False when a write failed (the layer has shown it): inside a transaction
+// the change is undone whole and what the transaction held before stays; the
+// rows in `model` must then be read again.
 bool applyRunAccounting(DbConnection* connection, RunListModel& model, RunRow& edited,
                         const RunAccountingChange& change, OperationFeedback& feedback);
 

@@ -74,6 +74,17 @@ TEST_P(BrowserTransactionTest, RestoreUndoesWhatTheSecondConnectionNeverSaw)
     EXPECT_TRUE(transaction->protecting());
 }
 
+TEST_P(BrowserTransactionTest, AChangeUndoneAloneLeavesTheEarlierOnesPending)
+{
+    editRunOne();
+    transaction->afterFailedChange();
+    EXPECT_EQ(sink.lastText(), runs::changeNotWrittenNotice());
+    EXPECT_DOUBLE_EQ(amountOfRunOne(), 99) << "the earlier change is still pending";
+    EXPECT_EQ(accountingChecksum(*raw), before);
+    ASSERT_TRUE(transaction->keepAndContinue()) << sink.lastText();
+    EXPECT_NE(accountingChecksum(*raw), before);
+}
+
 TEST_P(BrowserTransactionTest, RefreshKeepsTheChangesAndGoesOnPending)
 {
     editRunOne();

@@ -149,6 +149,38 @@ TEST_P(RunAccountingWrites, AMissingRunRowLeavesConcorsAloneButChangesTheDays)
     EXPECT_EQ(count("conkal", "azienda = 3 AND ID = 1 AND euro = 7"), 3);
 }
 
+TEST_P(RunAccountingWrites, AFailingWriteUndoesThisChangeAloneAndKeepsTheEarlierPendingOnes)
+{
+    exec("UPDATE corse SET ct_lung = 4000 WHERE azienda = 3 AND ID = 6");
+    // The database refuses any change to run 6's days.
+    if (isPostgres()) {
+        exec("CREATE OR REPLACE FUNCTION korvan_refuse() RETURNS trigger AS $$ BEGIN "
+             "RAISE EXCEPTION 'refused'; END; $$ LANGUAGE plpgsql");
+        exec("CREATE TRIGGER korvan_refuse BEFORE UPDATE ON conkal FOR EACH ROW WHEN (NEW.ID = 6) "
+             "EXECUTE FUNCTION korvan_refuse()");
+    } else {
+        exec("CREATE TRIGGER korvan_refuse BEFORE UPDATE ON conkal WHEN NEW.ID = 6 "
+             "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    }
+    model = runs::loadRunList(connection.get(), kLine);
+    ASSERT_TRUE(connection->BeginTrans());
+    ASSERT_TRUE(runs::applyRunAccounting(connection.get(), model, run(2), change("9", true, -1), feedback));
+    const std::vector<std::string> afterFirst = accountingSnapshot(connection.get());
+
+    // The spread reaches run 6, whose days are refused: the whole change
+    // goes, run 1's rows included, and run 2's earlier change stays.
+    run(6).selected = true;
+    EXPECT_FALSE(runs::applyRunAccounting(connection.get(), model, run(1), change("50", true, 40, true), feedback));
+    EXPECT_FALSE(sink.empty());
+    EXPECT_TRUE(connection->InTransaction());
+    EXPECT_EQ(accountingSnapshot(connection.get()), afterFirst);
+    ASSERT_TRUE(connection->CommitTrans());
+    EXPECT_EQ(concorsRows(3).at(1), "2|10|1|9.00");
+    EXPECT_EQ(count("conkal", "azienda = 3 AND ID = 1 AND euro = 50"), 0);
+    if (isPostgres())
+        exec("DROP FUNCTION korvan_refuse() CASCADE");
+}
+
 KORVAN_ALL_BACKENDS(RunAccountingWrites);
 
 } // namespace

@@ -239,7 +239,7 @@ void RunBrowserDialog::editRunAccounting()
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (!korvan::runs::applyRunAccounting(connection_, *model_, *row, dialog.change(), feedback_)) {
-        transaction_.undoAfterFailure();
+        transaction_.afterFailedChange();
         reload();
         return;
     }
