@@ -24,6 +24,7 @@ enum ContractColumn : size_t {
     kRunTotal,
     kColumnCount
 };
+static_assert(kTime + 1 == kCommonRunColumns);
 
 // Three blanks and a double quote; the time-and-stop columns close theirs
 // after eight blanks.
@@ -32,19 +33,12 @@ const char* const kDittoStop = "   \"        \"";
 
 std::vector<Cell> runRowCells(const ReportLine& line, bool continuesRun, std::optional<Amount> runTotal)
 {
-    std::vector<Cell> cells(kColumnCount);
-    cells[kLine] = lineAndDirectionCell(line);
-    cells[kRunCode] = Cell::textCell(line.runCode);
-    cells[kDeparture] = Cell::textCell(line.departureText);
-    cells[kArrival] = Cell::textCell(line.arrivalText);
+    std::vector<Cell> cells = commonRunCells(line, kColumnCount);
     if (continuesRun) {
         cells[kRunCode].ditto = kDittoCode;
         cells[kDeparture].ditto = kDittoStop;
         cells[kArrival].ditto = kDittoStop;
     }
-    cells[kDays] = Cell::integerCell(line.days);
-    cells[kKilometres] = kilometreCell(line.metresOverDays());
-    cells[kTime] = runTimeCell(line.minutesOverDays());
     if (!line.minimumService)
         cells[kFinancing] = Cell::textCell(line.payingAuthorityName);
     cells[line.minimumService ? kMinimum : kAdditional] = amountCell(line.amount);
@@ -90,34 +84,11 @@ std::vector<ReportLine> contractRunLines(const StatementSources& sources)
     std::vector<ReportLine> lines;
     for (const RunRecord& run : sources.runs) {
         const std::vector<ArcGroup>& arcs = sources.arcsOf(run.key);
-        long long arcMetres = 0, arcMinutes = 0;
-        Amount arcDayAmount = 0;
-        for (const ArcGroup& arc : arcs) {
-            arcMetres += arc.length;
-            arcMinutes += arc.minutes;
-            arcDayAmount += arc.dayAmount;
-        }
+        const ArcTotals arcSum = arcTotals(arcs);
         for (const DayGroup& days : sources.daysOf(run.key).groups) {
-            ReportLine line = lineOfRun(run);
-            line.days = days.days;
-            line.minimumService = days.minimumService;
-            line.payingAuthority = days.minimumService ? run.payingAuthority : days.payingAuthority;
-            line.amount = days.minimumService ? run.dayAmount * days.days : days.amount;
-            line.length -= arcMetres;
-            line.minutes -= arcMinutes;
-            line.amount -= arcDayAmount * days.days;
-            lines.push_back(line);
-            for (const ArcGroup& arc : arcs) {
-                ReportLine split = lineOfRun(run);
-                split.arcSplit = true;
-                split.days = days.days;
-                split.length = arc.length;
-                split.minutes = arc.minutes;
-                split.minimumService = arc.minimumService;
-                split.payingAuthority = arc.payingAuthority;
-                split.amount = arc.dayAmount * days.days;
-                lines.push_back(split);
-            }
+            lines.push_back(dayGroupLine(run, days, arcSum));
+            for (const ArcGroup& arc : arcs)
+                lines.push_back(arcGroupLine(run, arc, days.days));
         }
     }
     return lines;
@@ -143,10 +114,7 @@ std::optional<Statement> collectContractsStatement(DbConnection* connection, con
 
 Report contractsReport(const Statement& statement, const std::string& createdText)
 {
-    Report report;
-    report.title = kTitle;
-    report.createdText = createdText;
-    report.fontPoints = statement.request.analytic ? 6 : 8;
+    Report report = statementReport(kTitle, statement, createdText);
     report.columns = {{"Codice Linea", Align::Left},
                       {"Codice Corsa", Align::Left},
                       {"Partenza", Align::Left},
@@ -159,7 +127,6 @@ Report contractsReport(const Statement& statement, const std::string& createdTex
                       {"Contributo Aggiuntivo", Align::Right},
                       {"Contributo Totale", Align::Right}};
     report.groupKeyHeaders = {"Ente", "Denominazione Ente", "Azienda", "Denominazione Azienda"};
-    report.rowKindHeader = kRowKindHeader;
     report.totalFiguresColumn = kDays;
     report.columnBand = {4, 100};
 
@@ -178,16 +145,10 @@ Report contractsReport(const Statement& statement, const std::string& createdTex
             report.groups.push_back(contractGroup(line, statement));
             groupLine = &line;
         }
-        Row row(report.groups.size() - 1, {});
-        row.kind = rowKindText(line.kind);
-        if (line.isRun()) {
-            row.cells = runRowCells(line, continuesRun, endsRun ? std::optional<Amount>(runTotal) : std::nullopt);
-        } else {
-            row.style = RowStyle::Total;
-            row.label = totalLabel(line);
-            row.cells = totalRowCells(line);
-        }
-        report.rows.push_back(std::move(row));
+        report.rows.push_back(statementRow(
+            report.groups.size() - 1, line,
+            line.isRun() ? runRowCells(line, continuesRun, endsRun ? std::optional<Amount>(runTotal) : std::nullopt)
+                         : totalRowCells(line)));
     }
     return report;
 }

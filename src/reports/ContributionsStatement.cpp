@@ -22,17 +22,11 @@ enum ContributionColumn : size_t {
     kAmount,
     kColumnCount
 };
+static_assert(kTime + 1 == kCommonRunColumns);
 
 std::vector<Cell> runRowCells(const ReportLine& line)
 {
-    std::vector<Cell> cells(kColumnCount);
-    cells[kLine] = lineAndDirectionCell(line);
-    cells[kRunCode] = Cell::textCell(line.runCode);
-    cells[kDeparture] = Cell::textCell(line.departureText);
-    cells[kArrival] = Cell::textCell(line.arrivalText);
-    cells[kDays] = Cell::integerCell(line.days);
-    cells[kKilometres] = kilometreCell(line.metresOverDays());
-    cells[kTime] = runTimeCell(line.minutesOverDays());
+    std::vector<Cell> cells = commonRunCells(line, kColumnCount);
     cells[kAmount] = amountCell(line.amount);
     return cells;
 }
@@ -79,38 +73,14 @@ std::vector<ReportLine> contributionRunLines(const StatementSources& sources, st
     for (const RunRecord& run : sources.runs) {
         const RunDays& runDays = sources.daysOf(run.key);
         const std::vector<ArcGroup>& arcs = sources.arcsOf(run.key);
-        long long arcMetres = 0, arcMinutes = 0;
-        Amount arcDayAmount = 0;
-        for (const ArcGroup& arc : arcs) {
-            arcMetres += arc.length;
-            arcMinutes += arc.minutes;
-            arcDayAmount += arc.dayAmount;
-        }
-        for (const DayGroup& days : runDays.groups) {
-            if (days.minimumService || !paidByChosen(days.payingAuthority))
-                continue;
-            ReportLine line = lineOfRun(run);
-            line.minimumService = false;
-            line.payingAuthority = days.payingAuthority;
-            line.days = days.days;
-            line.length -= arcMetres;
-            line.minutes -= arcMinutes;
-            line.amount = days.amount - arcDayAmount * days.days;
-            lines.push_back(line);
-        }
-        for (const ArcGroup& arc : arcs) {
-            if (arc.minimumService || !paidByChosen(arc.payingAuthority))
-                continue;
-            ReportLine split = lineOfRun(run);
-            split.arcSplit = true;
-            split.minimumService = false;
-            split.payingAuthority = arc.payingAuthority;
-            split.days = runDays.days;
-            split.length = arc.length;
-            split.minutes = arc.minutes;
-            split.amount = arc.dayAmount * runDays.days;
-            lines.push_back(split);
-        }
+        const ArcTotals arcSum = arcTotals(arcs);
+        // Only additional service, paid by the chosen authority.
+        for (const DayGroup& days : runDays.groups)
+            if (!days.minimumService && paidByChosen(days.payingAuthority))
+                lines.push_back(dayGroupLine(run, days, arcSum));
+        for (const ArcGroup& arc : arcs)
+            if (!arc.minimumService && paidByChosen(arc.payingAuthority))
+                lines.push_back(arcGroupLine(run, arc, runDays.days));
     }
     // The runs come in contract, line and run order, each run's day line
     // before its itinerary lines: ordering by payer alone keeps that order
@@ -141,10 +111,7 @@ std::optional<Statement> collectContributionsStatement(DbConnection* connection,
 
 Report contributionsReport(const Statement& statement, const std::string& createdText)
 {
-    Report report;
-    report.title = kTitle;
-    report.createdText = createdText;
-    report.fontPoints = statement.request.analytic ? 6 : 8;
+    Report report = statementReport(kTitle, statement, createdText);
     report.columns = {{"Codice Linea", Align::Left},  {"Codice Corsa", Align::Left},
                       {"Partenza", Align::Left},      {"Arrivo", Align::Left},
                       {"Giorni", Align::Right},       {"Km Totale", Align::Right},
@@ -152,7 +119,6 @@ Report contributionsReport(const Statement& statement, const std::string& create
     report.groupKeyHeaders = {"Ente Erogante",  "Denominazione Ente Erogante",
                               "Ente Contratto", "Denominazione Ente Contratto",
                               "Azienda",        "Denominazione Azienda"};
-    report.rowKindHeader = kRowKindHeader;
     report.totalFiguresColumn = kKilometres;
     report.columnBand = {5, 140};
 
@@ -165,16 +131,8 @@ Report contributionsReport(const Statement& statement, const std::string& create
             report.groups.push_back(contributionGroup(line, statement));
             groupLine = &line;
         }
-        Row row(report.groups.size() - 1, {});
-        row.kind = rowKindText(line.kind);
-        if (line.isRun()) {
-            row.cells = runRowCells(line);
-        } else {
-            row.style = RowStyle::Total;
-            row.label = totalLabel(line);
-            row.cells = totalRowCells(line);
-        }
-        report.rows.push_back(std::move(row));
+        report.rows.push_back(
+            statementRow(report.groups.size() - 1, line, line.isRun() ? runRowCells(line) : totalRowCells(line)));
     }
     return report;
 }

@@ -28,6 +28,43 @@ ReportLine lineOfRun(const RunRecord& run)
     return line;
 }
 
+ArcTotals arcTotals(const std::vector<ArcGroup>& arcs)
+{
+    ArcTotals totals;
+    for (const ArcGroup& arc : arcs) {
+        totals.metres += arc.length;
+        totals.minutes += arc.minutes;
+        totals.dayAmount += arc.dayAmount;
+    }
+    return totals;
+}
+
+ReportLine dayGroupLine(const RunRecord& run, const DayGroup& days, const ArcTotals& arcs)
+{
+    ReportLine line = lineOfRun(run);
+    line.days = days.days;
+    line.minimumService = days.minimumService;
+    line.payingAuthority = days.minimumService ? run.payingAuthority : days.payingAuthority;
+    line.amount = days.minimumService ? run.dayAmount * days.days : days.amount;
+    line.length -= arcs.metres;
+    line.minutes -= arcs.minutes;
+    line.amount -= arcs.dayAmount * days.days;
+    return line;
+}
+
+ReportLine arcGroupLine(const RunRecord& run, const ArcGroup& arc, long days)
+{
+    ReportLine line = lineOfRun(run);
+    line.arcSplit = true;
+    line.days = days;
+    line.length = arc.length;
+    line.minutes = arc.minutes;
+    line.minimumService = arc.minimumService;
+    line.payingAuthority = arc.payingAuthority;
+    line.amount = arc.dayAmount * days;
+    return line;
+}
+
 void resolveHeadingNames(DbConnection* connection, Statement& statement, bool payingAuthorities)
 {
     std::set<int> authorities;
@@ -53,6 +90,27 @@ std::string rowKindText(LineKind kind)
         break;
     }
     return "Totale Contratto";
+}
+
+Report statementReport(const char* title, const Statement& statement, const std::string& createdText)
+{
+    Report report;
+    report.title = title;
+    report.createdText = createdText;
+    report.fontPoints = statement.request.analytic ? 6 : 8;
+    report.rowKindHeader = kRowKindHeader;
+    return report;
+}
+
+Row statementRow(size_t group, const ReportLine& line, std::vector<Cell> cells)
+{
+    Row row(group, std::move(cells));
+    row.kind = rowKindText(line.kind);
+    if (!line.isRun()) {
+        row.style = RowStyle::Total;
+        row.label = totalLabel(line);
+    }
+    return row;
 }
 
 std::string totalLabel(const ReportLine& total)
@@ -91,6 +149,19 @@ std::vector<Cell> codeAndName(int code, const NameMap& names)
 {
     const auto found = names.find(code);
     return {Cell::integerCell(code), Cell::textCell(found == names.end() ? std::string() : found->second)};
+}
+
+std::vector<Cell> commonRunCells(const ReportLine& line, size_t columnCount)
+{
+    std::vector<Cell> cells(columnCount);
+    cells[0] = lineAndDirectionCell(line);
+    cells[1] = Cell::textCell(line.runCode);
+    cells[2] = Cell::textCell(line.departureText);
+    cells[3] = Cell::textCell(line.arrivalText);
+    cells[4] = Cell::integerCell(line.days);
+    cells[5] = kilometreCell(line.metresOverDays());
+    cells[6] = runTimeCell(line.minutesOverDays());
+    return cells;
 }
 
 Cell lineAndDirectionCell(const ReportLine& line)

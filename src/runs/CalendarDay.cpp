@@ -3,7 +3,7 @@
 #include "accounting/AccountingInput.h"
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
-#include "refdata/NameLookups.h"
+#include "runs/SplitLines.h"
 #include "runs/SplitRefusals.h"
 
 namespace korvan::runs {
@@ -47,25 +47,13 @@ CalendarDayList CalendarDayList::load(DbConnection* connection, const SplitRun& 
         days.push_back(day);
     }
 
-    std::vector<int> payers;
-    for (const CalendarDay& day : days)
-        if (!day.minimumService)
-            payers.push_back(day.payingAuthority);
-    if (!payers.empty()) {
-        const std::unordered_map<int, std::string> names = refdata::authorityNames(connection, payers);
-        for (CalendarDay& day : days) {
-            const auto found = names.find(day.payingAuthority);
-            if (!day.minimumService && found != names.end())
-                day.payingAuthorityName = found->second;
-        }
-    }
+    fillPayingAuthorityNames(connection, days);
     return CalendarDayList(run, std::move(days));
 }
 
 const CalendarDay* CalendarDayList::at(int position) const
 {
-    return position >= 0 && static_cast<size_t>(position) < days_.size() ? &days_[static_cast<size_t>(position)]
-                                                                         : nullptr;
+    return lineAt(days_, position);
 }
 
 void CalendarDayList::setSelected(int position, bool selected)
@@ -94,10 +82,7 @@ void CalendarDayList::clearSelection()
 
 bool CalendarDayList::anyOtherSelected(int position) const
 {
-    for (size_t i = 0; i < days_.size(); ++i)
-        if (days_[i].selected && static_cast<int>(i) != position)
-            return true;
-    return false;
+    return runs::anyOtherSelected(days_, position);
 }
 
 bool CalendarDayList::anyModified() const
@@ -117,20 +102,6 @@ std::optional<std::string> CalendarDayList::refusal(const SplitChange& change) c
     return std::nullopt;
 }
 
-void CalendarDayList::changeDay(CalendarDay& day, const SplitChange& change, double amount) const
-{
-    day.modified = true;
-    day.amount = amount;
-    day.minimumService = change.minimumService;
-    if (change.minimumService) {
-        day.payingAuthority = day.grantingAuthority;
-        day.payingAuthorityName.clear();
-    } else {
-        day.payingAuthority = change.payingAuthority;
-        day.payingAuthorityName = change.payingAuthorityName;
-    }
-}
-
 bool CalendarDayList::applyChange(int position, const SplitChange& change)
 {
     if (!at(position) || refusal(change))
@@ -142,12 +113,12 @@ bool CalendarDayList::applyChange(int position, const SplitChange& change)
         return change.totalMode ? change.value : static_cast<double>(day.lengthMetres) * 0.001 * change.value;
     };
     CalendarDay& edited = days_[static_cast<size_t>(position)];
-    changeDay(edited, change, amountOf(edited));
+    takeSplitChange(edited, change, amountOf(edited));
     propagateToSelectedRuns_ = change.applyToSelectedRuns;
     if (change.applyToSelected)
         for (CalendarDay& day : days_)
             if (day.selected)
-                changeDay(day, change, amountOf(day));
+                takeSplitChange(day, change, amountOf(day));
     return true;
 }
 

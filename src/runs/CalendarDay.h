@@ -72,8 +72,6 @@ class CalendarDayList {
     CalendarDayList(const SplitRun& run, std::vector<CalendarDay> days) : run_(run), days_(std::move(days)) {}
 
   private:
-    void changeDay(CalendarDay& day, const SplitChange& change, double amount) const;
-
     SplitRun run_;
     std::vector<CalendarDay> days_;
     bool propagateToSelectedRuns_ = false;

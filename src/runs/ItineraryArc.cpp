@@ -4,6 +4,7 @@
 #include "db/SqlTypes.h"
 #include "db/Values.h"
 #include "refdata/NameLookups.h"
+#include "runs/SplitLines.h"
 #include "runs/SplitRefusals.h"
 
 namespace korvan::runs {
@@ -103,24 +104,15 @@ void applyStoredSplit(DbConnection* connection, const SplitRun& run, std::vector
 void fillNames(DbConnection* connection, int company, std::vector<ItineraryArc>& arcs)
 {
     std::vector<long> stops;
-    std::vector<int> payers;
-    for (const ItineraryArc& arc : arcs) {
+    for (const ItineraryArc& arc : arcs)
         stops.push_back(arc.stopId);
-        if (!arc.minimumService)
-            payers.push_back(arc.payingAuthority);
-    }
     if (!stops.empty()) {
         const std::unordered_map<long, std::string> names = refdata::stopNames(connection, company, stops);
         for (ItineraryArc& arc : arcs)
             if (const auto found = names.find(arc.stopId); found != names.end())
                 arc.stopName = found->second;
     }
-    if (!payers.empty()) {
-        const std::unordered_map<int, std::string> names = refdata::authorityNames(connection, payers);
-        for (ItineraryArc& arc : arcs)
-            if (const auto found = names.find(arc.payingAuthority); !arc.minimumService && found != names.end())
-                arc.payingAuthorityName = found->second;
-    }
+    fillPayingAuthorityNames(connection, arcs);
 }
 
 } // namespace
@@ -140,8 +132,7 @@ ItineraryArcList ItineraryArcList::load(DbConnection* connection, const SplitRun
 
 const ItineraryArc* ItineraryArcList::at(int position) const
 {
-    return position >= 0 && static_cast<size_t>(position) < arcs_.size() ? &arcs_[static_cast<size_t>(position)]
-                                                                         : nullptr;
+    return lineAt(arcs_, position);
 }
 
 double ItineraryArcList::arcSum() const
@@ -179,10 +170,7 @@ void ItineraryArcList::clearSelection()
 
 bool ItineraryArcList::anyOtherSelected(int position) const
 {
-    for (size_t i = 0; i < arcs_.size(); ++i)
-        if (arcs_[i].selected && static_cast<int>(i) != position)
-            return true;
-    return false;
+    return runs::anyOtherSelected(arcs_, position);
 }
 
 std::optional<std::string> ItineraryArcList::refusal(int position, const SplitChange& change) const
@@ -199,27 +187,15 @@ bool ItineraryArcList::applyChange(int position, const SplitChange& change)
     if (!cursor || !cursor->isArc() || refusal(position, change))
         return false;
     const double editedKm = cursor->lengthKm;
-    auto take = [&change](ItineraryArc& arc, double amount) {
-        arc.modified = true;
-        arc.amount = amount;
-        arc.minimumService = change.minimumService;
-        if (change.minimumService) {
-            arc.payingAuthority = arc.grantingAuthority;
-            arc.payingAuthorityName.clear();
-        } else {
-            arc.payingAuthority = change.payingAuthority;
-            arc.payingAuthorityName = change.payingAuthorityName;
-        }
-    };
     ItineraryArc& edited = arcs_[static_cast<size_t>(position)];
-    take(edited, change.totalMode ? change.value : edited.lengthKm * change.value);
+    takeSplitChange(edited, change, change.totalMode ? change.value : edited.lengthKm * change.value);
     propagateToSelectedRuns_ = change.applyToSelectedRuns;
     if (change.applyToSelected) {
         // A total for the edited arc is its price per km for the others.
         const double perKm = change.totalMode ? (editedKm > 0.0 ? change.value / editedKm : 0.0) : change.value;
         for (ItineraryArc& arc : arcs_)
             if (arc.selected && arc.isArc() && &arc != &edited)
-                take(arc, perKm * arc.lengthKm);
+                takeSplitChange(arc, change, perKm * arc.lengthKm);
     }
     return true;
 }

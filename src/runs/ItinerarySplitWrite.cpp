@@ -7,7 +7,7 @@
 #include "runs/ArcTravelTime.h"
 #include "runs/ItineraryArc.h"
 #include "runs/RunAccounting.h"
-#include "runs/SplitAmountText.h"
+#include "runs/SplitRowWrite.h"
 
 #include <cmath>
 
@@ -30,9 +30,7 @@ bool storeArc(KeyLookup& lookup, int company, long runId, const ItineraryArc& ar
         cursor.SetField("codperc", formatText("%ld", arc.routeCode));
         cursor.SetField("sub", formatText("%d", arc.sub));
     }
-    cursor.SetField("euro", splitAmountText(arc.amount, 4));
-    cursor.SetField("minima", arc.minimumService ? "1" : "0");
-    cursor.SetField("ente", formatText("%d", arc.minimumService ? arc.grantingAuthority : arc.payingAuthority));
+    setFinancingFields(cursor, arc.amount, 4, arc.minimumService, arc.grantingAuthority, arc.payingAuthority);
     cursor.SetField("lung", formatText("%ld", arc.lengthMetres));
     cursor.SetField("tempo", formatText("%d", travelMinutes));
     return cursor.Update();
@@ -83,16 +81,9 @@ SplitWriteResult writeItineraryChanges(DbConnection* connection, const Itinerary
             if (run.company == edited.company && run.runId != edited.runId && run.routeCode == edited.routeCode)
                 runIds.push_back(run.runId);
 
-    SavepointGuard guard(connection);
-    if (!guard.IsActive())
-        return result;
-    writeArcs(connection, edited.company, runIds, modified, guard, result);
-    result.written = guard.Release();
-    if (!result.written) {
-        result.markedRuns.clear();
-        result.rowsWritten = 0;
-    }
-    return result;
+    return writeInSavepoint(connection, [&](const SavepointGuard& guard, SplitWriteResult& stored) {
+        writeArcs(connection, edited.company, runIds, modified, guard, stored);
+    });
 }
 
 } // namespace korvan::runs

@@ -6,8 +6,8 @@
 #include "db/SavepointGuard.h"
 #include "runs/CalendarDay.h"
 #include "runs/RunAccounting.h"
-#include "runs/SplitAmountText.h"
 #include "runs/SplitRefusals.h"
+#include "runs/SplitRowWrite.h"
 
 #include <cmath>
 
@@ -31,9 +31,7 @@ bool storeDay(TableCursor& cursor, const CalendarDay& day, double amount)
 {
     if (!cursor.Edit())
         return false;
-    cursor.SetField("euro", splitAmountText(amount, 2));
-    cursor.SetField("minima", day.minimumService ? "1" : "0");
-    cursor.SetField("ente", formatText("%d", day.minimumService ? day.grantingAuthority : day.payingAuthority));
+    setFinancingFields(cursor, amount, 2, day.minimumService, day.grantingAuthority, day.payingAuthority);
     return cursor.Update();
 }
 
@@ -105,16 +103,9 @@ SplitWriteResult writeCalendarChanges(DbConnection* connection, const CalendarDa
             return result;
         }
 
-    SavepointGuard guard(connection);
-    if (!guard.IsActive())
-        return result;
-    writeDays(connection, edited, others, modified, guard, result);
-    result.written = guard.Release();
-    if (!result.written) {
-        result.markedRuns.clear();
-        result.rowsWritten = 0;
-    }
-    return result;
+    return writeInSavepoint(connection, [&](const SavepointGuard& guard, SplitWriteResult& stored) {
+        writeDays(connection, edited, others, modified, guard, stored);
+    });
 }
 
 } // namespace korvan::runs
