@@ -7,7 +7,7 @@
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDialog>
-#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
@@ -43,12 +43,12 @@ QImage withTitleStrip(const QImage& content, const QString& title)
 
 void settle()
 {
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (elapsed.elapsed() < kSettleMs) {
-        QApplication::sendPostedEvents();
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
+    // A real event loop, which goes idle as the desktop's does: what waits
+    // for the first idle moment (the busy clock, the wait cursor) ends
+    // before the picture, as the user would see it.
+    QEventLoop loop;
+    QTimer::singleShot(kSettleMs, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 Picture grabWindow(QWidget& window)
