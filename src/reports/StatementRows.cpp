@@ -2,15 +2,9 @@
 
 #include "refdata/NameLookups.h"
 
-#include <algorithm>
+#include <utility>
 
 namespace korvan::reports {
-
-size_t runLineCount(const Statement& statement)
-{
-    return static_cast<size_t>(std::count_if(statement.lines.begin(), statement.lines.end(),
-                                             [](const ReportLine& line) { return line.isRun(); }));
-}
 
 ReportLine lineOfRun(const RunRecord& run)
 {
