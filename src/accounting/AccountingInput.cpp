@@ -17,12 +17,6 @@ int twoDigits(const std::string& text, size_t at)
     return (text[at] - '0') * 10 + (text[at + 1] - '0');
 }
 
-std::string withComma(std::string text)
-{
-    std::replace(text.begin(), text.end(), '.', ',');
-    return text;
-}
-
 } // namespace
 
 std::optional<double> parseEuroPerKm(const std::string& text)
@@ -83,12 +77,19 @@ std::optional<CivilDate> parseDateEntry(const std::string& text)
 
 std::string runAmountText(long lengthMetres, double euroPerKm)
 {
-    return withComma(fixedText(static_cast<double>(lengthMetres) * 0.001 * euroPerKm, 2));
+    return commaAmountText(static_cast<double>(lengthMetres) * 0.001 * euroPerKm, 2);
 }
 
 std::string fourDecimalAmountText(double value)
 {
-    return withComma(fixedText(value, 4));
+    return commaAmountText(value, 4);
+}
+
+std::string commaAmountText(double value, int decimals)
+{
+    std::string text = fixedText(value, decimals);
+    std::replace(text.begin(), text.end(), '.', ',');
+    return text;
 }
 
 std::string invalidEuroPerKmMessage()

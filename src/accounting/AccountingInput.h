@@ -36,6 +36,9 @@ std::optional<CivilDate> parseDateEntry(const std::string& text);
 std::string runAmountText(long lengthMetres, double euroPerKm);
 // "%1.4lf" with a comma: amounts carried over from existing rows.
 std::string fourDecimalAmountText(double value);
+// `decimals` digits after a comma, in the C locale whatever the user's: the
+// text every amount is written to the runs database as.
+std::string commaAmountText(double value, int decimals);
 
 // The refusal messages of those entries (stop icon).
 std::string invalidEuroPerKmMessage();

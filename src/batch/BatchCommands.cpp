@@ -15,7 +15,6 @@
 #include "refdata/ContractEntries.h"
 #include "refdata/PickLists.h"
 #include "refdata/SchemaCheck.h"
-#include "reports/CsvWriter.h"
 #include "runs/RunFilter.h"
 #include "runs/RunListLoader.h"
 
@@ -261,13 +260,8 @@ class Session {
             return;
         model.sort(options_.order ? runs::runOrderNamed(*options_.order)->code : runs::kRunIdOrder);
         const reports::Report report = runListReport(model, *key);
-        if (!options_.csvFile || *options_.csvFile == "-") {
-            if (!reports::writeCsv(report, out_))
-                sink_.showMessage("Impossibile scrivere il CSV sullo standard output", MessageIcon::Error);
-            return;
-        }
         std::string error;
-        if (!reports::writeCsvFile(report, *options_.csvFile, error))
+        if (!writeCsvTo(report, options_.csvFile.value_or("-"), out_, error))
             sink_.showMessage(error, MessageIcon::Error);
     }
 

@@ -73,6 +73,8 @@ bool writePdfTo(const reports::Report& report, const std::string& path, std::ost
     return true;
 }
 
+} // namespace
+
 bool writeCsvTo(const reports::Report& report, const std::string& path, std::ostream& out, std::string& error)
 {
     if (path != "-")
@@ -82,8 +84,6 @@ bool writeCsvTo(const reports::Report& report, const std::string& path, std::ost
     error = "Impossibile scrivere il CSV sullo standard output";
     return false;
 }
-
-} // namespace
 
 void writeReport(const BatchOptions& options, DbConnection* connection, MessageSink& sink, OperationFeedback& feedback,
                  std::ostream& out)

@@ -6,6 +6,7 @@
 // output.
 
 #include <ostream>
+#include <string>
 
 namespace korvan {
 class DbConnection;
@@ -13,9 +14,17 @@ class MessageSink;
 class OperationFeedback;
 } // namespace korvan
 
+namespace korvan::reports {
+struct Report;
+}
+
 namespace korvan::batch {
 
 struct BatchOptions;
+
+// Writes the CSV to the file `path`, or to `out` when `path` is "-"; false
+// with `error` set when the write failed.
+bool writeCsvTo(const reports::Report& report, const std::string& path, std::ostream& out, std::string& error);
 
 // Refusals, an empty report and write failures go to `sink` as errors.
 void writeReport(const BatchOptions& options, DbConnection* connection, MessageSink& sink, OperationFeedback& feedback,

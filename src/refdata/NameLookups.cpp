@@ -33,6 +33,30 @@ std::vector<long> distinct(std::vector<long> values)
     return values;
 }
 
+// `denom` by `codice` of "regent" or "regazi" for the codes among `codes`.
+std::unordered_map<int, std::string> namesByCodes(DbConnection* connection, const char* table,
+                                                  const std::vector<int>& codes)
+{
+    std::unordered_map<int, std::string> names;
+    if (!connection || !connection->IsOpen())
+        return names;
+    for (const std::string& list : idLists(distinct(std::vector<long>(codes.begin(), codes.end())))) {
+        SelectCursor select(connection);
+        select.AddField(table, "codice", SqlType::SmallInt);
+        select.AddField(table, "denom", SqlType::VarChar);
+        select.SetFrom(table);
+        select.SetWhere("codice IN (" + list + ")");
+        for (bool row = select.Execute(); row; row = select.MoveNext()) {
+            int code = 0;
+            std::string name;
+            select.GetShort(0, code);
+            select.GetText(1, name);
+            names[code] = trimTrailingBlanks(name);
+        }
+    }
+    return names;
+}
+
 } // namespace
 
 std::optional<std::string> authorityName(DbConnection* connection, int code)
@@ -84,24 +108,12 @@ std::unordered_map<long, std::string> stopNames(DbConnection* connection, int co
 
 std::unordered_map<int, std::string> authorityNames(DbConnection* connection, const std::vector<int>& codes)
 {
-    std::unordered_map<int, std::string> names;
-    if (!connection || !connection->IsOpen())
-        return names;
-    for (const std::string& list : idLists(distinct(std::vector<long>(codes.begin(), codes.end())))) {
-        SelectCursor select(connection);
-        select.AddField("regent", "codice", SqlType::SmallInt);
-        select.AddField("regent", "denom", SqlType::VarChar);
-        select.SetFrom("regent");
-        select.SetWhere("codice IN (" + list + ")");
-        for (bool row = select.Execute(); row; row = select.MoveNext()) {
-            int code = 0;
-            std::string name;
-            select.GetShort(0, code);
-            select.GetText(1, name);
-            names[code] = trimTrailingBlanks(name);
-        }
-    }
-    return names;
+    return namesByCodes(connection, "regent", codes);
+}
+
+std::unordered_map<int, std::string> companyNames(DbConnection* connection, const std::vector<int>& codes)
+{
+    return namesByCodes(connection, "regazi", codes);
 }
 
 } // namespace korvan::refdata

@@ -1,10 +1,10 @@
 #pragma once
 
 // Names of reference rows: one by key (authority, company, line), and many
-// at once by code lists (stop names of a company, authority names), read
-// with "IN (...)" lists split by the rule of core/IdLists.h. A name is
-// returned without trailing blanks; a code that is not found is missing
-// from the map (or gives nothing).
+// at once by code lists (stop names of a company, authority and company
+// names), read with "IN (...)" lists split by the rule of core/IdLists.h.
+// A name is returned without trailing blanks; a code that is not found is
+// missing from the map (or gives nothing).
 
 #include <optional>
 #include <string>
@@ -31,5 +31,7 @@ std::unordered_map<long, std::string> stopNames(DbConnection* connection, int co
                                                 const std::vector<long>& stopIds);
 // `regent.denom` of the authorities among `codes`.
 std::unordered_map<int, std::string> authorityNames(DbConnection* connection, const std::vector<int>& codes);
+// `regazi.denom` of the companies among `codes`.
+std::unordered_map<int, std::string> companyNames(DbConnection* connection, const std::vector<int>& codes);
 
 } // namespace korvan::refdata

@@ -5,9 +5,8 @@
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
 #include "db/Values.h"
+#include "refdata/NameLookups.h"
 #include "reports/StatementNames.h"
-
-#include <set>
 
 namespace korvan::reports {
 
@@ -76,7 +75,7 @@ std::vector<DirectoryEntry> collectDirectoryEntries(DbConnection* connection, co
 
 std::map<int, std::string> authorityNames(DbConnection* connection, const std::vector<int>& codes)
 {
-    return namesByCode(connection, "regent", std::set<int>(codes.begin(), codes.end()));
+    return nameMap(refdata::authorityNames(connection, codes));
 }
 
 std::string authorityHeading(int authority, const std::map<int, std::string>& names)

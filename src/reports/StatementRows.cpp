@@ -1,14 +1,10 @@
 #include "reports/StatementRows.h"
 
-#include <algorithm>
+#include "refdata/NameLookups.h"
+
+#include <utility>
 
 namespace korvan::reports {
-
-size_t runLineCount(const Statement& statement)
-{
-    return static_cast<size_t>(std::count_if(statement.lines.begin(), statement.lines.end(),
-                                             [](const ReportLine& line) { return line.isRun(); }));
-}
 
 ReportLine lineOfRun(const RunRecord& run)
 {
@@ -67,16 +63,16 @@ ReportLine arcGroupLine(const RunRecord& run, const ArcGroup& arc, long days)
 
 void resolveHeadingNames(DbConnection* connection, Statement& statement, bool payingAuthorities)
 {
-    std::set<int> authorities;
-    std::set<int> companies;
+    std::vector<int> authorities;
+    std::vector<int> companies;
     for (const ReportLine& line : statement.lines) {
-        authorities.insert(line.contractAuthority);
+        authorities.push_back(line.contractAuthority);
         if (payingAuthorities)
-            authorities.insert(line.payingAuthority);
-        companies.insert(line.company);
+            authorities.push_back(line.payingAuthority);
+        companies.push_back(line.company);
     }
-    statement.authorityNames = namesByCode(connection, "regent", authorities);
-    statement.companyNames = namesByCode(connection, "regazi", companies);
+    statement.authorityNames = nameMap(refdata::authorityNames(connection, authorities));
+    statement.companyNames = nameMap(refdata::companyNames(connection, companies));
 }
 
 std::string rowKindText(LineKind kind)

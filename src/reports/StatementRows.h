@@ -25,9 +25,6 @@ struct Statement {
     NameMap companyNames;   // regazi
 };
 
-// The run lines of the statement.
-size_t runLineCount(const Statement& statement);
-
 // A run line of the run with its whole length and time, no days yet.
 ReportLine lineOfRun(const RunRecord& run);
 

@@ -1,5 +1,6 @@
 #include "runs/RunAccounting.h"
 
+#include "accounting/AccountingInput.h"
 #include "core/OperationFeedback.h"
 #include "db/ChangeCursors.h"
 #include "db/DbConnection.h"
@@ -9,18 +10,11 @@
 #include "db/Values.h"
 #include "refdata/NameLookups.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace korvan::runs {
 
 namespace {
-
-std::string withComma(std::string text)
-{
-    std::replace(text.begin(), text.end(), '.', ',');
-    return text;
-}
 
 // The authority a row's accounting names: its own for minimum service.
 int accountedAuthority(const RunRow& row)
@@ -83,12 +77,12 @@ bool writeRunDays(DbConnection* connection, const RunRow& row)
 
 std::string runAmountText(double amount)
 {
-    return withComma(formatText("%1.2f", amount));
+    return accounting::commaAmountText(amount, 2);
 }
 
 std::string dayAmountText(double amount)
 {
-    return withComma(formatText("%1.4f", amount));
+    return accounting::fourDecimalAmountText(amount);
 }
 
 std::optional<double> readAmountEntry(const std::string& text)

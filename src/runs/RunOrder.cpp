@@ -94,14 +94,6 @@ const RunOrder* runOrderForCommand(int commandId)
     return nullptr;
 }
 
-const RunOrder* runOrderForCode(char code)
-{
-    for (const RunOrder& order : runOrders())
-        if (order.code == code)
-            return &order;
-    return nullptr;
-}
-
 const RunOrder* runOrderNamed(const std::string& nameOrCode)
 {
     for (const RunOrder& order : runOrders())

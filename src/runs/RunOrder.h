@@ -22,9 +22,9 @@ struct RunOrder {
 inline constexpr char kRunIdOrder = 'I';
 
 const std::array<RunOrder, 13>& runOrders();
-// The order of a command id, character or batch name; nullptr when none.
+// The order of a command id, or of a batch name or character; nullptr when
+// none.
 const RunOrder* runOrderForCommand(int commandId);
-const RunOrder* runOrderForCode(char code);
 const RunOrder* runOrderNamed(const std::string& nameOrCode);
 
 // True when `a` comes before `b` in the order (any unknown character orders

@@ -1,16 +1,16 @@
 #include "runs/SplitRowWrite.h"
 
+#include "accounting/AccountingInput.h"
 #include "db/SavepointGuard.h"
 #include "db/TableCursor.h"
 #include "db/Values.h"
-#include "runs/SplitAmountText.h"
 
 namespace korvan::runs {
 
 void setFinancingFields(TableCursor& cursor, double amount, int decimals, bool minimumService, int grantingAuthority,
                         int payingAuthority)
 {
-    cursor.SetField("euro", splitAmountText(amount, decimals));
+    cursor.SetField("euro", accounting::commaAmountText(amount, decimals));
     cursor.SetField("minima", minimumService ? "1" : "0");
     cursor.SetField("ente", formatText("%d", minimumService ? grantingAuthority : payingAuthority));
 }

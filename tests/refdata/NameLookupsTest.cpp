@@ -57,6 +57,12 @@ TEST_P(NameLookupsTest, ManyNamesAtOnceInListsOfAStatementEach)
     EXPECT_EQ(authorities.size(), 2U);
     EXPECT_EQ(authorities.at(40), "L'Aquila");
     EXPECT_TRUE(refdata::authorityNames(connection.get(), {}).empty());
+
+    // Companies are looked up in their own table: authority 10 is no company.
+    addCompany(3, "Società Tre  ");
+    const auto companies = refdata::companyNames(connection.get(), {3, 10, 3});
+    EXPECT_EQ(companies.size(), 1U);
+    EXPECT_EQ(companies.at(3), "Società Tre");
     EXPECT_TRUE(sink.empty()) << sink.lastText();
 }
 

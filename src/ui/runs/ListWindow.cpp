@@ -132,13 +132,6 @@ void ListWindow::setTopRow(int position)
     invalidate();
 }
 
-void ListWindow::setScrollX(int pixels)
-{
-    scroll_.scrollX = pixels;
-    scroll_.clampScrollX(geometry_.totalWidth(), viewport()->width());
-    invalidate();
-}
-
 void ListWindow::invalidate()
 {
     dirty_ = true;

@@ -126,7 +126,6 @@ class ListWindow : public QAbstractScrollArea {
     int visibleRows() const;
     void setCursorRow(int position);
     void setTopRow(int position);
-    void setScrollX(int pixels);
 
     // Draws the list into the off-screen image now and returns what the
     // client area shows (without a balloon).
