@@ -12,9 +12,24 @@
 #include "ui/lines/LineMergeDialog.h"
 #include "ui/runs/RunBrowserDialog.h"
 
+#include <QMenuBar>
+
 namespace korvan::shell {
 
 namespace {
+
+// The menu of a window that a modal window covers: it does nothing meanwhile,
+// and says so.
+class DisabledMenu {
+  public:
+    explicit DisabledMenu(MainWindow& window) : bar_(window.menuBar()) { bar_->setEnabled(false); }
+    ~DisabledMenu() { bar_->setEnabled(true); }
+    DisabledMenu(const DisabledMenu&) = delete;
+    DisabledMenu& operator=(const DisabledMenu&) = delete;
+
+  private:
+    QMenuBar* bar_;
+};
 
 void wireAssignment(MainWindow& window, int commandId, accounting::AssignmentKind kind)
 {
@@ -63,6 +78,7 @@ void wireDataCommands(MainWindow& window)
 
     window.setCommandHandler(command::RunBrowser, [&window] {
         MainWindow::CurrentContract& current = window.current();
+        const DisabledMenu menu(window);
         ui::runs::runBrowserCommand(window.clientArea(), window.connection(), window.messageSink(), window.feedback(),
                                     current.authority, current.company,
                                     [&window](std::function<bool()> closer) { window.setOpenWorkCloser(closer); });
