@@ -5,6 +5,7 @@
 #include "shell/Settings.h"
 #include "shell/ShellResources.h"
 #include "ui/common/MessageBoxSink.h"
+#include "ui/common/QtTranslations.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -14,6 +15,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName("KORVAN");
     QApplication::setOrganizationName("KORVAN");
+    korvan::ui::installItalianQtTranslations(app);
     korvan::shell::initShellResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/korvan/icon.png")));
 

@@ -14,6 +14,7 @@
 #include "shell/CommandWiring.h"
 #include "shell/MainWindow.h"
 #include "ui/common/MessageBoxSink.h"
+#include "ui/common/QtTranslations.h"
 
 #include <QApplication>
 #include <QDir>
@@ -203,6 +204,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName("KORVAN");
     QApplication::setOrganizationName("KORVAN");
+    // Qt's own dialogs as the program shows them.
+    korvan::ui::installItalianQtTranslations(app);
 
     const std::optional<Options> options = readOptions(QApplication::arguments());
     if (!options) {
