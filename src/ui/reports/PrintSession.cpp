@@ -1,0 +1,48 @@
+#include "ui/reports/PrintSession.h"
+
+#include <QDir>
+#include <QPrinter>
+#include <QStandardPaths>
+
+namespace korvan::ui::reports {
+
+void PrintSession::rememberPrinter(const QPrinter& printer)
+{
+    hasPrinter_ = true;
+    printerName_ = printer.printerName();
+    outputFile_ = printer.outputFileName();
+    pageSize_ = printer.pageLayout().pageSize();
+}
+
+void PrintSession::applyPrinter(QPrinter& printer) const
+{
+    if (!hasPrinter_)
+        return;
+    if (!outputFile_.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(outputFile_);
+    } else if (!printerName_.isEmpty()) {
+        printer.setPrinterName(printerName_);
+    }
+    if (pageSize_ && pageSize_->isValid())
+        printer.setPageSize(*pageSize_);
+}
+
+QString PrintSession::saveFolder() const
+{
+    if (!saveFolder_.isEmpty() && QDir(saveFolder_).exists())
+        return saveFolder_;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QDir(documents).exists())
+        return documents;
+    return QDir::homePath();
+}
+
+QString printedWhere(const QPrinter& printer)
+{
+    if (!printer.outputFileName().isEmpty())
+        return QStringLiteral("Stampa salvata in %1").arg(QDir::toNativeSeparators(printer.outputFileName()));
+    return QStringLiteral("Stampa inviata a %1").arg(printer.printerName());
+}
+
+} // namespace korvan::ui::reports
