@@ -5,6 +5,7 @@
 #include "shell/ClientAreaWidget.h"
 #include "shell/CommandIds.h"
 #include "shell/CommandMenu.h"
+#include "shell/OperationInterrupt.h"
 #include "shell/ShellResources.h"
 #include "ui/common/MessageBoxSink.h"
 #include "ui/common/ReportViewBase.h"
@@ -69,6 +70,7 @@ MainWindow::MainWindow(const QString& settingsFile, MessageSink& sink, QWidget* 
     updateCommandEnabling();
 
     busyClock_ = new BusyClockWidget(this);
+    interrupt_ = new OperationInterrupt(clientArea_, sink_);
 
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(thread()))
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &MainWindow::onAboutToBlock);
@@ -323,6 +325,7 @@ void MainWindow::setProgress(int percent)
     progressBar_->repaint();
     // The interface thread is busy: deliver the clock's pending ticks now.
     QCoreApplication::sendPostedEvents(busyClock_, QEvent::MetaCall);
+    interrupt_->poll(true);
 }
 
 void MainWindow::endProgress()
@@ -335,6 +338,28 @@ void MainWindow::showStatusBanner(const std::string& text)
 {
     clientArea_->showStatusBanner(QString::fromStdString(text));
     QCoreApplication::sendPostedEvents(busyClock_, QEvent::MetaCall);
+    interrupt_->poll(true);
+}
+
+void MainWindow::enterInterruptScope()
+{
+    interrupt_->enterScope();
+}
+
+void MainWindow::leaveInterruptScope()
+{
+    interrupt_->leaveScope();
+}
+
+bool MainWindow::stopRequested()
+{
+    interrupt_->poll(false);
+    return interrupt_->requested();
+}
+
+QPushButton* MainWindow::interruptButton() const
+{
+    return interrupt_->button();
 }
 
 // Idle processing ---------------------------------------------------------------

@@ -22,11 +22,13 @@
 
 class QAction;
 class QProgressBar;
+class QPushButton;
 
 namespace korvan::shell {
 
 class BusyClockWidget;
 class ClientAreaWidget;
+class OperationInterrupt;
 
 class MainWindow : public QMainWindow, public OperationFeedback {
     Q_OBJECT
@@ -61,6 +63,11 @@ class MainWindow : public QMainWindow, public OperationFeedback {
     void setProgress(int percent) override;
     void endProgress() override;
     void showStatusBanner(const std::string& text) override;
+    // The "Interrompi" button and Escape while an operation works
+    // (OperationInterrupt).
+    void enterInterruptScope() override;
+    void leaveInterruptScope() override;
+    bool stopRequested() override;
 
     // The operation run by a data command; a command without one does
     // nothing. Handlers of the shell's own commands cannot be replaced.
@@ -118,6 +125,8 @@ class MainWindow : public QMainWindow, public OperationFeedback {
     BusyClockWidget* busyClock() const { return busyClock_; }
     ClientAreaWidget* clientArea() const { return clientArea_; }
     QProgressBar* progressBar() const { return progressBar_; }
+    // The "Interrompi" button while an operation the user may stop works.
+    QPushButton* interruptButton() const;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -146,6 +155,7 @@ class MainWindow : public QMainWindow, public OperationFeedback {
     ClientAreaWidget* clientArea_ = nullptr;
     BusyClockWidget* busyClock_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
+    OperationInterrupt* interrupt_ = nullptr;
     QPointer<ui::ReportViewBase> reportView_;
     bool waitCursor_ = false;
     // The innermost event loop (1 = the main loop) whose idle moment ends the
