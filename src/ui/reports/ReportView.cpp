@@ -4,6 +4,7 @@
 #include "gui/ReportOutput.h"
 #include "reports/CsvWriter.h"
 #include "reports/ReportFileName.h"
+#include "ui/reports/PreviewPageTop.h"
 
 #include <QActionGroup>
 #include <QBoxLayout>
@@ -53,6 +54,8 @@ void showOnePageAsWideAsTheWindow(QPrintPreviewDialog& dialog)
         pages->setViewMode(QPrintPreviewWidget::SinglePageView);
         pages->fitToWidth();
     }
+    if (auto* pages = dialog.findChild<QPrintPreviewWidget*>())
+        new PreviewPageTop(pages);
 }
 
 } // namespace

@@ -16,6 +16,9 @@
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
+#include <QGraphicsItem>
+#include <QGraphicsScene>
+#include <QGraphicsView>
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -138,6 +141,7 @@ class ReportViewTest : public QObject {
         whenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->accept(); });
         QPrintPreviewWidget::ViewMode mode = QPrintPreviewWidget::FacingPagesView;
         QPrintPreviewWidget::ZoomMode zoom = QPrintPreviewWidget::CustomZoom;
+        int firstPageTopInView = -1000;
         int previewPages = 0;
         bool saveButtons = false;
         bool finishedWhileShown = true;
@@ -145,6 +149,15 @@ class ReportViewTest : public QObject {
             auto* pages = dialog->findChild<QPrintPreviewWidget*>();
             mode = pages->viewMode();
             zoom = pages->zoomMode();
+            // The first page from its top, where the header is.
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+            const QGraphicsView* graphics = pages->findChild<QGraphicsView*>();
+            qreal firstTop = 1e9;
+            for (const QGraphicsItem* item : graphics->scene()->items())
+                if (!item->parentItem())
+                    firstTop = std::min(firstTop, item->sceneBoundingRect().top());
+            firstPageTopInView = graphics->mapFromScene(QPointF(0, firstTop)).y();
             previewPages = pages->pageCount();
             saveButtons = dialog->findChild<QAction*>("savePdfAction") && dialog->findChild<QAction*>("saveCsvAction");
             finishedWhileShown = view->isFinished();
@@ -153,6 +166,7 @@ class ReportViewTest : public QObject {
         view->startPreview();
         QCOMPARE(mode, QPrintPreviewWidget::SinglePageView);
         QCOMPARE(zoom, QPrintPreviewWidget::FitToWidth);
+        QVERIFY2(firstPageTopInView >= 0 && firstPageTopInView <= 20, qPrintable(QString::number(firstPageTopInView)));
         QVERIFY(saveButtons);
         QVERIFY(!finishedWhileShown);
         QVERIFY(view->isFinished());
