@@ -33,4 +33,13 @@ inline bool pressCloseButton(QWidget* window)
     return close.isAccepted();
 }
 
+// A window's two cancel requests: Escape, or the close button.
+inline void requestClose(QWidget* window, bool escape)
+{
+    if (escape)
+        typeEscape(window);
+    else
+        pressCloseButton(window);
+}
+
 } // namespace korvan::test

@@ -244,10 +244,7 @@ class BaseAssignmentDialogTest : public QObject {
             if (!dialog)
                 return;
             typeInto(dialog, "euroPerKmEdit", "0,5");
-            if (escape)
-                typeEscape(dialog);
-            else
-                pressCloseButton(dialog);
+            requestClose(dialog, escape);
             closed = !dialog->isVisible();
             if (!closed) // the command would wait for ever
                 dialog->finish();

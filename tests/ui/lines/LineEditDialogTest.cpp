@@ -136,10 +136,7 @@ class LineEditDialogTest : public QObject {
         chooseEntry(dialog.authorityList(), 1);
         chooseEntry(dialog.lineList(), 2);
         dialog.codeEdit()->setText("changed");
-        if (escape)
-            typeEscape(&dialog);
-        else
-            QVERIFY(pressCloseButton(&dialog));
+        requestClose(&dialog, escape);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(db.query("SELECT linea FROM linee WHERE ID = 2"), std::string("C"));

@@ -141,10 +141,7 @@ class LineMergeDialogTest : public QObject {
         chooseEntry(dialog.authorityList(), 0);
         chooseEntry(dialog.sourceList(), 0);
         chooseEntry(dialog.targetList(), 1);
-        if (escape)
-            typeEscape(&dialog);
-        else
-            QVERIFY(pressCloseButton(&dialog));
+        requestClose(&dialog, escape);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(db.query("SELECT COUNT(*) FROM linee"), std::string("4"));
