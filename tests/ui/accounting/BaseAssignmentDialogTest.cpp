@@ -247,7 +247,7 @@ class BaseAssignmentDialogTest : public QObject {
             requestClose(dialog, escape);
             closed = !dialog->isVisible();
             if (!closed) // the command would wait for ever
-                dialog->finish();
+                dialog->done(QDialog::Accepted);
         });
         BaseAssignmentDialog::runCommand(kind, nullptr, db->connection.get(), db->sink, db->feedback, currentAuthority,
                                          currentCompany);
