@@ -116,9 +116,6 @@ class MainWindow : public QMainWindow, public OperationFeedback {
     void showAbout();
     std::string aboutText() const;
 
-    // The status line's naming of the open database (shell/DatabaseStatus.h).
-    QLabel* databaseLabel() const { return databaseLabel_; }
-
     BusyClockWidget* busyClock() const { return busyClock_; }
     ClientAreaWidget* clientArea() const { return clientArea_; }
     QProgressBar* progressBar() const { return progressBar_; }
