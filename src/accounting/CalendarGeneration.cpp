@@ -62,6 +62,15 @@ struct Lists {
     std::unordered_map<long, size_t> runIndex; // run ID -> position in runMonths
 };
 
+// Executes the select and counts its rows; the select is left at its end.
+long countRows(SelectCursor& select, OperationTransaction& operation)
+{
+    long rows = 0;
+    for (bool row = select.Execute(); row && operation.going(); row = select.MoveNext())
+        ++rows;
+    return rows;
+}
+
 void readAdditionalRuns(DbConnection* connection, const CalendarRequest& request, Lists& lists,
                         OperationTransaction& operation, OperationFeedback& feedback)
 {
@@ -74,19 +83,19 @@ void readAdditionalRuns(DbConnection* connection, const CalendarRequest& request
                                request.authority, request.company) +
                     " AND concors.ID = corse.ID AND concors.minima = 0");
     select.SetOrderBy("concors.ID");
-    std::vector<std::pair<long, AdditionalRun>> rows;
-    for (bool row = select.Execute(); row && operation.going(); row = select.MoveNext()) {
+    // The query is read twice, as for the progress of every recovery: its
+    // rows counted first, then worked on one at a time (nothing grows with
+    // the rows read but what is kept of them).
+    ProgressSteps progress(feedback, countRows(select, operation));
+    long done = 0;
+    for (bool row = select.MoveFirst(); row && operation.going(); row = select.MoveNext()) {
         int id = 0, authority = 0;
         double euro = 0.0;
         select.GetLong(0, id);
         select.GetShort(1, authority);
         select.GetDouble(2, euro);
-        rows.push_back({id, {authority, euro}});
-    }
-    ProgressSteps progress(feedback, static_cast<long>(rows.size()));
-    for (size_t k = 0; k < rows.size(); ++k) {
-        lists.additionalRuns[rows[k].first] = rows[k].second;
-        progress.reach(static_cast<long>(k + 1));
+        lists.additionalRuns[id] = {authority, euro};
+        progress.reach(++done);
     }
 }
 
@@ -105,33 +114,23 @@ void readExistingDays(DbConnection* connection, const CalendarRequest& request, 
                     " AND conkal.ID = corse.ID" +
                     calendarPeriodCondition(connection, request.periodStart, request.periodEnd));
     select.SetOrderBy("conkal.ID, conkal.data");
-    struct Row {
-        long id;
-        std::string date;
-        ExistingDay day;
-        bool minimum;
-    };
-    std::vector<Row> rows;
-    for (bool row = select.Execute(); row && operation.going(); row = select.MoveNext()) {
+    ProgressSteps progress(feedback, countRows(select, operation));
+    long done = 0;
+    std::string date;
+    for (bool row = select.MoveFirst(); row && operation.going(); row = select.MoveNext()) {
         int id = 0, authority = 0, minimum = 0;
         double euro = 0.0;
-        std::string date;
         select.GetLong(0, id);
         select.GetFieldText("conkal.data", date);
         select.GetShort(2, authority);
         select.GetDouble(3, euro);
         select.GetShort(4, minimum);
-        rows.push_back({id, date, {authority, euro}, minimum != 0});
-    }
-    ProgressSteps progress(feedback, static_cast<long>(rows.size()));
-    for (size_t k = 0; k < rows.size(); ++k) {
-        const Row& row = rows[k];
-        if (lists.existingRunIds.empty() || lists.existingRunIds.back() != row.id)
-            lists.existingRunIds.push_back(row.id);
-        ExistingDays& days = lists.existingDays[row.id];
-        if (!row.minimum)
-            days[dateKeyOf(row.date)] = row.day;
-        progress.reach(static_cast<long>(k + 1));
+        if (lists.existingRunIds.empty() || lists.existingRunIds.back() != id)
+            lists.existingRunIds.push_back(id);
+        ExistingDays& days = lists.existingDays[id];
+        if (minimum == 0)
+            days[dateKeyOf(date)] = {authority, euro};
+        progress.reach(++done);
     }
 }
 
