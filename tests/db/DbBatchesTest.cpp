@@ -157,6 +157,50 @@ TEST_P(DbBatches, TextsAndNullsGoThroughTheBatchAsTheyWere)
     EXPECT_EQ(rawCount("linee", "denom IS NULL"), 5);
 }
 
+TEST_P(DbBatches, DeletedBlocksCountAsTheyGoAndAreGoneWhenTheNextQueryRuns)
+{
+    for (long id = 1; id <= 35; ++id)
+        rawInsertConkal(row(id), "2004-01-15");
+    TransactionGuard guard(&db());
+    std::vector<int> deleted;
+    {
+        DeleteCursor remove(&db());
+        remove.SetColumns("ID");
+        remove.SetTable("conkal");
+        remove.SetWhere("conkal.ID > 3");
+        for (bool block = remove.Open(); block && deleted.size() < 10; block = remove.MoveNext())
+            if (remove.Delete())
+                deleted.push_back(remove.DeletedCount());
+        EXPECT_EQ(deleted, (std::vector<int>{10, 10, 10, 2}));
+        SelectCursor select(&db());
+        select.AddField("conkal", "ID", SqlType::Integer);
+        select.SetFrom("conkal");
+        select.SetWhere("conkal.ID > 3");
+        EXPECT_FALSE(select.Execute()) << sink.lastText();
+    }
+    EXPECT_TRUE(guard.Commit()) << sink.lastText();
+    EXPECT_EQ(rawCount("conkal"), 3);
+    EXPECT_TRUE(sink.empty()) << sink.lastText();
+}
+
+TEST_P(DbBatches, DeletionsOfAnUndoneTransactionAreNeverMade)
+{
+    for (long id = 1; id <= 15; ++id)
+        rawInsertConkal(row(id), "2004-01-15");
+    {
+        DeleteCursor remove(&db());
+        remove.SetColumns("ID");
+        remove.SetTable("conkal");
+        {
+            TransactionGuard guard(&db());
+            ASSERT_TRUE(remove.Open());
+            EXPECT_TRUE(remove.Delete());
+        }
+    }
+    EXPECT_EQ(rawCount("conkal"), 15);
+    EXPECT_TRUE(sink.empty()) << sink.lastText();
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, DbBatches, ::testing::ValuesIn(kOdbcBackends), backendParamName);
 
 } // namespace

@@ -1,13 +1,13 @@
 #include "db/odbc/OdbcBatchWriter.h"
 
+#include "db/odbc/OdbcArrayBatch.h"
+
 #include "db/SqlTypes.h"
 #include "db/Values.h"
 #include "db/odbc/OdbcConnection.h"
 #include "db/odbc/OdbcDiagnostics.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 
 namespace korvan::detail::odbc {
 
@@ -43,88 +43,6 @@ std::string arrayTypeName(const ColumnInfo& column)
     default:
         return "varchar";
     }
-}
-
-void appendNumber(std::string& out, long value)
-{
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, end);
-}
-
-void appendTwoDigits(std::string& out, int value)
-{
-    out += static_cast<char>('0' + value / 10 % 10);
-    out += static_cast<char>('0' + value % 10);
-}
-
-// One element of an array literal: numbers and dates as they are, texts
-// quoted with their backslashes and quotes escaped.
-void appendElement(std::string& out, const ColumnBuffer& column, int row)
-{
-    if (column.isNull(row)) {
-        out += "NULL";
-        return;
-    }
-    switch (column.kind()) {
-    case SlotKind::Integer:
-        appendNumber(out, column.integer(row));
-        return;
-    case SlotKind::TinyInt:
-        appendNumber(out, column.tinyInt(row));
-        return;
-    case SlotKind::Double:
-    case SlotKind::Real: {
-        const double value = column.real(row);
-        if (std::isnan(value)) {
-            out += "NaN";
-        } else if (std::isinf(value)) {
-            out += value < 0 ? "-Infinity" : "Infinity";
-        } else {
-            char digits[32];
-            const auto end = column.kind() == SlotKind::Real
-                                 ? std::to_chars(digits, digits + sizeof digits, static_cast<float>(value)).ptr
-                                 : std::to_chars(digits, digits + sizeof digits, value).ptr;
-            out.append(digits, end);
-        }
-        return;
-    }
-    case SlotKind::Timestamp: {
-        const SQL_TIMESTAMP_STRUCT& stamp = column.timestamp(row);
-        const bool date = column.sqlType() != SqlType::Time;
-        const bool time = column.sqlType() != SqlType::Date;
-        out += '"';
-        if (date) {
-            appendNumber(out, stamp.year);
-            out += '-';
-            appendTwoDigits(out, stamp.month);
-            out += '-';
-            appendTwoDigits(out, stamp.day);
-        }
-        if (time) {
-            if (date)
-                out += ' ';
-            appendTwoDigits(out, stamp.hour);
-            out += ':';
-            appendTwoDigits(out, stamp.minute);
-            out += ':';
-            appendTwoDigits(out, stamp.second);
-        }
-        out += '"';
-        return;
-    }
-    case SlotKind::Text:
-    case SlotKind::Binary:
-    case SlotKind::None:
-        break;
-    }
-    out += '"';
-    for (char c : column.text(row)) {
-        if (c == '"' || c == '\\')
-            out += '\\';
-        out += c;
-    }
-    out += '"';
 }
 
 } // namespace
@@ -197,7 +115,7 @@ std::string BatchWriter::arrayText(const ColumnBuffer& column, int first, int co
     for (int row = first; row < first + count; ++row) {
         if (row > first)
             text += ',';
-        appendElement(text, column, row);
+        appendArrayElement(text, column, row);
     }
     text += '}';
     return text;
@@ -273,7 +191,7 @@ std::string BatchWriter::rowText(int row) const
                                   (ordinal - 1) / rowsetSize_ + 1, (ordinal - 1) % rowsetSize_ + 1);
     for (size_t i = 0; i < bound_.size(); ++i) {
         std::string value;
-        appendElement(value, rows_[static_cast<size_t>(bound_[i])], row);
+        appendArrayElement(value, rows_[static_cast<size_t>(bound_[i])], row);
         text += (i ? ", " : "") + names_[i] + " = " + value;
     }
     return text;

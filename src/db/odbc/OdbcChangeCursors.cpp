@@ -1,5 +1,7 @@
 #include "db/odbc/OdbcChangeCursors.h"
 
+#include "db/Values.h"
+
 #include "db/DbConnection.h"
 #include "db/SqlTypes.h"
 #include "db/odbc/OdbcConnection.h"
@@ -15,6 +17,9 @@ namespace {
 constexpr const char* kNoCurrentRow = "Nessuna riga corrente.";
 constexpr const char* kRowNotFound = "La riga da aggiornare non esiste più.";
 constexpr int kRowsPerOrChain = 500;
+// Keys of deleted rows sent with one statement inside an all-or-nothing
+// transaction.
+constexpr int kKeysPerBatch = 20000;
 
 // The PostgreSQL type a key parameter is cast to; "" leaves it untyped.
 std::string postgresTypeName(int sqlType)
@@ -64,6 +69,108 @@ std::string catalogueName(const OdbcConnection& connection, const std::vector<Co
 } // namespace
 
 OdbcDeleteCursor::OdbcDeleteCursor(OdbcConnection& connection) : connection_(connection), reader_(connection) {}
+
+OdbcDeleteCursor::~OdbcDeleteCursor()
+{
+    if (connection_.isOpen())
+        sendPending();
+    connection_.removePendingWrites(this);
+}
+
+bool OdbcDeleteCursor::deferring() const
+{
+    const DbmsKind dbms = connection_.dbms();
+    return firstKey_ == 1 && (dbms == DbmsKind::PostgreSql || dbms == DbmsKind::Sqlite) &&
+           connection_.inTransaction() && connection_.owner().InAllOrNothingTransaction();
+}
+
+void OdbcDeleteCursor::deferBlock(int rows)
+{
+    if (pendingRows_ > 0 && pendingTransaction_ != connection_.transactionCount())
+        discardPending();
+    if (pendingRows_ == 0)
+        pendingTransaction_ = connection_.transactionCount();
+    connection_.addPendingWrites(this);
+    const bool postgres = connection_.dbms() == DbmsKind::PostgreSql;
+    if (postgres && !keyArrays_)
+        keyArrays_ = std::make_unique<ArrayBatch>(keyNames_.size());
+    for (int row = 0; row < rows; ++row) {
+        if (postgres) {
+            for (size_t k = 0; k < keyNames_.size(); ++k)
+                keyArrays_->addValue(k, reader_.column(firstKey_ + static_cast<int>(k)), row);
+            keyArrays_->endRow();
+        } else {
+            rowids_ += rowids_.empty() ? "" : ",";
+            rowids_ += std::to_string(reader_.column(firstKey_).integer(row));
+        }
+        ++pendingRows_;
+    }
+}
+
+bool OdbcDeleteCursor::sendPending()
+{
+    const int rows = pendingRows_;
+    if (rows == 0)
+        return true;
+    if (!connection_.inTransaction() || pendingTransaction_ != connection_.transactionCount()) {
+        discardPending();
+        return true;
+    }
+    std::string error;
+    SQLLEN changed = 0;
+    bool ok = false;
+    if (connection_.dbms() == DbmsKind::PostgreSql) {
+        if (!batchDelete_) {
+            std::string keys;
+            std::string arrays;
+            for (size_t k = 0; k < keyNames_.size(); ++k) {
+                keys += (k ? ", " : "") + keyNames_[k];
+                const std::string type = postgresTypeName(reader_.column(firstKey_ + static_cast<int>(k)).sqlType());
+                arrays += std::string(k ? ", " : "") + "CAST(? AS " + (type.empty() ? "varchar" : type) + "[])";
+            }
+            const std::string sql =
+                "DELETE FROM " + table_ + " WHERE (" + keys + ") IN (SELECT * FROM unnest(" + arrays + "))";
+            if (!batchDelete_.allocate(connection_.handle()) ||
+                !succeeded(SQLPrepare(batchDelete_.get(), sqlText(sql), SQL_NTS))) {
+                error = batchDelete_ ? driverText(SQL_HANDLE_STMT, batchDelete_.get())
+                                     : driverText(SQL_HANDLE_DBC, connection_.handle());
+                batchDelete_.reset();
+            }
+        }
+        if (batchDelete_)
+            ok = keyArrays_->execute(batchDelete_.get(), changed, error);
+    } else {
+        Statement statement;
+        if (statement.allocate(connection_.handle())) {
+            const SQLRETURN rc = SQLExecDirect(
+                statement.get(), sqlText("DELETE FROM " + table_ + " WHERE rowid IN (" + rowids_ + ")"), SQL_NTS);
+            ok = succeeded(rc) || rc == SQL_NO_DATA;
+            if (!ok)
+                error = driverText(SQL_HANDLE_STMT, statement.get());
+            else if (rc != SQL_NO_DATA)
+                SQLRowCount(statement.get(), &changed);
+        } else {
+            error = driverText(SQL_HANDLE_DBC, connection_.handle());
+        }
+    }
+    discardPending();
+    // Every row counted must be gone: one that vanished meanwhile is told.
+    if (ok && changed != rows) {
+        ok = false;
+        error = formatText("Eliminate %ld righe delle %d contate.", static_cast<long>(changed), rows);
+    }
+    if (!ok)
+        connection_.show("Errore eliminazione righe della tavola (" + table_ + ")\n\n" + error);
+    return ok;
+}
+
+void OdbcDeleteCursor::discardPending()
+{
+    if (keyArrays_)
+        keyArrays_->clear();
+    rowids_.clear();
+    pendingRows_ = 0;
+}
 
 bool OdbcDeleteCursor::open(const std::string& sql, const std::string& column, const std::string& table)
 {
@@ -174,6 +281,11 @@ bool OdbcDeleteCursor::deleteBlock(int& deleted)
     const int rows = reader_.rowsInBlock();
     if (!hasRow_ || rows == 0)
         return false;
+    if (deferring()) {
+        deferBlock(rows);
+        deleted = rows;
+        return pendingRows_ < kKeysPerBatch || sendPending();
+    }
     // One statement for the block unless it would carry more parameters than
     // the database takes (or, as a chain of ORs, more alternatives than a
     // parser may nest: SQLite's expression depth limit is 1000).

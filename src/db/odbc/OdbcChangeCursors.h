@@ -2,11 +2,14 @@
 
 #include "db/Backend.h"
 #include "db/MessageSink.h"
+#include "db/odbc/OdbcArrayBatch.h"
 #include "db/odbc/OdbcBlockReader.h"
 #include "db/odbc/OdbcCatalog.h"
+#include "db/odbc/OdbcConnection.h"
 #include "db/odbc/OdbcStatement.h"
 
 #include <map>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -20,9 +23,18 @@ class OdbcConnection;
 // block are always read before it is deleted, so the next block comes from
 // the open result whether the driver reads a snapshot (psqlODBC's declared
 // cursors) or steps through the table (SQLite).
-class OdbcDeleteCursor : public DeleteCursorBackend {
+//
+// Inside an all-or-nothing transaction the keys of the deleted blocks are
+// gathered and removed many blocks at a time (PostgreSQL: one DELETE with
+// the keys as arrays; SQLite: one DELETE of a list of rowids); a block
+// counts as its keys join the batch, and a batch that cannot be deleted
+// whole fails the transaction.
+class OdbcDeleteCursor : public DeleteCursorBackend, private PendingWrites {
   public:
     explicit OdbcDeleteCursor(OdbcConnection& connection);
+    ~OdbcDeleteCursor() override;
+    OdbcDeleteCursor(const OdbcDeleteCursor&) = delete;
+    OdbcDeleteCursor& operator=(const OdbcDeleteCursor&) = delete;
 
     bool open(const std::string& sql, const std::string& column, const std::string& table) override;
     bool deleteBlock(int& deleted) override;
@@ -36,6 +48,10 @@ class OdbcDeleteCursor : public DeleteCursorBackend {
     // PostgreSQL and SQLite name the rows in one IN list; other databases
     // get a chain of ORs.
     bool rowValueLists() const;
+    bool deferring() const;
+    void deferBlock(int rows);
+    bool sendPending() override;
+    void discardPending() override;
 
     OdbcConnection& connection_;
     BlockReader reader_;
@@ -46,6 +62,12 @@ class OdbcDeleteCursor : public DeleteCursorBackend {
     int firstKey_ = 0;                                 // position of the first key column
     std::map<std::pair<int, int>, Statement> deletes_; // by first row and rows
     bool hasRow_ = false;
+    // The keys deleted but not yet sent, and their transaction.
+    std::unique_ptr<ArrayBatch> keyArrays_; // PostgreSQL
+    std::string rowids_;                    // SQLite
+    int pendingRows_ = 0;
+    long pendingTransaction_ = 0;
+    Statement batchDelete_;
 };
 
 // The update cursor over ODBC: the statement runs with the table's primary
