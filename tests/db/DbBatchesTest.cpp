@@ -183,6 +183,37 @@ TEST_P(DbBatches, DeletedBlocksCountAsTheyGoAndAreGoneWhenTheNextQueryRuns)
     EXPECT_TRUE(sink.empty()) << sink.lastText();
 }
 
+TEST_P(DbBatches, UpdatedRowsAreSeenByTheNextQueryAndKeptWithTheTransaction)
+{
+    for (long id = 1; id <= 25; ++id)
+        rawInsertConkal(row(id), "2004-01-15");
+    TransactionGuard guard(&db());
+    {
+        UpdateCursor cursor(&db());
+        cursor.AddField("conkal", "ente", SqlType::SmallInt);
+        cursor.AddField("conkal", "euro", SqlType::Double);
+        cursor.SetFrom("conkal");
+        cursor.SetWhere("conkal.ID > 5");
+        int updated = 0;
+        for (bool row = cursor.Open(); row && cursor.HasRow(); row = cursor.MoveNext()) {
+            cursor.Edit();
+            cursor.SetField("ente", "9");
+            cursor.SetField("euro", "7,5");
+            updated += cursor.Update() ? 1 : 0;
+        }
+        EXPECT_EQ(updated, 20);
+        SelectCursor select(&db());
+        select.AddField("conkal", "ID", SqlType::Integer);
+        select.SetFrom("conkal");
+        select.SetWhere("conkal.ente = 9");
+        EXPECT_TRUE(select.Execute()) << sink.lastText();
+    }
+    EXPECT_TRUE(guard.Commit()) << sink.lastText();
+    EXPECT_EQ(rawCount("conkal", "ente = 9 AND euro = 7.5"), 20);
+    EXPECT_EQ(rawCount("conkal", "ente = 3"), 5);
+    EXPECT_TRUE(sink.empty()) << sink.lastText();
+}
+
 TEST_P(DbBatches, DeletionsOfAnUndoneTransactionAreNeverMade)
 {
     for (long id = 1; id <= 15; ++id)

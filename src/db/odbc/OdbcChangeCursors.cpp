@@ -66,6 +66,16 @@ std::string catalogueName(const OdbcConnection& connection, const std::vector<Co
     return index < 0 ? name : connection.quoteIdentifier(columns[static_cast<size_t>(index)].name);
 }
 
+// The data source's own name of the column's type, for a cast.
+std::string catalogueType(const std::vector<ColumnInfo>& columns, const std::string& name, int sqlType)
+{
+    const int index = findColumn(columns, name);
+    if (index >= 0 && !columns[static_cast<size_t>(index)].typeName.empty())
+        return columns[static_cast<size_t>(index)].typeName;
+    const std::string type = postgresTypeName(sqlType);
+    return type.empty() ? "varchar" : type;
+}
+
 } // namespace
 
 OdbcDeleteCursor::OdbcDeleteCursor(OdbcConnection& connection) : connection_(connection), reader_(connection) {}
@@ -340,6 +350,106 @@ bool OdbcDeleteCursor::moveFirst()
 
 OdbcUpdateCursor::OdbcUpdateCursor(OdbcConnection& connection) : connection_(connection), reader_(connection) {}
 
+OdbcUpdateCursor::~OdbcUpdateCursor()
+{
+    if (connection_.isOpen())
+        sendPending();
+    connection_.removePendingWrites(this);
+}
+
+bool OdbcUpdateCursor::deferring() const
+{
+    return connection_.dbms() == DbmsKind::PostgreSql && connection_.inTransaction() &&
+           connection_.owner().InAllOrNothingTransaction() && keyPositions_.size() == keyTypes_.size() &&
+           !keyTypes_.empty() && keyPositions_.front() >= static_cast<int>(items_.size());
+}
+
+void OdbcUpdateCursor::deferRow(const std::vector<size_t>& set)
+{
+    if (pending_ && pending_->rows() > 0 &&
+        (set != pendingSet_ || pendingTransaction_ != connection_.transactionCount())) {
+        if (pendingTransaction_ != connection_.transactionCount())
+            discardPending();
+        else
+            sendPending();
+    }
+    if (!pending_ || pending_->rows() == 0) {
+        pendingSet_ = set;
+        pending_ = std::make_unique<ArrayBatch>(set.size() + keyPositions_.size());
+        pendingTransaction_ = connection_.transactionCount();
+    }
+    connection_.addPendingWrites(this);
+    size_t column = 0;
+    for (size_t i : set)
+        pending_->addValue(column++, edit_[i], 0);
+    for (int position : keyPositions_)
+        pending_->addValue(column++, reader_.column(position), row_);
+    pending_->endRow();
+}
+
+bool OdbcUpdateCursor::sendPending()
+{
+    if (!pending_ || pending_->rows() == 0)
+        return true;
+    if (!connection_.inTransaction() || pendingTransaction_ != connection_.transactionCount()) {
+        discardPending();
+        return true;
+    }
+    const std::string failure = "Errore aggiornamento tavola (" + table_ + ")\n\n";
+    auto found = batchUpdates_.find(pendingSet_);
+    if (found == batchUpdates_.end()) {
+        // UPDATE t SET a = v.s0 FROM unnest(...) AS v(s0, k0) WHERE t.k = v.k0
+        std::string set;
+        std::string arrays;
+        std::string names;
+        std::string match;
+        size_t column = 0;
+        for (size_t i : pendingSet_) {
+            set += (column ? ", " : "") + itemNames_[i] + " = v.s" + std::to_string(column);
+            arrays += std::string(column ? ", " : "") + "CAST(? AS " + itemTypes_[i] + "[])";
+            names += (column ? ", s" : "s") + std::to_string(column);
+            ++column;
+        }
+        for (size_t k = 0; k < keyNames_.size(); ++k) {
+            arrays += ", CAST(? AS " + keyTypes_[k] + "[])";
+            names += ", k" + std::to_string(k);
+            match += std::string(k ? " AND " : "") + "t." + keyNames_[k] + " = v.k" + std::to_string(k);
+        }
+        const std::string sql =
+            "UPDATE " + table_ + " AS t SET " + set + " FROM unnest(" + arrays + ") AS v(" + names + ") WHERE " + match;
+        Statement statement;
+        if (!statement.allocate(connection_.handle()) ||
+            !succeeded(SQLPrepare(statement.get(), sqlText(sql), SQL_NTS))) {
+            connection_.show(failure + (statement ? driverText(SQL_HANDLE_STMT, statement.get())
+                                                  : driverText(SQL_HANDLE_DBC, connection_.handle())));
+            discardPending();
+            return false;
+        }
+        found = batchUpdates_.emplace(pendingSet_, std::move(statement)).first;
+    }
+    const int rows = pending_->rows();
+    SQLLEN changed = 0;
+    std::string error;
+    const bool ok = pending_->execute(found->second.get(), changed, error);
+    discardPending();
+    if (!ok) {
+        connection_.show(failure + error);
+        return false;
+    }
+    // Every row counted must have been changed.
+    if (changed != rows) {
+        connection_.show(failure + kRowNotFound);
+        return false;
+    }
+    return true;
+}
+
+void OdbcUpdateCursor::discardPending()
+{
+    if (pending_)
+        pending_->clear();
+}
+
 bool OdbcUpdateCursor::open(const std::string& sql, const std::vector<SelectItem>& items)
 {
     sql_ = sql;
@@ -351,9 +461,12 @@ bool OdbcUpdateCursor::open(const std::string& sql, const std::vector<SelectItem
     std::vector<int> types;
     itemNames_.clear();
     edit_.clear();
+    itemTypes_.clear();
+    keyTypes_.clear();
     for (const SelectItem& item : items) {
         types.push_back(item.sqlType);
         itemNames_.push_back(catalogueName(connection_, columns, item.column));
+        itemTypes_.push_back(catalogueType(columns, item.column, item.sqlType));
         edit_.emplace_back(item.sqlType, 1);
     }
     changed_.assign(items.size(), 0);
@@ -372,6 +485,7 @@ bool OdbcUpdateCursor::open(const std::string& sql, const std::vector<SelectItem
             keyNames_.push_back(catalogueName(connection_, columns, key));
             keyPositions_.push_back(static_cast<int>(types.size()));
             types.push_back(columnType(columns, key));
+            keyTypes_.push_back(catalogueType(columns, key, columnType(columns, key)));
             list += ", " + table_ + "." + keyNames_.back();
         }
         query = prefix + list + sql.substr(prefix.size());
@@ -465,6 +579,15 @@ bool OdbcUpdateCursor::update()
     if (set.empty()) {
         editing_ = false;
         return true;
+    }
+    const bool keyed = std::none_of(keyPositions_.begin(), keyPositions_.end(),
+                                    [&](int position) { return reader_.column(position).isNull(row_); });
+    if (keyed && deferring()) {
+        deferRow(set);
+        for (size_t i : set)
+            reader_.column(static_cast<int>(i)).copyRow(row_, edit_[i], 0);
+        editing_ = false;
+        return pending_->rows() < kKeysPerBatch || sendPending();
     }
     std::string condition;
     std::vector<int> where;

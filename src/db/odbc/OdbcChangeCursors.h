@@ -72,9 +72,16 @@ class OdbcDeleteCursor : public DeleteCursorBackend, private PendingWrites {
 
 // The update cursor over ODBC: the statement runs with the table's primary
 // key appended to its select list; Update changes the current row by key.
-class OdbcUpdateCursor : public UpdateCursorBackend {
+// Inside an all-or-nothing transaction on PostgreSQL the changed rows are
+// gathered and stored many at a time with one UPDATE ... FROM unnest() of
+// their values and keys; a row counts as it joins the batch, and a batch
+// that does not change each of its rows fails the transaction.
+class OdbcUpdateCursor : public UpdateCursorBackend, private PendingWrites {
   public:
     explicit OdbcUpdateCursor(OdbcConnection& connection);
+    ~OdbcUpdateCursor() override;
+    OdbcUpdateCursor(const OdbcUpdateCursor&) = delete;
+    OdbcUpdateCursor& operator=(const OdbcUpdateCursor&) = delete;
 
     bool open(const std::string& sql, const std::vector<SelectItem>& items) override;
     bool moveNext() override;
@@ -83,6 +90,11 @@ class OdbcUpdateCursor : public UpdateCursorBackend {
     bool update() override;
 
   private:
+    bool deferring() const;
+    void deferRow(const std::vector<size_t>& set);
+    bool sendPending() override;
+    void discardPending() override;
+
     OdbcConnection& connection_;
     BlockReader reader_;
     std::string sql_;
@@ -97,6 +109,15 @@ class OdbcUpdateCursor : public UpdateCursorBackend {
     bool editing_ = false;
     int row_ = 0;
     bool hasRow_ = false;
+    // PostgreSQL types of the items and of the key, for the batch's arrays.
+    std::vector<std::string> itemTypes_;
+    std::vector<std::string> keyTypes_;
+    // The rows changed but not yet sent: their changed items, values and
+    // keys, and their transaction.
+    std::vector<size_t> pendingSet_;
+    std::unique_ptr<ArrayBatch> pending_;
+    long pendingTransaction_ = 0;
+    std::map<std::vector<size_t>, Statement> batchUpdates_;
 };
 
 } // namespace korvan::detail::odbc
