@@ -214,6 +214,29 @@ TEST_P(DbBatches, UpdatedRowsAreSeenByTheNextQueryAndKeptWithTheTransaction)
     EXPECT_TRUE(sink.empty()) << sink.lastText();
 }
 
+TEST_P(DbBatches, ABlockNotDeletedStays)
+{
+    for (long id = 1; id <= 25; ++id)
+        rawInsertConkal(row(id), "2004-01-15");
+    TransactionGuard guard(&db());
+    {
+        DeleteCursor remove(&db());
+        remove.SetColumns("ID");
+        remove.SetTable("conkal");
+        remove.SetWhere("conkal.ID > 0");
+        int block = 0;
+        for (bool more = remove.Open(); more; more = remove.MoveNext()) {
+            if (++block != 2) {
+                EXPECT_TRUE(remove.Delete());
+            }
+        }
+        EXPECT_EQ(block, 3);
+    }
+    EXPECT_TRUE(guard.Commit()) << sink.lastText();
+    EXPECT_EQ(rawCount("conkal"), 10);
+    EXPECT_TRUE(sink.empty()) << sink.lastText();
+}
+
 TEST_P(DbBatches, DeletionsOfAnUndoneTransactionAreNeverMade)
 {
     for (long id = 1; id <= 15; ++id)

@@ -28,7 +28,8 @@ class OdbcConnection;
 // gathered and removed many blocks at a time (PostgreSQL: one DELETE with
 // the keys as arrays; SQLite: one DELETE of a list of rowids); a block
 // counts as its keys join the batch, and a batch that cannot be deleted
-// whole fails the transaction.
+// whole fails the transaction. When every block of the result has been
+// deleted, the rows go with one DELETE of the selection's own condition.
 class OdbcDeleteCursor : public DeleteCursorBackend, private PendingWrites {
   public:
     explicit OdbcDeleteCursor(OdbcConnection& connection);
@@ -68,6 +69,12 @@ class OdbcDeleteCursor : public DeleteCursorBackend, private PendingWrites {
     int pendingRows_ = 0;
     long pendingTransaction_ = 0;
     Statement batchDelete_;
+    // The DELETE of the whole selection, used when every block of the
+    // result was deleted; whether that holds so far.
+    std::string wholeDelete_;
+    bool everyBlockDeleted_ = true;
+    bool blockDeleted_ = false;
+    bool exhausted_ = false; // the result has been read to its end
 };
 
 // The update cursor over ODBC: the statement runs with the table's primary
