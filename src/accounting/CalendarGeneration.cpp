@@ -62,15 +62,6 @@ struct Lists {
     std::unordered_map<long, size_t> runIndex; // run ID -> position in runMonths
 };
 
-// Executes the select and counts its rows; the select is left at its end.
-long countRows(SelectCursor& select, OperationTransaction& operation)
-{
-    long rows = 0;
-    for (bool row = select.Execute(); row && operation.going(); row = select.MoveNext())
-        ++rows;
-    return rows;
-}
-
 void readAdditionalRuns(DbConnection* connection, const CalendarRequest& request, Lists& lists,
                         OperationTransaction& operation, OperationFeedback& feedback)
 {
@@ -83,12 +74,12 @@ void readAdditionalRuns(DbConnection* connection, const CalendarRequest& request
                                request.authority, request.company) +
                     " AND concors.ID = corse.ID AND concors.minima = 0");
     select.SetOrderBy("concors.ID");
-    // The query is read twice, as for the progress of every recovery: its
-    // rows counted first, then worked on one at a time (nothing grows with
-    // the rows read but what is kept of them).
-    ProgressSteps progress(feedback, countRows(select, operation));
+    // As for the progress of every recovery, the query's rows are counted
+    // first (by the database), then worked on one at a time: nothing grows
+    // with the rows read but what is kept of them.
+    ProgressSteps progress(feedback, select.CountRows());
     long done = 0;
-    for (bool row = select.MoveFirst(); row && operation.going(); row = select.MoveNext()) {
+    for (bool row = select.Execute(); row && operation.going(); row = select.MoveNext()) {
         int id = 0, authority = 0;
         double euro = 0.0;
         select.GetLong(0, id);
@@ -114,10 +105,10 @@ void readExistingDays(DbConnection* connection, const CalendarRequest& request, 
                     " AND conkal.ID = corse.ID" +
                     calendarPeriodCondition(connection, request.periodStart, request.periodEnd));
     select.SetOrderBy("conkal.ID, conkal.data");
-    ProgressSteps progress(feedback, countRows(select, operation));
+    ProgressSteps progress(feedback, select.CountRows());
     long done = 0;
     std::string date;
-    for (bool row = select.MoveFirst(); row && operation.going(); row = select.MoveNext()) {
+    for (bool row = select.Execute(); row && operation.going(); row = select.MoveNext()) {
         int id = 0, authority = 0, minimum = 0;
         double euro = 0.0;
         select.GetLong(0, id);
