@@ -1,15 +1,20 @@
 #pragma once
 
-// The run list of a contract line as korvan-batch prints it: one row per
-// run with what the browser's list shows, its service days and markers,
-// written by the reports' CSV writer (";", decimal comma, UTF-8 with a
-// byte-order mark, a header row); the contract and line lead every row.
+// The run list of a contract line as korvan-batch prints it and the run
+// browser copies and saves it: one row per run with what the browser's
+// list shows, its service days and markers, for the reports' CSV writer
+// (";", decimal comma, a header row); the contract and line lead every row.
 
 #include "reports/PrintableReport.h"
 #include "runs/RunListLoader.h"
 
-namespace korvan::batch {
+#include <vector>
 
-reports::Report runListReport(const runs::RunListModel& model, const runs::RunListKey& key);
+namespace korvan::reports {
 
-} // namespace korvan::batch
+// The runs given, in their order.
+Report runListReport(const std::vector<const runs::RunRow*>& runs, const runs::RunListKey& key);
+// Every run of the model, in its current order.
+Report runListReport(const runs::RunListModel& model, const runs::RunListKey& key);
+
+} // namespace korvan::reports

@@ -90,6 +90,12 @@ class RunBrowserDialog : public QDialog {
     CursorPlace cursorPlace() const;
     void placeCursor(const CursorPlace& place);
     void editRunAccounting();
+    // Ctrl+F: the cursor to the run of a code or ID the user types.
+    void findRun();
+    // Ctrl+C: the selected runs (or the cursor run) to the clipboard as CSV.
+    void copyRuns();
+    // "Salva CSV...": the whole list, in its order, into a file.
+    void saveList();
     void showCursorRun();
     void openView(bool calendar);
     korvan::runs::RunRow* cursorRun();
@@ -112,6 +118,7 @@ class RunBrowserDialog : public QDialog {
     ListWindow* list_;
     std::vector<std::pair<int, QPushButton*>> buttons_;
     bool finished_ = false;
+    QString findText_;
     QPointer<QWidget> area_;
 };
 
