@@ -9,6 +9,7 @@
 #include "reports/RunListReport.h"
 #include "runs/RunAccounting.h"
 #include "runs/RunSearch.h"
+#include "ui/common/SaveFileDialog.h"
 #include "ui/runs/ListWindow.h"
 #include "ui/runs/RunAccountingDialog.h"
 #include "ui/runs/RunBrowserCommands.h"
@@ -20,7 +21,6 @@
 #include <QDir>
 #include <QEvent>
 #include <QFile>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLabel>
@@ -76,7 +76,14 @@ RunBrowserDialog::RunBrowserDialog(DbConnection* connection, MessageSink& sink, 
         buttons_.emplace_back(id, button);
     }
     button(command::SelectLine)->setDefault(true);
+    saveFolder_ = std::make_shared<SaveFolder>();
     resize(800, 600);
+}
+
+void RunBrowserDialog::setSaveFolder(std::shared_ptr<SaveFolder> folder)
+{
+    if (folder)
+        saveFolder_ = std::move(folder);
 }
 
 RunBrowserDialog::~RunBrowserDialog()
@@ -336,20 +343,21 @@ void RunBrowserDialog::saveList()
 {
     if (!model_)
         return;
-    const QString stem =
-        QString::fromStdString(formatText("Corse_%04d_%04d_%04d", key_.authority, key_.company, key_.line));
-    QFileDialog files(this, QStringLiteral("Salva CSV"), QDir::homePath(), QStringLiteral("CSV (*.csv)"));
-    files.setObjectName("saveListDialog");
-    files.setAcceptMode(QFileDialog::AcceptSave);
-    files.setDefaultSuffix(QStringLiteral("csv"));
-    files.selectFile(stem + ".csv");
-    if (files.exec() != QDialog::Accepted || files.selectedFiles().isEmpty())
+    const SaveFileRequest request{
+        QStringLiteral("Salva CSV"), QStringLiteral("CSV (*.csv)"), QStringLiteral("csv"),
+        QString::fromStdString(formatText("Corse_%04d_%04d_%04d", key_.authority, key_.company, key_.line))};
+    const QString path = chooseSaveFile(this, request, *saveFolder_, sink_);
+    if (path.isEmpty())
         return;
-    const QString path = files.selectedFiles().constFirst();
     std::string error;
     if (!korvan::reports::writeCsvFile(korvan::reports::runListReport(*model_, key_),
-                                       QFile::encodeName(path).toStdString(), error))
+                                       QFile::encodeName(path).toStdString(), error)) {
         sink_.showMessage(error, MessageIcon::Error);
+        return;
+    }
+    saveFolder_->rememberFile(path);
+    if (statusLine_)
+        statusLine_(QStringLiteral("CSV salvato in %1").arg(QDir::toNativeSeparators(path)));
 }
 
 korvan::runs::RunRow* RunBrowserDialog::cursorRun()
@@ -422,15 +430,19 @@ void RunBrowserDialog::reject()
 }
 
 void runBrowserCommand(QWidget* clientArea, DbConnection* connection, MessageSink& sink, OperationFeedback& feedback,
-                       int& authority, int& company, const std::function<void(std::function<bool()>)>& registerCloser)
+                       int& authority, int& company, const BrowserHost& host)
 {
     RunBrowserDialog browser(connection, sink, feedback, authority, company, runSplitViews(), clientArea->window());
     if (!browser.beginTransaction())
         return;
+    browser.setStatusLine(host.showStatus);
+    browser.setSaveFolder(host.saveFolder);
     browser.placeOver(clientArea);
-    registerCloser([&browser] { return browser.finishAndClose(); });
+    if (host.registerCloser)
+        host.registerCloser([&browser] { return browser.finishAndClose(); });
     browser.exec();
-    registerCloser({});
+    if (host.registerCloser)
+        host.registerCloser({});
 }
 
 } // namespace korvan::ui::runs

@@ -19,6 +19,9 @@
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -468,6 +471,39 @@ class RunBrowserTest : public QObject {
         QTest::keyClick(list, Qt::Key_Space); // the cursor run (2) leaves the selection
         QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), header + run1);
+    }
+
+    // "Salva CSV..." proposes the contract and line as the file's name,
+    // adds the extension a typed name lacks, writes the whole list in its
+    // order as korvan-batch runs --csv does and says where it went.
+    void salvaCsvSavesTheWholeListInItsOrder()
+    {
+        auto browser = openBrowser();
+        QStringList status;
+        browser->setStatusLine([&status](const QString& text) { status << text; });
+        browser->showLine({10, 3, 1});
+        browser->runCommand(5131); // by length: run 2 first
+        const TempDir folder;
+        QString proposed;
+        whenDialogShows<QFileDialog>([&proposed, &folder](QFileDialog* dialog) {
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            proposed = name->text();
+            dialog->setDirectory(QString::fromStdString(folder.path()));
+            name->setText("elenco");
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        QTest::mouseClick(browser->button(command::SaveList), Qt::LeftButton);
+        QCOMPARE(proposed, QStringLiteral("Corse_0010_0003_0001.csv"));
+        const std::string path = folder.file("elenco.csv");
+        QFile file(QString::fromStdString(path));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const std::string written = file.readAll().toStdString();
+        QCOMPARE(written.substr(0, 3), std::string("\xEF\xBB\xBF"));
+        const size_t second = written.find("\r\n10;3;1;");
+        QVERIFY(second != std::string::npos);
+        QCOMPARE(written.substr(second + 2, 10), std::string("10;3;1;2;\"")); // run 2 first
+        QVERIFY(written.find("\r\n10;3;1;1;\"C1\"") != std::string::npos);
+        QCOMPARE(status, QStringList{"CSV salvato in " + QDir::toNativeSeparators(QString::fromStdString(path))});
     }
 
     void aFailedChangeKeepsTheMarksAndTheSelectionOfThePendingOnes()

@@ -56,6 +56,16 @@ class RunWindowsLayoutTest : public QObject {
         QTest::newRow("900 x 600") << QSize(900, 600);
     }
 
+    template <class View> static void checkView()
+    {
+        QFETCH(QSize, size);
+        test::SplitViewFixture fixture;
+        const RunViewContext context = fixture.context();
+        View view(context, fixture.run());
+        const auto faults = faultsAt(view, size);
+        QVERIFY2(faults.empty(), joined(faults).c_str());
+    }
+
   private slots:
     void theBrowserShowsEveryControlWhole_data() { addSizes(); }
     void theBrowserShowsEveryControlWhole()
@@ -72,26 +82,9 @@ class RunWindowsLayoutTest : public QObject {
     }
 
     void theCalendarViewShowsEveryControlWhole_data() { addSizes(); }
-    void theCalendarViewShowsEveryControlWhole()
-    {
-        QFETCH(QSize, size);
-        test::SplitViewFixture fixture;
-        const RunViewContext context = fixture.context();
-        CalendarView view(context, fixture.run());
-        const auto faults = faultsAt(view, size);
-        QVERIFY2(faults.empty(), joined(faults).c_str());
-    }
-
+    void theCalendarViewShowsEveryControlWhole() { checkView<CalendarView>(); }
     void theItineraryViewShowsEveryControlWhole_data() { addSizes(); }
-    void theItineraryViewShowsEveryControlWhole()
-    {
-        QFETCH(QSize, size);
-        test::SplitViewFixture fixture;
-        const RunViewContext context = fixture.context();
-        ItineraryView view(context, fixture.run());
-        const auto faults = faultsAt(view, size);
-        QVERIFY2(faults.empty(), joined(faults).c_str());
-    }
+    void theItineraryViewShowsEveryControlWhole() { checkView<ItineraryView>(); }
 };
 
 int main(int argc, char** argv)
