@@ -8,13 +8,13 @@
 #include "batch/BatchOptions.h"
 #include "batch/BatchReport.h"
 #include "batch/BatchSink.h"
-#include "batch/RunListCsv.h"
 #include "db/DbConnection.h"
 #include "db/Values.h"
 #include "lines/LineExtraction.h"
 #include "refdata/ContractEntries.h"
 #include "refdata/PickLists.h"
 #include "refdata/SchemaCheck.h"
+#include "reports/RunListReport.h"
 #include "runs/RunFilter.h"
 #include "runs/RunListLoader.h"
 
@@ -264,7 +264,7 @@ class Session {
         if (sink_.failed())
             return;
         model.sort(options_.order ? runs::runOrderNamed(*options_.order)->code : runs::kRunIdOrder);
-        const reports::Report report = runListReport(model, *key);
+        const reports::Report report = reports::runListReport(model, *key);
         std::string error;
         if (!writeCsvTo(report, options_.csvFile.value_or("-"), out_, error))
             sink_.showMessage(error, MessageIcon::Error);

@@ -28,16 +28,6 @@ void PrintSession::applyPrinter(QPrinter& printer) const
         printer.setPageSize(*pageSize_);
 }
 
-QString PrintSession::saveFolder() const
-{
-    if (!saveFolder_.isEmpty() && QDir(saveFolder_).exists())
-        return saveFolder_;
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (!documents.isEmpty() && QDir(documents).exists())
-        return documents;
-    return QDir::homePath();
-}
-
 QString printedWhere(const QPrinter& printer)
 {
     if (!printer.outputFileName().isEmpty())

@@ -5,6 +5,8 @@
 // the paper), so that the next set-up starts from it, and the folder a
 // report was last saved in, where the next save proposes its file.
 
+#include "ui/common/SaveFileDialog.h"
+
 #include <QPageSize>
 #include <QString>
 
@@ -22,17 +24,15 @@ class PrintSession {
     void applyPrinter(QPrinter& printer) const;
     bool hasPrinter() const { return hasPrinter_; }
 
-    // Where the next save proposes its file: the folder of the last save,
-    // at first the user's documents folder (or home).
-    QString saveFolder() const;
-    void setSaveFolder(const QString& folder) { saveFolder_ = folder; }
+    // Where the next save proposes its file.
+    SaveFolder& saveFolder() { return saveFolder_; }
 
   private:
     bool hasPrinter_ = false;
     QString printerName_;
     QString outputFile_;
     std::optional<QPageSize> pageSize_;
-    QString saveFolder_;
+    SaveFolder saveFolder_;
 };
 
 // Where the output of a pass on `printer` went, for the status line.

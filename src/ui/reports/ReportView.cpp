@@ -1,5 +1,8 @@
 #include "ui/reports/ReportView.h"
 
+#include "ui/common/MessageBoxSink.h"
+#include "ui/common/SaveFileDialog.h"
+
 #include "db/MessageSink.h"
 #include "gui/ReportOutput.h"
 #include "reports/CsvWriter.h"
@@ -59,11 +62,6 @@ void showOnePageAsWideAsTheWindow(QPrintPreviewDialog& dialog)
 }
 
 } // namespace
-
-std::string replaceQuestion(const std::string& path)
-{
-    return "Il file " + path + " esiste già.\n\nSi intende sostituirlo?";
-}
 
 std::string printerUnavailableMessage()
 {
@@ -266,28 +264,20 @@ void ReportView::saveWithDialog(QWidget* parent, SaveFormat format, QStatusBar* 
     if (!report_)
         return;
     const bool pdf = format == SaveFormat::Pdf;
-    const QString extension = pdf ? QStringLiteral("pdf") : QStringLiteral("csv");
     const QString stem = fileStem_.isEmpty() ? QString::fromStdString(report_->title) : fileStem_;
-    QFileDialog files(parent, pdf ? QStringLiteral("Salva PDF") : QStringLiteral("Salva CSV"), session_->saveFolder(),
-                      pdf ? QStringLiteral("PDF (*.pdf)") : QStringLiteral("CSV (*.csv)"));
-    files.setObjectName("saveReportDialog");
-    files.setAcceptMode(QFileDialog::AcceptSave);
-    files.setFileMode(QFileDialog::AnyFile);
-    files.setDefaultSuffix(extension);
-    files.selectFile(stem + "." + extension);
-    if (files.exec() != QDialog::Accepted || files.selectedFiles().isEmpty())
-        return;
-    const QString chosen = files.selectedFiles().constFirst();
+    const SaveFileRequest request{pdf ? QStringLiteral("Salva PDF") : QStringLiteral("Salva CSV"),
+                                  pdf ? QStringLiteral("PDF (*.pdf)") : QStringLiteral("CSV (*.csv)"),
+                                  pdf ? QStringLiteral("pdf") : QStringLiteral("csv"), stem};
+    // A view without the program's sink asks in a box of its own.
+    MessageBoxSink boxes;
+    boxes.setParentWidget(parent);
     const QString path =
-        QString::fromStdString(korvan::reports::withExtension(chosen.toStdString(), extension.toStdString()));
-    // The dialog asked before replacing the name it was given, not the one
-    // with the extension added.
-    if (path != chosen && QFile::exists(path) && host_.sink &&
-        !host_.sink->askConfirmation(replaceQuestion(QDir::toNativeSeparators(path).toStdString())))
+        chooseSaveFile(parent, request, session_->saveFolder(), host_.sink ? *host_.sink : static_cast<MessageSink&>(boxes));
+    if (path.isEmpty())
         return;
     if (!(pdf ? savePdf(path) : saveCsv(path)))
         return;
-    session_->setSaveFolder(QFileInfo(path).absolutePath());
+    session_->saveFolder().rememberFile(path);
     const QString where = QStringLiteral("%1 salvato in %2").arg(pdf ? "PDF" : "CSV", QDir::toNativeSeparators(path));
     if (statusLine)
         statusLine->showMessage(where);

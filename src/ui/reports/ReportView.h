@@ -116,7 +116,5 @@ class ReportView : public ReportViewBase {
 
 // "Non è possibile aprire la stampante..." (information icon).
 std::string printerUnavailableMessage();
-// Asked before a save replaces the file at `path`.
-std::string replaceQuestion(const std::string& path);
 
 } // namespace korvan::ui::reports

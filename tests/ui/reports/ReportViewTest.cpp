@@ -289,7 +289,7 @@ class ReportViewTest : public QObject {
         const QString first = QString::fromStdString(dir->file("primo"));
         const QString second = QString::fromStdString(dir->file("secondo"));
         QVERIFY(QDir().mkpath(first) && QDir().mkpath(second));
-        window->session->setSaveFolder(first);
+        window->session->saveFolder().rememberFile(first + "/previous.pdf");
         ReportView* view = newView();
         view->attachReport(smallDirectory());
         view->setFileStem("Contratti_0001_2025-03");
