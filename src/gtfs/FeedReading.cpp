@@ -34,6 +34,8 @@ std::unique_ptr<ReadFeed> readFeed(const std::string& feedPath, const std::strin
     for (const char* required : {"agency.txt", "routes.txt", "trips.txt", "stop_times.txt", "stops.txt"})
         if (!feed->source->has(required))
             throw FeedError(required, 0, "", "manca il file nel feed");
+    feed->source->checkArchive({"agency.txt", "routes.txt", "trips.txt", "stop_times.txt", "stops.txt", "shapes.txt",
+                                "calendar.txt", "calendar_dates.txt"});
     readNetworkFiles(*feed->source, feed->tables);
     feed->calendar = ServiceCalendar::read(*feed->source);
     readTrips(*feed->source, feed->calendar.index(), feed->tables);

@@ -141,6 +141,17 @@ bool FeedSource::has(const std::string& name) const
     return fs::is_regular_file(fs::path(path_) / name, error);
 }
 
+void FeedSource::checkArchive(const std::vector<std::string>& names) const
+{
+    if (!archive_)
+        return;
+    std::vector<char> buffer(1 << 16);
+    for (const std::string& name : names)
+        if (has(name))
+            for (auto stream = open(name); stream->read(buffer.data(), buffer.size()) > 0;) {
+            }
+}
+
 std::unique_ptr<ByteStream> FeedSource::open(const std::string& name) const
 {
     if (!has(name))

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 typedef struct zip zip_t;
 
@@ -39,6 +40,9 @@ class FeedSource {
     const std::string& path() const { return path_; }
     bool isArchive() const { return archive_ != nullptr; }
     bool has(const std::string& name) const;
+    // An archive: reads each named file that it has to its end, so that a
+    // damaged one is told as such before its content is read as a timetable.
+    void checkArchive(const std::vector<std::string>& names) const;
     // Throws FeedError ("manca il file") when the feed has no such file.
     std::unique_ptr<ByteStream> open(const std::string& name) const;
 
