@@ -66,7 +66,7 @@ AuthorityAssignment assignAuthorities(const FeedTables& tables, const std::strin
                    : 0;
     };
     // Each agency with an uncovered route gets its own authority, coded
-    // after the mapping's, in agency order.
+    // after the mapping's.
     int nextCode = names.empty() ? 1 : names.rbegin()->first + 1;
     std::vector<int> agencyAuthority(tables.agencies.size(), 0);
     for (size_t r = 0; r < tables.routes.size(); ++r) {
@@ -82,7 +82,13 @@ AuthorityAssignment assignAuthorities(const FeedTables& tables, const std::strin
     }
     for (int r : result.uncoveredRoutes)
         agencyAuthority[static_cast<size_t>(tables.routes[static_cast<size_t>(r)].agency)] = 1;
-    for (size_t a = 0; a < agencyAuthority.size(); ++a) {
+    // In agency_id order, as the companies are numbered.
+    std::vector<size_t> agencyOrder(tables.agencies.size());
+    for (size_t a = 0; a < agencyOrder.size(); ++a)
+        agencyOrder[a] = a;
+    std::stable_sort(agencyOrder.begin(), agencyOrder.end(),
+                     [&](size_t a, size_t b) { return tables.agencies[a].id < tables.agencies[b].id; });
+    for (size_t a : agencyOrder) {
         if (!agencyAuthority[a])
             continue;
         if (nextCode > 9999)

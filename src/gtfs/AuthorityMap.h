@@ -7,7 +7,8 @@
 // key is a route_id, a route_short_name or an agency_id, and a route takes
 // the line of its route_id, else of its short name, else of its agency.
 // Routes the mapping does not cover go to their agency's own authority, coded
-// after the highest code of the mapping.
+// after the highest code of the mapping, in agency_id order (the companies'
+// order: without a mapping authority N is company N's agency).
 
 #include "gtfs/FeedTables.h"
 

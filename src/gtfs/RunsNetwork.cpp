@@ -242,8 +242,7 @@ void RunsNetwork::numberArcs()
 {
     std::map<std::tuple<int, int, int>, size_t> known;
     for (Route& route : routes_) {
-        long at = 0, before = 0;
-        std::vector<long> progressive;
+        long before = 0;
         for (size_t i = 0; i + 1 < route.stops.size(); ++i) {
             const auto key = std::make_tuple(route.company, route.stops[i], route.stops[i + 1]);
             auto found = known.find(key);
@@ -258,13 +257,9 @@ void RunsNetwork::numberArcs()
                 arcs_.push_back(arc);
             }
             before = route.progressive[i];
-            const Arc& arc = arcs_[found->second];
-            route.arcs.push_back(arc.number);
-            at += arc.length;
-            progressive.push_back(at);
+            route.arcs.push_back(arcs_[found->second].number);
         }
-        route.progressive = std::move(progressive);
-        route.length = at;
+        route.length = route.progressive.empty() ? 0 : route.progressive.back();
     }
 }
 

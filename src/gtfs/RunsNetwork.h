@@ -11,7 +11,10 @@
 //   company in order of their first run.
 // - Arcs: one per company and directed pair of consecutive stops, numbered
 //   per company in order of first use along the routes (route number, then
-//   position); an arc's metres are those measured on its first route.
+//   position); an arc's metres are those measured on its first route. A
+//   route keeps its own metres in its progressive distances and its runs'
+//   length, also where it runs between two stops by another way than the
+//   route that measured the arc.
 // - Stops: the stops the company's runs call at, numbered per company in
 //   stop_id order (bytes).
 //
