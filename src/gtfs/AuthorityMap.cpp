@@ -11,6 +11,19 @@
 
 namespace korvan::gtfs {
 
+const char* keyKindName(KeyKind kind)
+{
+    switch (kind) {
+    case KeyKind::RouteId:
+        return "route_id";
+    case KeyKind::RouteShortName:
+        return "route_short_name";
+    case KeyKind::AgencyId:
+        break;
+    }
+    return "agency_id";
+}
+
 AuthorityAssignment assignAuthorities(const FeedTables& tables, const std::string& mappingPath)
 {
     AuthorityAssignment result;
@@ -35,16 +48,36 @@ AuthorityAssignment assignAuthorities(const FeedTables& tables, const std::strin
                 continue;
             csv.required(0);
             MappingLine line{key, KeyKind::RouteId, 0, csv.line()};
-            if (routeIds.count(key))
+            // "route_id=...", "route_short_name=..." or "agency_id=..." says
+            // which it is; a bare key is tried in that order.
+            const std::pair<const char*, KeyKind> named[] = {{"route_id=", KeyKind::RouteId},
+                                                             {"route_short_name=", KeyKind::RouteShortName},
+                                                             {"agency_id=", KeyKind::AgencyId}};
+            bool explicitKind = false;
+            for (const auto& [prefix, kind] : named) {
+                if (key.rfind(prefix, 0) == 0) {
+                    line.key = key.substr(std::string(prefix).size());
+                    line.kind = kind;
+                    explicitKind = true;
+                }
+            }
+            const std::set<std::string>* sets[] = {&routeIds, &shortNames, &agencyIds};
+            if (explicitKind) {
+                if (!sets[static_cast<int>(line.kind)]->count(line.key))
+                    csv.fail(0, "\"" + line.key + "\" non è un " + keyKindName(line.kind) + " del feed");
+            } else if (routeIds.count(key)) {
                 line.kind = KeyKind::RouteId;
-            else if (shortNames.count(key))
+            } else if (shortNames.count(key)) {
                 line.kind = KeyKind::RouteShortName;
-            else if (agencyIds.count(key))
+            } else if (agencyIds.count(key)) {
                 line.kind = KeyKind::AgencyId;
-            else
+            } else {
                 csv.fail(0, "\"" + key + "\" non è un route_id, un route_short_name né un agency_id del feed");
-            if (byKey.count(key))
-                csv.fail(0, "\"" + key + "\" compare già alla riga " + std::to_string(result.mapping[byKey[key]].line));
+            }
+            const std::string keyId = std::to_string(static_cast<int>(line.kind)) + ":" + line.key;
+            if (byKey.count(keyId))
+                csv.fail(0,
+                         "\"" + key + "\" compare già alla riga " + std::to_string(result.mapping[byKey[keyId]].line));
             const std::string_view codeText = csv.required(1);
             const std::optional<long long> code = parseFeedInteger(codeText);
             if (!code || *code < 1 || *code > 9999)
@@ -55,15 +88,13 @@ AuthorityAssignment assignAuthorities(const FeedTables& tables, const std::strin
             if (known != names.end() && known->second != name)
                 csv.fail(2, "l'ente " + std::to_string(line.authority) + " ha già il nome \"" + known->second + "\"");
             names[line.authority] = name;
-            byKey[key] = result.mapping.size();
+            byKey[keyId] = result.mapping.size();
             result.mapping.push_back(std::move(line));
         }
     }
     auto mapped = [&](const std::string& key, KeyKind kind) -> int {
-        const auto found = byKey.find(key);
-        return found != byKey.end() && result.mapping[found->second].kind == kind
-                   ? result.mapping[found->second].authority
-                   : 0;
+        const auto found = byKey.find(std::to_string(static_cast<int>(kind)) + ":" + key);
+        return found != byKey.end() ? result.mapping[found->second].authority : 0;
     };
     // Each agency with an uncovered route gets its own authority, coded
     // after the mapping's.

@@ -24,6 +24,7 @@ struct Authority {
 };
 
 enum class KeyKind { RouteId, RouteShortName, AgencyId };
+const char* keyKindName(KeyKind kind);
 
 struct MappingLine {
     std::string key;

@@ -10,19 +10,6 @@ namespace korvan::gtfs {
 
 namespace {
 
-const char* keyKindName(KeyKind kind)
-{
-    switch (kind) {
-    case KeyKind::RouteId:
-        return "route_id";
-    case KeyKind::RouteShortName:
-        return "route_short_name";
-    case KeyKind::AgencyId:
-        break;
-    }
-    return "agency_id";
-}
-
 std::string authorityText(const ReadFeed& feed, int code)
 {
     for (const Authority& a : feed.authorities.authorities)

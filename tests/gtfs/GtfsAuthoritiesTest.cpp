@@ -56,6 +56,17 @@ TEST_F(GtfsAuthorities, mappingByRouteIdShortNameAndAgency)
         EXPECT_NE(summary().find(line), std::string::npos) << line << "\n" << summary();
 }
 
+TEST_F(GtfsAuthorities, aKeyCanSayWhatItIs)
+{
+    HandMadeFeed feed = HandMadeFeed::basic();
+    // "A1" is both an agency_id and the short name of route R2.
+    feed.replace("routes.txt", "R2,A1,,", "R2,A1,A1,");
+    ASSERT_TRUE(import(feed, {"agency_id=A1;7;Provincia di Valdora", "route_short_name=5;8;Comune di Valdora"}))
+        << sink.lastText();
+    EXPECT_EQ(rows("SELECT codcorsa, ente FROM corse ORDER BY codcorsa"), (Rows{"T1|8", "T2|8", "T3|8", "T4|7"}));
+    EXPECT_NE(summary().find("riga 1: agency_id A1 -> 0007 - Provincia di Valdora"), std::string::npos) << summary();
+}
+
 TEST_F(GtfsAuthorities, routesTheMappingLeavesOutGoToTheirAgencysAuthority)
 {
     ASSERT_TRUE(import(HandMadeFeed::basic(), {"R1;12;Comune di Valdora"})) << sink.lastText();
@@ -92,7 +103,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BadMappingCase{"codeNotANumber", {"R1;uno;Comune"}, "1, campo codice"},
                       BadMappingCase{"noName", {"R1;1;"}, "1, campo nome"},
                       BadMappingCase{"codeWithTwoNames", {"R1;1;Comune", "R2;1;Provincia"}, "2, campo nome"},
-                      BadMappingCase{"keyTwice", {"R1;1;Comune", "R1;2;Provincia"}, "2, campo chiave"}),
+                      BadMappingCase{"keyTwice", {"R1;1;Comune", "R1;2;Provincia"}, "2, campo chiave"},
+                      BadMappingCase{"namedKeyOfNothing", {"agency_id=R1;1;Comune"}, "1, campo chiave"}),
     [](const auto& test) { return std::string(test.param.name); });
 
 } // namespace
