@@ -32,22 +32,19 @@ class ImportingMainWindow : public shell::MainWindow {
     std::optional<shell::GtfsImportChoice> promptGtfsImport() override { return answer; }
 };
 
-// Answers the modal file dialogs as they come, one answer each.
-void answerFileDialogs(std::vector<std::function<void(QFileDialog&)>> answers)
+// Answers every modal file dialog that shows until `done` is set: the open
+// dialog (the feed) with `open`, the save dialog (the new file) with `save`.
+// A dialog still there at the next look is answered again.
+void answerFileDialogs(std::function<void(QFileDialog&)> open, std::function<void(QFileDialog&)> save,
+                       std::shared_ptr<bool> done)
 {
-    auto pending = std::make_shared<std::vector<std::function<void(QFileDialog&)>>>(std::move(answers));
     auto poll = std::make_shared<std::function<void()>>();
-    auto last = std::make_shared<QFileDialog*>(nullptr);
-    *poll = [pending, poll, last] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (dialog && dialog != *last && !pending->empty()) {
-            *last = dialog;
-            auto answer = pending->front();
-            pending->erase(pending->begin());
-            answer(*dialog);
-        }
-        if (!pending->empty())
-            QTimer::singleShot(10, *poll);
+    *poll = [open, save, done, poll] {
+        if (*done)
+            return;
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+            (dialog->acceptMode() == QFileDialog::AcceptOpen ? open : save)(*dialog);
+        QTimer::singleShot(50, *poll);
     };
     QTimer::singleShot(0, *poll);
 }
@@ -123,19 +120,23 @@ class ShellGtfsImportTest : public QObject {
         const std::string target = dir.file("rete.sqlite");
         QString feedTitle, targetTitle;
         QFileDialog::AcceptMode targetMode = QFileDialog::AcceptOpen;
-        answerFileDialogs({[&](QFileDialog& dialog) {
-                               feedTitle = dialog.windowTitle();
-                               // A file of the feed's folder stands for the folder.
-                               dialog.selectFile(QString::fromStdString(feed + "/stops.txt"));
-                               QMetaObject::invokeMethod(&dialog, "accept", Qt::QueuedConnection);
-                           },
-                           [&](QFileDialog& dialog) {
-                               targetTitle = dialog.windowTitle();
-                               targetMode = dialog.acceptMode();
-                               dialog.selectFile(QString::fromStdString(target));
-                               QMetaObject::invokeMethod(&dialog, "accept", Qt::QueuedConnection);
-                           }});
+        auto done = std::make_shared<bool>(false);
+        answerFileDialogs(
+            [&](QFileDialog& dialog) {
+                feedTitle = dialog.windowTitle();
+                // A file of the feed's folder stands for the folder.
+                dialog.selectFile(QString::fromStdString(feed + "/stops.txt"));
+                QMetaObject::invokeMethod(&dialog, "accept");
+            },
+            [&](QFileDialog& dialog) {
+                targetTitle = dialog.windowTitle();
+                targetMode = dialog.acceptMode();
+                dialog.selectFile(QString::fromStdString(target));
+                QMetaObject::invokeMethod(&dialog, "accept");
+            },
+            done);
         window.commandAction(command::ImportGtfs)->trigger();
+        *done = true;
         QVERIFY(feedTitle.startsWith("Selezione del Feed GTFS"));
         QCOMPARE(targetTitle, QString("Nuovo Database delle Corse"));
         QCOMPARE(targetMode, QFileDialog::AcceptSave);
