@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxcb1-dev qt6-translations-l10n
-  libsqlite3-dev sqlite3
+  libsqlite3-dev sqlite3 libzip-dev
   unixodbc unixodbc-dev odbc-postgresql libsqliteodbc
   postgresql-15 postgresql-client-15
   googletest libgtest-dev

@@ -5,6 +5,7 @@
 #include "accounting/BaseAssignment.h"
 #include "accounting/CalendarGeneration.h"
 #include "accounting/SplitRemoval.h"
+#include "batch/BatchImport.h"
 #include "batch/BatchOptions.h"
 #include "batch/BatchReport.h"
 #include "batch/BatchSink.h"
@@ -304,6 +305,8 @@ std::optional<std::pair<std::string, std::string>> splitTimeBand(const std::stri
 int runBatchCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
                     const Terminal& terminal)
 {
+    if (!arguments.empty() && arguments.front() == kImportGtfsCommand)
+        return runImportGtfs({arguments.begin() + 1, arguments.end()}, out, err, terminal);
     const ParsedCommandLine parsed = parseCommandLine(arguments);
     const BatchOptions& options = parsed.options;
     if (options.help) {

@@ -417,6 +417,7 @@ std::string usageText(Command command)
            "  list                 list authorities, companies, contracts or lines\n"
            "  report               write the lines directory or a statement as PDF or CSV\n"
            "  runs                 print the runs of a contract's line as CSV\n"
+           "  import-gtfs          make a new runs database from a GTFS feed\n"
            "Run korvan-batch SUBCOMMAND --help for its options.\n" +
            connection + exits;
 }

@@ -1,5 +1,6 @@
 #include "shell/MainWindow.h"
 
+#include "gtfs/GtfsImport.h"
 #include "shell/AboutText.h"
 #include "shell/BusyClockWidget.h"
 #include "shell/ClientAreaWidget.h"
@@ -209,6 +210,9 @@ void MainWindow::runCommand(int commandId)
     case command::OdbcConnect:
         chooseOdbcSource();
         return;
+    case command::ImportGtfs:
+        importGtfsFeed();
+        return;
     default:
         break;
     }
@@ -258,6 +262,26 @@ void MainWindow::chooseOdbcSource()
     forgetCurrentContract();
     session_.chooseOdbcSource(choice->dsn, choice->driver, choice->rowsetSizeOrdinary, choice->rowsetSizeBlob);
     showConnection();
+    repaintClientArea();
+}
+
+std::optional<GtfsImportChoice> MainWindow::promptGtfsImport()
+{
+    return askGtfsImport(this);
+}
+
+void MainWindow::importGtfsFeed()
+{
+    const std::optional<GtfsImportChoice> choice = promptGtfsImport();
+    if (!choice || !finishOpenWork())
+        return;
+    const std::string target = choice->target.toStdString();
+    if (gtfs::importIntoNewFile({choice->feed.toStdString(), ""}, target, choice->replace, sink_, *this)) {
+        session_.chooseSqliteFile(target);
+        updateCommandEnabling();
+        setMainTitle();
+    }
+    endProgress();
     repaintClientArea();
 }
 

@@ -9,6 +9,7 @@
 #include "core/OperationFeedback.h"
 #include "shell/DataSourceDialog.h"
 #include "shell/DatabaseSession.h"
+#include "shell/GtfsImportCommand.h"
 #include "shell/Settings.h"
 #include "ui/common/ReportViewBase.h"
 
@@ -120,6 +121,8 @@ class MainWindow : public QMainWindow, public OperationFeedback {
     void chooseSqliteDatabase();
     void chooseOdbcSource();
     void disconnectDatabase();
+    // A new runs database from a GTFS feed, connected when it is made.
+    void importGtfsFeed();
     void showAbout();
     std::string aboutText() const;
 
@@ -135,6 +138,7 @@ class MainWindow : public QMainWindow, public OperationFeedback {
     // The modal choices of the database commands; nothing on cancel.
     virtual std::optional<QString> promptSqliteFile();
     virtual std::optional<DataSourceChoice> promptDataSource();
+    virtual std::optional<GtfsImportChoice> promptGtfsImport();
 
     // Writes the four settings (after the connection was closed at exit).
     virtual void saveSettings();
