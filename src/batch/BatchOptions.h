@@ -13,13 +13,14 @@
 
 namespace korvan::batch {
 
-enum class Command { None, ExtractLines, Assign, GenerateDays, Remove, List, Report, Runs };
+enum class Command { None, ExtractLines, Assign, GenerateDays, Remove, List, Report, Runs, Copy };
 
 struct ConnectionOptions {
     std::string dbFile; // the file back end
     std::string dsn;    // an ODBC data source
     int rowsetSize = 25;
     int rowsetSizeBlob = 1;
+    bool rowsetGiven = false; // --rowset was given
 };
 
 struct BatchOptions {
@@ -47,6 +48,11 @@ struct BatchOptions {
     // runs: the order (a name or character of runs/RunOrder.h); the CSV
     // goes to csvFile
     std::optional<std::string> order;
+    // copy: the source (one of the three) and what to copy; the target is
+    // the connection
+    std::optional<std::string> fromDb, fromDsn, fromJet;
+    std::vector<std::string> tables;
+    bool skipBadValues = false;
 };
 
 struct ParsedCommandLine {
