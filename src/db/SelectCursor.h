@@ -60,7 +60,10 @@ class SelectCursor {
     bool GetText(int index, std::string& text);
     bool GetFieldText(const std::string& name, std::string& text);
     // The value as stored, without text conversion (db/FieldValue.h). False
-    // when there is no current row or the value cannot be read whole.
+    // when there is no current row or the value cannot be read whole. Long
+    // texts and byte arrays are read only when the item has a width. SQLite's
+    // ODBC driver gives doubles to 15 significant digits (it reads them
+    // through texts): a caller that needs every bit asks SQLite for a text.
     bool GetValue(int index, FieldValue& value);
 
     const std::string& SqlText() const { return sqlText_; }

@@ -3,20 +3,42 @@
 #include "db/DbConnection.h"
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
+#include "db/Values.h"
 
 namespace korvan::transfer {
 
 namespace {
 
+// The longest byte array and text read from one value.
+constexpr int kBlobBytes = 16 * 1024 * 1024;
+constexpr int kLongTextCharacters = 65535;
+
 class CursorReader : public TableReader {
   public:
     CursorReader(DbConnection& connection, const std::string& table, const std::vector<ReadColumn>& columns)
-        : connection_(connection), cursor_(&connection), columns_(columns.size())
+        : connection_(connection), cursor_(&connection), columns_(columns.size()), asText_(columns.size(), 0)
     {
+        // SQLite's ODBC driver reads a double through a text of 15 digits,
+        // which loses the last ones: SQLite is asked for 17 instead.
+        const bool sqliteDriver = connection.IsOdbc() && connection.Dialect().kind() == SqlDialect::Kind::Sqlite;
         std::string list;
-        for (const ReadColumn& column : columns) {
-            cursor_.AddField({table, column.name, column.sqlType, column.width});
-            list += (list.empty() ? "" : ", ") + connection.QuoteIdentifier(column.name);
+        for (size_t i = 0; i < columns.size(); ++i) {
+            const ReadColumn& column = columns[i];
+            const std::string name = connection.QuoteIdentifier(column.name);
+            if (sqliteDriver && (column.sqlType == SqlType::Double || column.sqlType == SqlType::Real ||
+                                 column.sqlType == SqlType::Float)) {
+                asText_[i] = 1;
+                cursor_.AddField({table, column.name, SqlType::VarChar, 0});
+                list += (list.empty() ? "" : ", ") +
+                        ("CASE WHEN " + name + " IS NULL THEN NULL ELSE printf('%!.17g', " + name + ") END");
+                continue;
+            }
+            // Long texts and bytes are read whole, one row a block.
+            const int width = column.sqlType == SqlType::LongVarBinary ? kBlobBytes
+                              : column.sqlType == SqlType::LongVarChar ? kLongTextCharacters
+                                                                       : column.width;
+            cursor_.AddField({table, column.name, column.sqlType, width});
+            list += (list.empty() ? "" : ", ") + name;
         }
         cursor_.SetSqlText("SELECT " + list + " FROM " + connection.QuoteIdentifier(table));
         failuresBefore_ = connection.FailureCount();
@@ -32,9 +54,14 @@ class CursorReader : public TableReader {
         }
         row.resize(columns_);
         problems.assign(columns_, std::string());
-        for (size_t i = 0; i < columns_; ++i)
-            if (!cursor_.GetValue(static_cast<int>(i), row[i]))
+        for (size_t i = 0; i < columns_; ++i) {
+            FieldValue& value = row[i];
+            if (!cursor_.GetValue(static_cast<int>(i), value))
                 problems[i] = "Il valore memorizzato è più lungo di quanto si possa leggere.";
+            else if (asText_[i] && value.kind == FieldValue::Kind::Text)
+                if (const std::optional<double> number = parseWholeDecimal(value.bytes))
+                    value.setReal(*number);
+        }
         return true;
     }
 
@@ -45,6 +72,7 @@ class CursorReader : public TableReader {
     DbConnection& connection_;
     SelectCursor cursor_;
     size_t columns_;
+    std::vector<char> asText_; // a number read as the text of its 17 digits
     long failuresBefore_ = 0;
     bool started_ = false;
     bool failed_ = false;

@@ -43,8 +43,10 @@ namespace {
 
 int slotCharacters(int sqlType, int textCharacters)
 {
-    if (textCharacters <= 0 && sqlType == SqlType::LongVarChar)
-        return kLongTextCharacters;
+    // A long text column's told width is often the driver's setting
+    // (psqlODBC's 8190 for PostgreSQL's unlimited TEXT), not the column's.
+    if (sqlType == SqlType::LongVarChar)
+        return kMaxTextCharacters;
     return std::min(textCharacters, kMaxTextCharacters);
 }
 

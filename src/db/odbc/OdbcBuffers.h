@@ -29,9 +29,8 @@ SlotKind slotKind(int sqlType);
 inline constexpr SQLLEN kTextSlotBytes = 256;
 // A text column wider than 255 characters gets a slot for its width in
 // UTF-8 (four bytes a character), at most this many characters; a long text
-// column of no told width (SQLite's TEXT) gets kLongTextCharacters.
+// column (LONGVARCHAR) always gets this many.
 inline constexpr int kMaxTextCharacters = 65535;
-inline constexpr int kLongTextCharacters = 16384;
 
 class ColumnBuffer {
   public:

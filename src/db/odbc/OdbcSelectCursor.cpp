@@ -23,8 +23,11 @@ bool OdbcSelectCursor::execute(const std::string& sql, const std::vector<SelectI
     sql_ = sql;
     items_ = items;
     hasRow_ = false;
-    const bool blob = std::any_of(items.begin(), items.end(),
-                                  [](const SelectItem& item) { return item.sqlType == SqlType::LongVarBinary; });
+    // Long columns make the block small: their slots are large (a long text
+    // is read only when its width is given).
+    const bool blob = std::any_of(items.begin(), items.end(), [](const SelectItem& item) {
+        return item.sqlType == SqlType::LongVarBinary || (item.sqlType == SqlType::LongVarChar && item.width > 0);
+    });
     const DbConnection& owner = connection_.owner();
     std::vector<int> types;
     std::vector<int> widths;
