@@ -189,13 +189,19 @@ class CopyRun {
     {
         SkippedValue skipped{table.target.name, rowName(table, row, number), table.target.columns[column].name,
                              describeFieldValue(row[column]), reason};
-        if (request_.skipBadValues) {
+        // A key column cannot be left empty: its row could not be stored.
+        const auto& key = table.target.key;
+        const bool inKey = std::find(key.begin(), key.end(), skipped.column) != key.end();
+        if (request_.skipBadValues && !inKey) {
             result_.skipped.push_back(std::move(skipped));
             return true;
         }
         refuse("ATTENZIONE: un valore della sorgente non può essere conservato nella copia.\n\nTavola (" +
                skipped.table + "), riga " + skipped.row + ", colonna (" + skipped.column + "): <" + skipped.value +
-               ">\n" + reason + "\n\n" + request_.badValueHint);
+               ">\n" + reason + "\n\n" +
+               (inKey
+                    ? std::string("La colonna fa parte della chiave della tavola: il valore non può restare vuoto.\n\n")
+                    : request_.badValueHint));
         return false;
     }
 
