@@ -21,6 +21,21 @@ TempDir::~TempDir()
     std::filesystem::remove_all(path_, ignored);
 }
 
+std::string sharedDataFolder(const std::string& name)
+{
+    namespace fs = std::filesystem;
+    if (const char* shared = std::getenv("KORVAN_SHARED_DATA"); shared && *shared)
+        return fs::is_directory(fs::path(shared) / name) ? (fs::path(shared) / name).string() : std::string();
+    for (fs::path folder = fs::path(KORVAN_SOURCE_DIR).parent_path(); !folder.empty(); folder = folder.parent_path()) {
+        const fs::path data = folder / "shared" / "data" / name;
+        if (fs::is_directory(data))
+            return data.string();
+        if (folder == folder.parent_path())
+            break;
+    }
+    return {};
+}
+
 namespace {
 
 std::string environment(const char* name)

@@ -19,20 +19,6 @@ namespace korvan::test {
 
 namespace fs = std::filesystem;
 
-std::string jetDataFolder()
-{
-    if (const char* shared = std::getenv("KORVAN_SHARED_DATA"); shared && *shared)
-        return fs::is_directory(fs::path(shared) / "jet") ? (fs::path(shared) / "jet").string() : std::string();
-    for (fs::path folder = fs::path(KORVAN_SOURCE_DIR); !folder.empty(); folder = folder.parent_path()) {
-        const fs::path jet = folder / "shared" / "data" / "jet";
-        if (fs::is_directory(jet))
-            return jet.string();
-        if (folder == folder.parent_path())
-            break;
-    }
-    return {};
-}
-
 void writeDemoDatabase(const std::string& path, int runs)
 {
     std::string error;

@@ -8,6 +8,7 @@
 
 #include "support/RecordingFeedback.h"
 #include "support/RecordingMessageSink.h"
+#include "support/SharedData.h"
 #include "support/TestSupport.h"
 #include "transfer/DatabaseCopy.h"
 
@@ -18,15 +19,6 @@
 #include <vector>
 
 namespace korvan::test {
-
-// The folder of the JET test files (shared/data/jet beside the repository
-// or one of its parent folders, or $KORVAN_SHARED_DATA/jet); "" when absent.
-std::string jetDataFolder();
-
-#define KORVAN_REQUIRE_JET_DATA(folder)                                                                                \
-    const std::string folder = ::korvan::test::jetDataFolder();                                                        \
-    if (folder.empty())                                                                                                \
-    GTEST_SKIP() << "the JET test files (shared/data/jet) are not there"
 
 // The demo runs database, generated into a new SQLite file.
 void writeDemoDatabase(const std::string& path, int runs = 300);
