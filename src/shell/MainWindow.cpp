@@ -5,6 +5,7 @@
 #include "shell/ClientAreaWidget.h"
 #include "shell/CommandIds.h"
 #include "shell/CommandMenu.h"
+#include "shell/DatabaseStatus.h"
 #include "shell/JetOpening.h"
 #include "shell/ShellResources.h"
 #include "ui/common/MessageBoxSink.h"
@@ -15,9 +16,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QThread>
 
 #include <algorithm>
@@ -69,6 +72,11 @@ MainWindow::MainWindow(const QString& settingsFile, MessageSink& sink, QWidget* 
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateCommandEnabling);
     updateCommandEnabling();
 
+    databaseLabel_ = new QLabel(this);
+    databaseLabel_->setObjectName("databaseLabel");
+    statusBar()->addPermanentWidget(databaseLabel_);
+    databaseLabel_->setText(QString::fromStdString(databaseStatusText(session_)));
+
     busyClock_ = new BusyClockWidget(this);
 
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(thread()))
@@ -106,14 +114,26 @@ void MainWindow::saveSettings()
 bool MainWindow::connectToDatabase()
 {
     const bool connected = session_.connectToDatabase();
-    updateCommandEnabling();
+    showConnection();
     return connected;
 }
 
 void MainWindow::closeConnection()
 {
     session_.closeConnection();
+    showConnection();
+}
+
+void MainWindow::showConnection()
+{
     updateCommandEnabling();
+    setMainTitle();
+    databaseLabel_->setText(QString::fromStdString(databaseStatusText(session_)));
+}
+
+void MainWindow::forgetCurrentContract()
+{
+    current_ = CurrentContract{};
 }
 
 void MainWindow::setMainTitle()
@@ -233,9 +253,9 @@ void MainWindow::chooseSqliteDatabase()
         }
         chosen = *copy;
     }
+    forgetCurrentContract();
     session_.chooseSqliteFile(chosen);
-    updateCommandEnabling();
-    setMainTitle();
+    showConnection();
     repaintClientArea();
 }
 
@@ -244,18 +264,18 @@ void MainWindow::chooseOdbcSource()
     const std::optional<DataSourceChoice> choice = promptDataSource();
     if (!choice || !finishOpenWork())
         return;
+    forgetCurrentContract();
     session_.chooseOdbcSource(choice->dsn, choice->driver, choice->rowsetSizeOrdinary, choice->rowsetSizeBlob);
-    updateCommandEnabling();
-    setMainTitle();
+    showConnection();
     repaintClientArea();
 }
 
 void MainWindow::disconnectDatabase()
 {
     if (ui::askConfirmation(sink_, kDisconnectQuestion, kDisconnectCaption) && finishOpenWork()) {
+        forgetCurrentContract();
         session_.disconnect();
-        updateCommandEnabling();
-        setMainTitle();
+        showConnection();
     }
     repaintClientArea();
 }
