@@ -288,15 +288,19 @@ void cellValue(ValueKind kind, sqlite3_stmt* statement, int column, FieldValue& 
         return;
     case SQLITE_TEXT: {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-        std::string bytes(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(statement, column)));
+        const std::string_view bytes(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(statement, column)));
         // A date as the file keeps it, or with a time after it.
-        const auto date = kind == ValueKind::Date ? parseIsoDate(bytes) : std::nullopt;
-        const bool alone = bytes.size() == 10;
-        const bool timed = bytes.size() >= 16 && (bytes[10] == ' ' || bytes[10] == 'T');
-        if (date && isValidDate(*date) && (alone || timed))
-            value.setDate(*date, timed && bytes.find_first_not_of("0:. ", 11) != std::string::npos);
-        else
-            value.setText(std::move(bytes));
+        if (kind == ValueKind::Date && bytes.size() >= 10) {
+            const bool alone = bytes.size() == 10;
+            const bool timed = bytes.size() >= 16 && (bytes[10] == ' ' || bytes[10] == 'T');
+            const auto date = alone || timed ? parseIsoDate(bytes) : std::nullopt;
+            if (date && isValidDate(*date)) {
+                value.setDate(*date, timed && bytes.find_first_not_of("0:. ", 11) != std::string_view::npos);
+                return;
+            }
+        }
+        value.kind = FieldValue::Kind::Text;
+        value.bytes.assign(bytes.data(), bytes.size());
         return;
     }
     case SQLITE_BLOB: {
