@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxcb1-dev qt6-translations-l10n
   libsqlite3-dev sqlite3 libzip-dev
   unixodbc unixodbc-dev odbc-postgresql libsqliteodbc
+  mdbtools-dev mdbtools
   postgresql-15 postgresql-client-15
   googletest libgtest-dev
   fonts-liberation xvfb xauth poppler-utils

@@ -5,6 +5,7 @@
 #include "accounting/BaseAssignment.h"
 #include "accounting/CalendarGeneration.h"
 #include "accounting/SplitRemoval.h"
+#include "batch/BatchCopy.h"
 #include "batch/BatchImport.h"
 #include "batch/BatchOptions.h"
 #include "batch/BatchReport.h"
@@ -81,6 +82,7 @@ class Session {
         case Command::Runs:
             printRuns();
             break;
+        case Command::Copy: // runCopyCommand
         case Command::None:
             break;
         }
@@ -317,6 +319,8 @@ int runBatchCommand(const std::vector<std::string>& arguments, std::ostream& out
         err << "korvan-batch: " << parsed.usageError << '\n' << usageText(options.command);
         return kExitUsage;
     }
+    if (options.command == Command::Copy)
+        return runCopyCommand(options, out, err, terminal);
     Session session(options, out, err, terminal);
     if (!session.open())
         return kExitFailed;

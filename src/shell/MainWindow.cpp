@@ -7,6 +7,7 @@
 #include "shell/CommandIds.h"
 #include "shell/CommandMenu.h"
 #include "shell/DatabaseStatus.h"
+#include "shell/JetOpening.h"
 #include "shell/OperationInterrupt.h"
 #include "shell/ShellResources.h"
 #include "ui/common/MessageBoxSink.h"
@@ -228,7 +229,7 @@ std::optional<QString> MainWindow::promptSqliteFile()
     QFileDialog dialog(this, "Selezione del Database");
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilters({"Database SQLite (*.sqlite *.sqlite3 *.db)", "Tutti i files (*.*)"});
+    dialog.setNameFilters({"Database SQLite o JET (*.sqlite *.sqlite3 *.db *.mdb *.accdb)", "Tutti i files (*.*)"});
     dialog.setDefaultSuffix("sqlite");
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
@@ -248,8 +249,18 @@ void MainWindow::chooseSqliteDatabase()
     const std::optional<QString> path = promptSqliteFile();
     if (!path || !finishOpenWork())
         return;
+    std::string chosen = path->toStdString();
+    // A JET file is only read: the program works on a SQLite copy of it.
+    if (isJetFileName(chosen)) {
+        const std::optional<std::string> copy = JetOpening(this, sink_, feedback()).run(chosen);
+        if (!copy) {
+            repaintClientArea();
+            return;
+        }
+        chosen = *copy;
+    }
     forgetCurrentContract();
-    session_.chooseSqliteFile(path->toStdString());
+    session_.chooseSqliteFile(chosen);
     showConnection();
     repaintClientArea();
 }

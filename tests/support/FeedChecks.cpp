@@ -1,5 +1,7 @@
 #include "support/FeedChecks.h"
 
+#include "support/TestSupport.h"
+
 #include <sqlite3.h>
 
 #include <chrono>
@@ -54,9 +56,10 @@ std::chrono::sys_days dayOf(int yyyymmdd)
 
 std::string realFeedFolder()
 {
-    const char* configured = std::getenv("KORVAN_SHARED_DATA");
-    const std::filesystem::path data = configured && *configured ? configured : KORVAN_SHARED_DATA_DIR;
-    const std::filesystem::path feed = data / "gtfs" / "trento-urbano";
+    const std::string gtfs = sharedDataFolder("gtfs");
+    if (gtfs.empty())
+        return "";
+    const std::filesystem::path feed = std::filesystem::path(gtfs) / "trento-urbano";
     return std::filesystem::exists(feed / "stop_times.txt") ? feed.string() : "";
 }
 
