@@ -23,7 +23,7 @@ const OptionSpec kOptions[] = {
     {"--help", 0},       {"--authority", 1},     {"--company", 1}, {"--euro-km", 1},     {"--minimum", 0},
     {"--additional", 1}, {"--keep-existing", 0}, {"--line", 1},    {"--band", 1},        {"--period", 2},
     {"--weekdays", 1},   {"--all-contracts", 0}, {"--mode", 1},    {"--pdf", 1},         {"--csv", 1},
-    {"--synthetic", 0},  {"--order", 1},
+    {"--synthetic", 0},  {"--order", 1},         {"--version", 0},
 };
 
 const OptionSpec* findOption(const std::string& name)
@@ -238,6 +238,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
 
         if (name == "--help") {
             o.help = true;
+        } else if (name == "--version") {
+            o.version = true;
         } else if (name == "--yes") {
             o.yes = true;
         } else if (name == "--db") {
@@ -295,7 +297,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
             o.synthetic = true;
         }
     }
-    if (o.help)
+    if (o.help || o.version)
         return parsed;
     parsed.usageError = shapeError(o, given);
     return parsed;
@@ -410,7 +412,7 @@ std::string usageText(Command command)
            "  list                 list authorities, companies, contracts or lines\n"
            "  report               write the lines directory or a statement as PDF or CSV\n"
            "  runs                 print the runs of a contract's line as CSV\n"
-           "Run korvan-batch SUBCOMMAND --help for its options.\n" +
+           "Run korvan-batch SUBCOMMAND --help for its options, korvan-batch --version for the version.\n" +
            connection + exits;
 }
 
