@@ -95,6 +95,9 @@ class ConnectionBackend {
     // Inside a transaction: runs "SAVEPOINT x", "RELEASE SAVEPOINT x" or
     // "ROLLBACK TO SAVEPOINT x"; a failure is shown after kSavepointFailure.
     virtual bool savepointStep(const std::string& sql) = 0;
+    // Runs one statement that returns no rows; a failure is shown after
+    // `failureText` (which ends with its blank line).
+    virtual bool executeStatement(const std::string& sql, const std::string& failureText) = 0;
     virtual std::string versionText() const = 0;
     // The columns of a table; nothing when there is no such table.
     virtual std::optional<std::vector<CatalogColumn>> describeTable(const std::string& table) = 0;

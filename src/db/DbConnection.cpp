@@ -171,4 +171,11 @@ void DbConnection::endAllOrNothing()
     allOrNothingFailed_ = false;
 }
 
+bool DbConnection::ExecuteStatement(const std::string& sql, const std::string& stepText)
+{
+    if (!IsOpen())
+        return false;
+    return backend_->executeStatement(sql, stepText + "\n\n");
+}
+
 } // namespace korvan

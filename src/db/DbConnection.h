@@ -30,6 +30,7 @@ enum class SqliteAccess {
     ReadWrite,           // fails when the file cannot be written
     ReadOnly,            // never writes: for commands that only read
     ReadWriteOrReadOnly, // read-write when possible, else read-only (writes then refused)
+    CreateNew,           // a new database file, created now: the path must not exist yet
 };
 
 // The program's one handle on the runs database, over one of two back ends:
@@ -95,6 +96,11 @@ class DbConnection {
     bool CommitTrans();
     bool Rollback();
     bool InTransaction() const;
+    // Runs one statement that returns no rows (a CREATE TABLE of the tools
+    // that build a new database). A failure is shown as `stepText`, a blank
+    // line and the back end's text, and false returned.
+    bool ExecuteStatement(const std::string& sql, const std::string& stepText);
+
     int LockWaitMilliseconds() const { return lockWaitMilliseconds_; }
     void SetLockWaitMilliseconds(int milliseconds) { lockWaitMilliseconds_ = milliseconds < 0 ? 0 : milliseconds; }
 

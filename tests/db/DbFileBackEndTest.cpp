@@ -199,6 +199,28 @@ TEST(DbSqliteOpen, FileWithoutTablesIsRefusedAndLeftAsItWas)
         EXPECT_FALSE(std::filesystem::exists(path + suffix)) << suffix;
 }
 
+TEST(DbSqliteOpen, NewFileIsCreatedOnlyWhereNoneIs)
+{
+    TempDir dir;
+    RecordingMessageSink sink;
+    const std::string path = dir.file("nuova.sqlite");
+    {
+        auto connection = DbConnection::openSqlite(path, 25, 1, sink, SqliteAccess::CreateNew);
+        ASSERT_TRUE(connection->IsOpen()) << sink.lastText();
+        EXPECT_TRUE(connection->ExecuteStatement("CREATE TABLE prova (codice INTEGER)", "Creazione"));
+        EXPECT_FALSE(connection->ExecuteStatement("CREATE TABLE prova (codice INTEGER)", "Creazione (prova)"));
+        EXPECT_EQ(sink.lastText(), "Creazione (prova)\n\ntable prova already exists");
+    }
+    // A second creation at the same place leaves the first file alone.
+    const auto size = std::filesystem::file_size(path);
+    sink.clear();
+    auto again = DbConnection::openSqlite(path, 25, 1, sink, SqliteAccess::CreateNew);
+    EXPECT_FALSE(again->IsOpen());
+    EXPECT_EQ(sink.lastText(), "Errore in fase di apertura del database\n\nIl file esiste già: una nuova base "
+                               "dati si crea solo in un file nuovo.");
+    EXPECT_EQ(std::filesystem::file_size(path), size);
+}
+
 TEST(DbSqliteOpen, ReadOnlyConnectionReadsAndRefusesEveryTransaction)
 {
     TempDir dir;

@@ -331,6 +331,15 @@ bool OdbcConnection::savepointStep(const std::string& sql)
     return false;
 }
 
+bool OdbcConnection::executeStatement(const std::string& sql, const std::string& failureText)
+{
+    std::string error;
+    if (execute(sql, &error))
+        return true;
+    show(failureText + error);
+    return false;
+}
+
 std::unique_ptr<TableCursorBackend> OdbcConnection::openTable(const std::string& tableName, bool bulkInsert,
                                                               int blobBytes)
 {

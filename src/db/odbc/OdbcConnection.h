@@ -33,6 +33,7 @@ class OdbcConnection : public ConnectionBackend {
     bool commitTrans() override;
     bool rollback() override;
     bool savepointStep(const std::string& sql) override;
+    bool executeStatement(const std::string& sql, const std::string& failureText) override;
     bool inTransaction() const override { return inTransaction_; }
     std::string versionText() const override { return {}; }
     std::optional<std::vector<CatalogColumn>> describeTable(const std::string& table) override;

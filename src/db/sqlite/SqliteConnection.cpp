@@ -7,6 +7,8 @@
 #include "db/sqlite/SqliteStatement.h"
 #include "db/sqlite/SqliteTableCursor.h"
 
+#include <filesystem>
+
 namespace korvan::detail {
 
 std::unique_ptr<ConnectionBackend> openSqliteBackend(const std::string& path, SqliteAccess access, DbConnection& owner)
@@ -32,7 +34,10 @@ constexpr const char* kCacheSize = "PRAGMA cache_size=-65536";
 int openFlags(SqliteAccess access)
 {
     // The connection is used by one thread only: no mutex around every call.
-    return (access == SqliteAccess::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+    const int mode = access == SqliteAccess::ReadOnly    ? SQLITE_OPEN_READONLY
+                     : access == SqliteAccess::CreateNew ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE
+                                                         : SQLITE_OPEN_READWRITE;
+    return mode | SQLITE_OPEN_NOMUTEX;
 }
 
 std::string queryText(sqlite3* db, const char* sql, bool& ok)
@@ -67,6 +72,11 @@ std::string openFile(const std::string& path, SqliteAccess access, sqlite3*& db)
     // An empty name would open a private temporary database.
     if (path.empty())
         return sqlite3_errstr(SQLITE_CANTOPEN);
+    if (access == SqliteAccess::CreateNew) {
+        std::error_code ignored;
+        if (std::filesystem::exists(path, ignored))
+            return "Il file esiste già: una nuova base dati si crea solo in un file nuovo.";
+    }
     int rc = sqlite3_open_v2(path.c_str(), &db, openFlags(access), nullptr);
     if (rc != SQLITE_OK && access == SqliteAccess::ReadWriteOrReadOnly) {
         sqlite3_close(db);
@@ -75,7 +85,8 @@ std::string openFile(const std::string& path, SqliteAccess access, sqlite3*& db)
     }
     if (rc != SQLITE_OK)
         return errorText(db);
-    if (access == SqliteAccess::ReadWrite && sqlite3_db_readonly(db, "main") == 1)
+    if ((access == SqliteAccess::ReadWrite || access == SqliteAccess::CreateNew) &&
+        sqlite3_db_readonly(db, "main") == 1)
         return sqlite3_errstr(SQLITE_READONLY);
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     // Reading the catalogue fails on a file that is not a database; a
@@ -97,7 +108,7 @@ std::string openFile(const std::string& path, SqliteAccess access, sqlite3*& db)
     }
     if (!ok)
         return errorText(db);
-    if (tables == "0")
+    if (tables == "0" && access != SqliteAccess::CreateNew)
         return "Il file non contiene alcuna tabella: non è una base dati delle corse.";
     // Settings of this connection only; the file keeps its journal mode.
     // With a write-ahead log a commit that survives a killed process needs
@@ -183,6 +194,14 @@ bool SqliteConnection::rollback()
 bool SqliteConnection::savepointStep(const std::string& sql)
 {
     return transactionStep(sql.c_str(), kSavepointFailure);
+}
+
+bool SqliteConnection::executeStatement(const std::string& sql, const std::string& failureText)
+{
+    if (execute(db_, sql.c_str()))
+        return true;
+    show(failureText + errorText(db_));
+    return false;
 }
 
 void SqliteConnection::describeFailure(DbError& error)

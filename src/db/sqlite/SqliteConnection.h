@@ -26,6 +26,7 @@ class SqliteConnection : public ConnectionBackend {
     bool commitTrans() override;
     bool rollback() override;
     bool savepointStep(const std::string& sql) override;
+    bool executeStatement(const std::string& sql, const std::string& failureText) override;
     bool inTransaction() const override;
     std::string versionText() const override;
     std::optional<std::vector<CatalogColumn>> describeTable(const std::string& table) override;
