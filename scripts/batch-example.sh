@@ -37,7 +37,7 @@ echo "Contract: $first"
 "$batch" generate-days --db "$db" --authority "$authority" --company "$company" \
   --period 01/03/2025 31/03/2025 --yes
 
-# 5. The runs of the contract's line 38 by amount, as the run browser lists
+# 5. The runs of the contract's line number 38 by amount, as the run browser lists
 #    them, into a CSV file for a spreadsheet.
-"$batch" runs --db "$db" --authority "$authority" --company "$company" --line 38 --order amount \
+"$batch" runs --db "$db" --authority "$authority" --company "$company" --line-number 38 --order amount \
   --csv "${db%.sqlite}-corse.csv"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 namespace korvan::accounting {
 
@@ -19,21 +20,42 @@ int twoDigits(const std::string& text, size_t at)
 
 } // namespace
 
-std::optional<double> parseEuroPerKm(const std::string& text)
+std::optional<double> readAmountEntry(std::string_view text)
 {
-    // The dialog's edit holds 8 characters; a longer entry (from the batch
-    // command) is refused rather than read cut.
-    if (text.size() > kEuroPerKmMaxLength)
+    size_t end = text.size();
+    while (end > 0 && text[end - 1] == ' ')
+        --end;
+    std::string number;
+    size_t at = 0;
+    if (at < end && text[at] == '+')
+        ++at;
+    auto digits = [&] {
+        const size_t from = at;
+        while (at < end && isDigit(text[at]))
+            number += text[at++];
+        return at > from;
+    };
+    if (!digits())
         return std::nullopt;
-    std::string entry = text;
-    std::replace(entry.begin(), entry.end(), ',', '.');
-    for (char c : entry)
-        if (!isDigit(c) && c != '.' && c != '+')
+    if (at < end && (text[at] == ',' || text[at] == '.')) {
+        number += '.';
+        ++at;
+        if (!digits())
             return std::nullopt;
-    const double value = parseDecimalText(entry);
-    if (!(value > 0.0))
+    }
+    if (at != end)
+        return std::nullopt;
+    const std::optional<double> value = parseWholeDecimal(number);
+    if (!value || !std::isfinite(*value) || !(*value > 0.0))
         return std::nullopt;
     return value;
+}
+
+std::optional<double> parseEuroPerKm(const std::string& text)
+{
+    if (text.size() > kEuroPerKmMaxLength)
+        return std::nullopt;
+    return readAmountEntry(text);
 }
 
 std::optional<int> parseTimeOfDay(const std::string& text)

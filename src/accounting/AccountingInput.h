@@ -8,17 +8,23 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace korvan::accounting {
 
 // The characters the "Euro/Km" edit holds.
 inline constexpr size_t kEuroPerKmMaxLength = 8;
 
-// "Euro/Km": at most 8 characters; "," is read as "."; only digits, "." and
-// "+" are allowed; the number is the leading part that forms one ("1.2.3"
-// reads 1.2). Nothing when the entry is longer than the edit holds, a
-// character is refused or the value is not positive (an empty entry is 0,
-// hence refused).
+// An amount typed by the user, in every dialog and in korvan-batch: digits
+// with at most one decimal separator, "," or "." with digits on both sides,
+// an optional "+" first, then nothing but blanks; the value must be
+// positive. Anything else is refused rather than read as another number:
+// "1,8,5", "1.000,50", "12,5.3", "1,", ",5", "1e3", " 5", "" and "0" give
+// nothing.
+std::optional<double> readAmountEntry(std::string_view text);
+
+// "Euro/Km": an amount entry of at most the edit's 8 characters (a longer
+// one, from the batch command, is refused rather than read cut).
 std::optional<double> parseEuroPerKm(const std::string& text);
 
 // A time of day: the first 15 characters cut at the first blank must be

@@ -249,9 +249,14 @@ class Session {
         runs::RunFilterEntries entries;
         entries.contract = {*options_.authority, refdata::authoritiesWithLines(db), *options_.company,
                             [db](int authority) { return refdata::companiesOfAuthorityForRunFilter(db, authority); }};
-        entries.line = lineEntryText(*options_.line);
+        // --line is the code, as assign takes it; --line-number the number.
+        entries.lineByCode = options_.line.has_value();
+        entries.line = options_.line ? *options_.line : lineEntryText(*options_.lineNumber);
         entries.lineEntries = [db](int authority, int company) {
             return refdata::contractLinesById(db, authority, company);
+        };
+        entries.lineCodeEntries = [db](int authority, int company) {
+            return refdata::contractLinesByCode(db, authority, company);
         };
         const std::optional<runs::RunListKey> key = runs::readRunFilter(entries, sink_);
         if (!key)

@@ -19,11 +19,11 @@ struct OptionSpec {
 
 // Every option and the number of values it takes.
 const OptionSpec kOptions[] = {
-    {"--db", 1},         {"--dsn", 1},           {"--rowset", 1},  {"--rowset-blob", 1}, {"--yes", 0},
-    {"--help", 0},       {"--authority", 1},     {"--company", 1}, {"--euro-km", 1},     {"--minimum", 0},
-    {"--additional", 1}, {"--keep-existing", 0}, {"--line", 1},    {"--band", 1},        {"--period", 2},
-    {"--weekdays", 1},   {"--all-contracts", 0}, {"--mode", 1},    {"--pdf", 1},         {"--csv", 1},
-    {"--synthetic", 0},  {"--order", 1},         {"--version", 0},
+    {"--db", 1},         {"--dsn", 1},           {"--rowset", 1},      {"--rowset-blob", 1}, {"--yes", 0},
+    {"--help", 0},       {"--authority", 1},     {"--company", 1},     {"--euro-km", 1},     {"--minimum", 0},
+    {"--additional", 1}, {"--keep-existing", 0}, {"--line", 1},        {"--band", 1},        {"--period", 2},
+    {"--weekdays", 1},   {"--all-contracts", 0}, {"--mode", 1},        {"--pdf", 1},         {"--csv", 1},
+    {"--synthetic", 0},  {"--order", 1},         {"--line-number", 1}, {"--version", 0},
 };
 
 const OptionSpec* findOption(const std::string& name)
@@ -48,7 +48,7 @@ std::set<std::string> commandOptions(Command command)
     case Command::List:
         return {"--authority", "--company"};
     case Command::Runs:
-        return {"--authority", "--company", "--line", "--order", "--csv"};
+        return {"--authority", "--company", "--line", "--line-number", "--order", "--csv"};
     case Command::Report:
         return {"--authority", "--period", "--synthetic", "--pdf", "--csv"};
     case Command::ExtractLines:
@@ -147,8 +147,9 @@ std::string shapeError(const BatchOptions& o, const std::set<std::string>& given
             return "--authority does not go with list " + o.listKind;
         break;
     case Command::Runs:
-        if (!o.authority || !o.company || !o.line)
-            return "give the contract line: --authority CODE --company CODE --line NUMBER";
+        if (!o.authority || !o.company || o.line.has_value() == o.lineNumber.has_value())
+            return "give the contract line: --authority CODE --company CODE and either --line CODE or "
+                   "--line-number NUMBER";
         break;
     case Command::Report: {
         if (o.reportKind.empty())
@@ -263,6 +264,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
             o.keepExisting = true;
         } else if (name == "--line") {
             o.line = values[0];
+        } else if (name == "--line-number") {
+            o.lineNumber = values[0];
         } else if (name == "--band") {
             o.band = values[0];
         } else if (name == "--period") {
@@ -330,7 +333,8 @@ std::string usageText(Command command)
                "  --minimum            minimum service of the granting authority (the default)\n"
                "  --additional PAYER   additional service paid by the authority PAYER\n"
                "  --keep-existing      leave runs (or days) that already have values as they are\n"
-               "  --line CODE          only the runs of this normalized line\n"
+               "  --line CODE          only the runs of the normalized line with this code\n"
+               "                       (see: list lines --authority CODE --company CODE)\n"
                "  --band FROM-TO       only runs departing at or after FROM and arriving by TO,\n"
                "                       times as HH.MM (\"06.00-09.30\")\n"
                "  --period FROM TO     service days from FROM to TO, dates as DD/MM/YYYY or DD/MM/YY\n"
@@ -369,15 +373,18 @@ std::string usageText(Command command)
         std::string orders;
         for (const runs::RunOrder& order : runs::runOrders())
             orders += formatText("      %-15s %c  %s\n", order.name, order.code, order.description);
-        return "Usage: korvan-batch runs (--db FILE | --dsn NAME) --authority CODE --company CODE --line NUMBER\n"
-               "         [--order ORDER] [--csv FILE]\n"
+        return "Usage: korvan-batch runs (--db FILE | --dsn NAME) --authority CODE --company CODE\n"
+               "         (--line CODE | --line-number NUMBER) [--order ORDER] [--csv FILE]\n"
                "Prints the runs of a contract's normalized line as the run browser lists them, as CSV\n"
                "(\";\" between fields, decimal comma, UTF-8 with a byte-order mark, a header row): the\n"
                "contract and line, then ID, run code, departure and arrival, length, financing, paying\n"
                "authority, amount, service days with the first and last, and the CAL and PERC marks (1/0).\n"
                "  --authority CODE     granting authority (see: list authorities)\n"
                "  --company CODE       operating company (see: list companies --authority CODE)\n"
-               "  --line NUMBER        the line's number (see: list lines --authority CODE)\n"
+               "  --line CODE          the line's code, as assign --line takes it (see: list lines\n"
+               "                       --authority CODE --company CODE); a code of two lines of the\n"
+               "                       contract is refused with their numbers\n"
+               "  --line-number NUMBER the line's number (see: list lines --authority CODE)\n"
                "  --order ORDER        the order of the rows, each ending with the run ID (default id):\n" +
                orders + "  --csv FILE           write the CSV to FILE (\"-\" or none: standard output)\n" + connection +
                exits;

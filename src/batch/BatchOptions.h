@@ -45,8 +45,10 @@ struct BatchOptions {
     std::string reportKind;
     bool synthetic = false;
     std::optional<std::string> pdfFile, csvFile;
-    // runs: the order (a name or character of runs/RunOrder.h); the CSV
+    // runs: the line by its code (`line`, as assign takes it) or by its
+    // number; the order (a name or character of runs/RunOrder.h); the CSV
     // goes to csvFile
+    std::optional<std::string> lineNumber;
     std::optional<std::string> order;
 };
 

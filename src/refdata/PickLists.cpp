@@ -127,12 +127,19 @@ PickList additionalFundingAuthorities(DbConnection* connection)
 {
     if (!connection)
         return {};
-    // The bit test is the one place where the false literal depends on the
-    // back end ("FALSE" for the Access driver, "0" elsewhere).
-    const std::string where =
-        "regent.codice = concors.ente AND concors.minima = " + connection->Dialect().falseLiteral();
-    return runPickQuery(connection,
-                        authorityQuery("regent, concors", where, "regent.codice, regent.denom", "regent.denom"),
+    // Additional service is paid per run (`concors`), per day (`conkal`: the
+    // day-type assignment, the calendar view) and per arc (`conitine`): an
+    // authority that pays only days or arcs has its own statement too. The
+    // bit test is the one place where the false literal depends on the back
+    // end ("FALSE" for the Access driver, "0" elsewhere).
+    const std::string notMinimum = "minima = " + connection->Dialect().falseLiteral();
+    std::string where;
+    for (const char* table : {"concors", "conkal", "conitine"}) {
+        if (!where.empty())
+            where += " OR ";
+        where += std::string("regent.codice IN (SELECT ente FROM ") + table + " WHERE " + notMinimum + ")";
+    }
+    return runPickQuery(connection, authorityQuery("regent", where, "regent.codice, regent.denom", "regent.denom"),
                         EntryForm::CodeAndName);
 }
 

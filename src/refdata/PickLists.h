@@ -27,7 +27,8 @@ using PickList = std::vector<std::string>;
 PickList authoritiesWithLines(DbConnection* connection);
 // Every authority, by name.
 PickList allAuthorities(DbConnection* connection);
-// Authorities that pay additional service of some run, by name.
+// Authorities that pay additional service of some run, day or arc
+// (`concors`, `conkal` or `conitine`), by name.
 PickList additionalFundingAuthorities(DbConnection* connection);
 // Companies operating runs granted by the authority, by name.
 PickList companiesOfAuthority(DbConnection* connection, int authority);

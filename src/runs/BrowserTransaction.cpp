@@ -116,13 +116,14 @@ void BrowserTransaction::undoAfterFailure()
     begin();
 }
 
-void BrowserTransaction::afterFailedChange()
+bool BrowserTransaction::afterFailedChange()
 {
     if (protecting()) {
         sink_.showMessage(changeNotWrittenNotice(), MessageIcon::Warning);
-        return;
+        return true;
     }
     undoAfterFailure();
+    return false;
 }
 
 bool BrowserTransaction::finish()

@@ -50,9 +50,10 @@ class BrowserTransaction {
     // A change failed part-way: undoes everything pending, says so, begins anew.
     void undoAfterFailure();
     // A change failed and was undone alone (a savepoint): when the
-    // transaction still runs, says that the earlier pending work stays;
-    // when it was lost with the connection, as undoAfterFailure.
-    void afterFailedChange();
+    // transaction still runs, says that the earlier pending work stays and
+    // gives true; when it was lost with the connection, as undoAfterFailure
+    // (false: nothing is pending any more).
+    bool afterFailedChange();
     // "Fine": keeps the pending work and ends. False when it could not be
     // kept while the transaction is still open (the browser may stay open).
     bool finish();

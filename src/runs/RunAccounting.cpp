@@ -10,8 +10,6 @@
 #include "db/Values.h"
 #include "refdata/NameLookups.h"
 
-#include <cmath>
-
 namespace korvan::runs {
 
 namespace {
@@ -85,28 +83,6 @@ std::string dayAmountText(double amount)
     return accounting::fourDecimalAmountText(amount);
 }
 
-std::optional<double> readAmountEntry(const std::string& text)
-{
-    int separators = 0;
-    std::string number;
-    for (char c : text) {
-        if (c == ',' || c == '.') {
-            ++separators;
-            number += '.';
-        } else if ((c >= '0' && c <= '9') || c == '+') {
-            number += c;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (separators > 1)
-        return std::nullopt;
-    const std::optional<double> value = number.empty() ? std::optional<double>(0.0) : parseWholeDecimal(number);
-    if (!value || !std::isfinite(*value) || *value <= 0)
-        return std::nullopt;
-    return value;
-}
-
 std::string invalidAmountMessage()
 {
     return "ATTENZIONE: Il valore in Euro non è valido.\n\n"
@@ -125,7 +101,7 @@ std::optional<RunAccountingChange> readRunAccountingEntry(const RunAccountingEnt
                                                           MessageSink& sink)
 {
     RunAccountingChange change;
-    const std::optional<double> value = readAmountEntry(entry.amountText);
+    const std::optional<double> value = accounting::readAmountEntry(entry.amountText);
     if (!value) {
         sink.showMessage(invalidAmountMessage(), MessageIcon::Error);
         return std::nullopt;

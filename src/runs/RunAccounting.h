@@ -41,9 +41,7 @@ struct RunAccountingChange {
     bool applyToSelected = false;
 };
 
-// The amount: digits, '+', '.' and ',' only (',' read as '.'), at most one
-// decimal separator, a positive value. Nothing otherwise.
-std::optional<double> readAmountEntry(const std::string& text);
+// The refusal of an amount entry (read by accounting::readAmountEntry).
 std::string invalidAmountMessage();
 // A total cannot be spread over the selected runs from a run of length 0.
 std::string zeroLengthSpreadMessage();

@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace korvan {
 class MessageSink;
@@ -24,13 +25,28 @@ std::optional<int> readLineNumberEntry(const std::string& text, const refdata::P
 
 struct RunFilterEntries {
     refdata::ContractEntries contract;
+    // The line entry ("0003 - 12"), or with `lineByCode` the line's code as
+    // the per-line assignment reads it.
     std::string line;
-    // The lines offered once the contract has been read.
+    bool lineByCode = false;
+    // The lines offered once the contract has been read, by number
+    // (refdata::contractLinesById) and, with `lineByCode`, by code
+    // (refdata::contractLinesByCode).
     std::function<refdata::PickList(int authority, int company)> lineEntries;
+    std::function<refdata::PickList(int authority, int company)> lineCodeEntries;
 };
 
-// The contract as every contract dialog reads it, then the line. The first
-// refusal is shown through `sink` (stop icon) and gives nothing.
+// The numbers of the lines whose code is `code` in a list by number
+// ("0003 - 12"), ascending.
+std::vector<int> lineNumbersWithCode(const refdata::PickList& linesByNumber, const std::string& code);
+
+// A code that names more than one line of the contract: which line is meant
+// cannot be told, the numbers can.
+std::string ambiguousLineCodeMessage(const std::string& code, const std::vector<int>& numbers);
+
+// The contract as every contract dialog reads it, then the line (by code:
+// refused when the code names no line or several lines of the contract).
+// The first refusal is shown through `sink` (stop icon) and gives nothing.
 std::optional<RunListKey> readRunFilter(const RunFilterEntries& entries, MessageSink& sink);
 
 } // namespace korvan::runs

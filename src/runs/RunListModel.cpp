@@ -43,6 +43,17 @@ RunRow* RunListModel::findRun(long runId)
     return found == firstById_.end() ? nullptr : &rows_[found->second];
 }
 
+int RunListModel::positionOf(long runId) const
+{
+    const auto found = firstById_.find(runId);
+    if (found == firstById_.end())
+        return -1;
+    for (size_t position = 0; position < positions_.size(); ++position)
+        if (positions_[position] == found->second)
+            return static_cast<int>(position);
+    return -1;
+}
+
 void RunListModel::sort(char order)
 {
     positions_ = sortedPositions(rows_, order);

@@ -30,6 +30,8 @@ class RunListModel {
     RunRow* rowAt(int position);
     const RunRow* rowAt(int position) const;
     RunRow* findRun(long runId);
+    // Where the run stands in the current order; -1 when it is not listed.
+    int positionOf(long runId) const;
 
     void sort(char order);
     char order() const { return order_; }

@@ -1,5 +1,6 @@
 #include "runs/SplitEntry.h"
 
+#include "accounting/AccountingInput.h"
 #include "db/Values.h"
 #include "refdata/NameLookups.h"
 #include "runs/RunAccounting.h"
@@ -10,7 +11,7 @@ SplitEntryResult readSplitEntry(DbConnection* connection, const SplitEntryInput&
                                 const refdata::PickList& authorities)
 {
     SplitEntryResult result;
-    const std::optional<double> value = readAmountEntry(input.amountText);
+    const std::optional<double> value = accounting::readAmountEntry(input.amountText);
     if (!value) {
         result.message = invalidAmountMessage();
         return result;

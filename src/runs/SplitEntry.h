@@ -31,8 +31,8 @@ struct SplitEntryResult {
     std::string message;               // the refusal, shown with the stop icon
 };
 
-// Checks the amount (the rule and message of the per-run dialog,
-// runs/RunAccounting.h), then (additional service only) the paying
+// Checks the amount (accounting::readAmountEntry, with the message of the
+// per-run dialog, runs/RunAccounting.h), then (additional service only) the paying
 // authority against the authorities of the list. The name of an accepted authority is
 // looked up in `regent` ("Sconosciuto: Ente=%d" when it is gone).
 SplitEntryResult readSplitEntry(DbConnection* connection, const SplitEntryInput& input,

@@ -5,6 +5,7 @@
 #include "shell/ClientAreaWidget.h"
 #include "shell/CommandIds.h"
 #include "shell/CommandMenu.h"
+#include "shell/DatabaseStatus.h"
 #include "shell/ShellResources.h"
 #include "ui/common/MessageBoxSink.h"
 #include "ui/common/ReportViewBase.h"
@@ -14,9 +15,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QThread>
 
 #include <algorithm>
@@ -73,6 +76,11 @@ MainWindow::MainWindow(SettingsStore settings, MessageSink& sink, QWidget* paren
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateCommandEnabling);
     updateCommandEnabling();
 
+    databaseLabel_ = new QLabel(this);
+    databaseLabel_->setObjectName("databaseLabel");
+    statusBar()->addPermanentWidget(databaseLabel_);
+    databaseLabel_->setText(QString::fromStdString(databaseStatusText(session_)));
+
     busyClock_ = new BusyClockWidget(this);
 
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(thread()))
@@ -110,14 +118,26 @@ void MainWindow::saveSettings()
 bool MainWindow::connectToDatabase()
 {
     const bool connected = session_.connectToDatabase();
-    updateCommandEnabling();
+    showConnection();
     return connected;
 }
 
 void MainWindow::closeConnection()
 {
     session_.closeConnection();
+    showConnection();
+}
+
+void MainWindow::showConnection()
+{
     updateCommandEnabling();
+    setMainTitle();
+    databaseLabel_->setText(QString::fromStdString(databaseStatusText(session_)));
+}
+
+void MainWindow::forgetCurrentContract()
+{
+    current_ = CurrentContract{};
 }
 
 void MainWindow::setMainTitle()
@@ -227,9 +247,9 @@ void MainWindow::chooseSqliteDatabase()
     const std::optional<QString> path = promptSqliteFile();
     if (!path || !finishOpenWork())
         return;
+    forgetCurrentContract();
     session_.chooseSqliteFile(path->toStdString());
-    updateCommandEnabling();
-    setMainTitle();
+    showConnection();
     repaintClientArea();
 }
 
@@ -238,18 +258,18 @@ void MainWindow::chooseOdbcSource()
     const std::optional<DataSourceChoice> choice = promptDataSource();
     if (!choice || !finishOpenWork())
         return;
+    forgetCurrentContract();
     session_.chooseOdbcSource(choice->dsn, choice->driver, choice->rowsetSizeOrdinary, choice->rowsetSizeBlob);
-    updateCommandEnabling();
-    setMainTitle();
+    showConnection();
     repaintClientArea();
 }
 
 void MainWindow::disconnectDatabase()
 {
     if (ui::askConfirmation(sink_, kDisconnectQuestion, kDisconnectCaption) && finishOpenWork()) {
+        forgetCurrentContract();
         session_.disconnect();
-        updateCommandEnabling();
-        setMainTitle();
+        showConnection();
     }
     repaintClientArea();
 }

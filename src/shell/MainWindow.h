@@ -21,6 +21,7 @@
 #include <string>
 
 class QAction;
+class QLabel;
 class QProgressBar;
 
 namespace korvan::shell {
@@ -133,6 +134,13 @@ class MainWindow : public QMainWindow, public OperationFeedback {
 
   private:
     void runCommand(int commandId);
+    // After a connect, a disconnect or a failed connection: the commands'
+    // enabling, the title and the status line follow the connection.
+    void showConnection();
+    // Another database (or none) from now on: the current contract and
+    // period came from the previous one, where the same codes may name
+    // other authorities and companies.
+    void forgetCurrentContract();
     void onAboutToBlock();
     void endBusy();
     void restorePointer();
@@ -147,6 +155,7 @@ class MainWindow : public QMainWindow, public OperationFeedback {
     ClientAreaWidget* clientArea_ = nullptr;
     BusyClockWidget* busyClock_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
+    QLabel* databaseLabel_ = nullptr;
     QPointer<ui::ReportViewBase> reportView_;
     bool waitCursor_ = false;
     // The innermost event loop (1 = the main loop) whose idle moment ends the

@@ -9,26 +9,29 @@
 namespace korvan::accounting {
 namespace {
 
-TEST(EuroPerKmEntry, AcceptsBothSeparatorsAndAPlusSign)
+TEST(AmountEntry, ReadsDigitsWithOneSeparatorOfEitherKind)
 {
-    for (const char* text : {"0,75", "0.75", "+0.75"}) {
-        const auto value = parseEuroPerKm(text);
-        ASSERT_TRUE(value) << text;
-        EXPECT_DOUBLE_EQ(*value, 0.75) << text;
+    const std::pair<const char*, double> accepted[] = {
+        {"0,75", 0.75},   {"0.75", 0.75},           {"+0.75", 0.75}, {"12", 12.0},
+        {"1,85  ", 1.85}, {"123456,78", 123456.78}, {"007", 7.0},
+    };
+    for (const auto& [text, expected] : accepted) {
+        const auto value = readAmountEntry(text);
+        ASSERT_TRUE(value) << "'" << text << "'";
+        EXPECT_DOUBLE_EQ(*value, expected) << "'" << text << "'";
     }
 }
 
-TEST(EuroPerKmEntry, RefusesZeroEmptyExponentsAndSigns)
+TEST(AmountEntry, RefusesWhatWouldBeReadAsAnotherNumber)
 {
-    for (const char* text : {"0", "", "0,00", "1e3", "-1", "1 ", "abc", "+"})
+    // Each of these once passed as the number at its start (1,80, 1,00,
+    // 12,50, 1 and 0,50 for the first five).
+    for (const char* text : {"1,8,5", "1.000,50", "12,5.3", "1,", ",5", "1.2.3", "1 000", "5 x", " 5", "1e3", "-1", "+",
+                             "++5", "", "   ", "0", "0,00", "abc", "5\t"})
+        EXPECT_FALSE(readAmountEntry(text)) << "'" << text << "'";
+    // The price per km is the same rule.
+    for (const char* text : {"1,8,5", "1.000,50", "12,5.3", "1,", ",5"})
         EXPECT_FALSE(parseEuroPerKm(text)) << "'" << text << "'";
-}
-
-TEST(EuroPerKmEntry, ReadsTheLeadingNumberOfASecondPoint)
-{
-    const auto value = parseEuroPerKm("1.2.3");
-    ASSERT_TRUE(value);
-    EXPECT_DOUBLE_EQ(*value, 1.2);
 }
 
 TEST(EuroPerKmEntry, ReadsTheSameValueInTheItalianLocale)

@@ -184,11 +184,11 @@ TEST_P(BatchAssign, RefusesBadEntriesWithTheDialogMessagesAndWritesNothing)
     }
 }
 
-TEST_P(BatchAssign, PriceTheDialogCouldNotHoldIsRefusedNotCut)
+TEST_P(BatchAssign, PriceReadAsAnotherNumberOrCutIsRefused)
 {
-    // The "Euro/Km" edit holds 8 characters: 123456789 is not read as
-    // 12345678 euro per km.
-    for (const char* price : {"123456789", "0.7500001"}) {
+    // Once read as 1,80, 1,00, 12,50, 1 and 0,50 euro per km. The "Euro/Km"
+    // edit holds 8 characters: 123456789 is not read as 12345678.
+    for (const char* price : {"1,8,5", "1.000,50", "12,5.3", "1,", ",5", "123456789", "0.7500001"}) {
         const BatchRun run = assign({"--euro-km", price, "--yes"});
         SCOPED_TRACE(price);
         EXPECT_EQ(run.status, 1);

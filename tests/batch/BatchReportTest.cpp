@@ -157,6 +157,23 @@ TEST_P(BatchReports, ContributionsOfOnePayingAuthority)
     EXPECT_NE(refused.err.find("ATTENZIONE: Il Codice Ente non è valido."), std::string::npos) << refused.err;
 }
 
+TEST_P(BatchReports, AnAuthorityPayingOnlyDaysHasItsOwnContributions)
+{
+    // Authority 50 pays one day of run 2 (as the day-type assignment and the
+    // calendar view write it) and no run as a whole.
+    addAuthority(50, "Comune dei Sabati");
+    addConkal(kCompany, 2, "2025-03-08", 50, false, 3.5);
+    std::vector<std::string> arguments = kMarch;
+    arguments.insert(arguments.end(), {"--authority", "50", "--csv", "-"});
+    const BatchRun run = report("contributions", arguments);
+    ASSERT_EQ(run.status, 0) << run.err;
+    reports::ReportChoice choice = march();
+    choice.allAuthorities = false;
+    choice.authority = 50;
+    EXPECT_EQ(run.out, desktopCsv(ReportKind::Contributions, choice));
+    EXPECT_NE(rowOfKind(run.out, "Totale Contratto").find(";3,50"), std::string::npos) << run.out;
+}
+
 TEST_P(BatchReports, PdfToAFileAndToStandardOutput)
 {
     const std::string pdf = dir.file("contratti.pdf");

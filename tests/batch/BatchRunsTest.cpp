@@ -4,6 +4,7 @@
 
 #include "batch/BatchFixture.h"
 #include "refdata/PickLists.h"
+#include "runs/RunFilter.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,17 @@ class BatchRuns : public BatchDbTest {
         addItinerarySplit(3, 2, 1);
     }
 
+    // Line `line` (code `code`) of the contract with one run `id` of a
+    // day of minimum service.
+    void addLineWithRun(int line, const std::string& code, long id)
+    {
+        addLine(line, 10, code);
+        addRun(3, id, 10, 3000);
+        addRunLine(3, id, 10, line);
+        addConcors(3, id, 10, true, 1.0);
+        addConkal(3, id, "2025-04-01", 10, true, 1.0);
+    }
+
     BatchRun runs(std::vector<std::string> arguments)
     {
         arguments.insert(arguments.begin(), {"--authority", "10", "--company", "3"});
@@ -71,7 +83,7 @@ class BatchRuns : public BatchDbTest {
 
 TEST_P(BatchRuns, PrintsTheLineAsTheBrowserListsIt)
 {
-    const BatchRun run = runs({"--line", "1"});
+    const BatchRun run = runs({"--line", "12"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.rfind("\xEF\xBB\xBF\"Ente\";\"Azienda\";\"Linea\";\"ID\";\"Corsa\";\"Partenza\";\"Arrivo\";"
                             "\"Lunghezza Km\";\"Finanziamento\";\"Ente Pagante\";\"Importo Euro\";"
@@ -96,27 +108,27 @@ TEST_P(BatchRuns, PrintsTheLineAsTheBrowserListsIt)
 TEST_P(BatchRuns, SortsInTheOrderAskedWithTheRunIdLast)
 {
     // 10,90 and 10,20 are the same whole euro: ID order between them.
-    EXPECT_EQ(ids(runs({"--line", "0001", "--order", "amount"}).out), (std::vector<std::string>{"3", "1", "2"}));
-    EXPECT_EQ(ids(runs({"--line", "1", "--order", "$"}).out), (std::vector<std::string>{"3", "1", "2"}));
-    EXPECT_EQ(ids(runs({"--line", "1", "--order", "departure"}).out), (std::vector<std::string>{"3", "2", "1"}));
-    EXPECT_EQ(ids(runs({"--line", "1", "--order", "G"}).out), (std::vector<std::string>{"2", "3", "1"}));
-    EXPECT_EQ(ids(runs({"--line", "1", "--order", "payer"}).out), (std::vector<std::string>{"1", "3", "2"}));
+    EXPECT_EQ(ids(runs({"--line-number", "0001", "--order", "amount"}).out), (std::vector<std::string>{"3", "1", "2"}));
+    EXPECT_EQ(ids(runs({"--line-number", "1", "--order", "$"}).out), (std::vector<std::string>{"3", "1", "2"}));
+    EXPECT_EQ(ids(runs({"--line-number", "1", "--order", "departure"}).out), (std::vector<std::string>{"3", "2", "1"}));
+    EXPECT_EQ(ids(runs({"--line-number", "1", "--order", "G"}).out), (std::vector<std::string>{"2", "3", "1"}));
+    EXPECT_EQ(ids(runs({"--line-number", "1", "--order", "payer"}).out), (std::vector<std::string>{"1", "3", "2"}));
 }
 
 TEST_P(BatchRuns, WritesTheSameRowsToAFile)
 {
     const std::string path = dir.file("corse.csv");
-    const BatchRun toFile = runs({"--line", "1", "--csv", path});
+    const BatchRun toFile = runs({"--line", "12", "--csv", path});
     ASSERT_EQ(toFile.status, 0) << toFile.err;
     EXPECT_EQ(toFile.out, "");
     std::ifstream file(path, std::ios::binary);
     std::ostringstream written;
     written << file.rdbuf();
-    EXPECT_EQ(written.str(), runs({"--line", "1"}).out);
-    const BatchRun nowhere = runs({"--line", "1", "--csv", dir.file("no/such/folder/corse.csv")});
+    EXPECT_EQ(written.str(), runs({"--line", "12"}).out);
+    const BatchRun nowhere = runs({"--line", "12", "--csv", dir.file("no/such/folder/corse.csv")});
     EXPECT_EQ(nowhere.status, 1);
     EXPECT_NE(nowhere.err.find("Impossibile scrivere il file CSV"), std::string::npos) << nowhere.err;
-    EXPECT_EQ(runs({"--line", "1", "--csv", "-"}).out, written.str());
+    EXPECT_EQ(runs({"--line", "12", "--csv", "-"}).out, written.str());
 }
 
 TEST_P(BatchRuns, RefusesWhatTheLineChoiceRefuses)
@@ -125,18 +137,45 @@ TEST_P(BatchRuns, RefusesWhatTheLineChoiceRefuses)
     EXPECT_EQ(otherLine.status, 1);
     EXPECT_NE(otherLine.err.find(refdata::invalidEntryMessage(refdata::EntryKind::Line)), std::string::npos)
         << otherLine.err;
-    const BatchRun badCompany = batch("runs", {"--authority", "10", "--company", "9", "--line", "1"});
+    const BatchRun badCompany = batch("runs", {"--authority", "10", "--company", "9", "--line", "12"});
     EXPECT_EQ(badCompany.status, 1);
     EXPECT_NE(badCompany.err.find(refdata::invalidEntryMessage(refdata::EntryKind::Company)), std::string::npos);
-    EXPECT_EQ(runs({"--line", "1", "--order", "price"}).status, 2);
+    EXPECT_EQ(runs({"--line", "12", "--order", "price"}).status, 2);
     EXPECT_EQ(runs({}).status, 2);
-    // Line 2 has no runs of the contract: not in its list.
-    EXPECT_EQ(runs({"--line", "2"}).status, 1);
+    EXPECT_EQ(runs({"--line", "12", "--line-number", "1"}).status, 2);
+    // Line 2 (code 7) has no runs of the contract: not in its lists.
+    EXPECT_EQ(runs({"--line", "7"}).status, 1);
+    EXPECT_EQ(runs({"--line-number", "2"}).status, 1);
     // Runs without service days are not listed: the header alone.
     exec("DELETE FROM conkal");
-    const BatchRun empty = runs({"--line", "1"});
+    const BatchRun empty = runs({"--line", "12"});
     EXPECT_EQ(empty.status, 0);
     EXPECT_TRUE(ids(empty.out).empty());
+}
+
+TEST_P(BatchRuns, LineIsTheCodeAsAssignTakesItAndLineNumberTheNumber)
+{
+    // Line number 12 has the code "3": --line 12 is the line whose code is
+    // 12 (number 1), the line that assign --line 12 assigns.
+    addLineWithRun(12, "3", 4);
+    EXPECT_EQ(ids(runs({"--line", "12"}).out), (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_EQ(ids(runs({"--line-number", "12"}).out), (std::vector<std::string>{"4"}));
+    EXPECT_EQ(ids(runs({"--line", "3"}).out), (std::vector<std::string>{"4"}));
+    const BatchRun assigned =
+        batch("assign", {"--authority", "10", "--company", "3", "--line", "12", "--euro-km", "2", "--yes"});
+    ASSERT_EQ(assigned.status, 0) << assigned.err;
+    EXPECT_NE(assigned.out.find("Modificate 3 Corse"), std::string::npos) << assigned.out;
+}
+
+TEST_P(BatchRuns, ACodeOfTwoLinesOfTheContractIsRefusedWithTheirNumbers)
+{
+    addLineWithRun(5, "12", 4);
+    const BatchRun run = runs({"--line", "12"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, runs::ambiguousLineCodeMessage("12", {1, 5}) + "\n");
+    EXPECT_NE(run.err.find("0001, 0005"), std::string::npos) << run.err;
+    EXPECT_EQ(ids(runs({"--line-number", "5"}).out), (std::vector<std::string>{"4"}));
 }
 
 KORVAN_BATCH_BACKENDS(BatchRuns);

@@ -77,10 +77,22 @@ TEST_P(PickListsDbTest, AdditionalFundingListsOnlyAuthoritiesPayingAdditionalSer
 {
     addAuthority(5, "Comune Pagante");
     addAuthority(6, "Ente Minimo");
+    addAuthority(8, "Provincia dei Giorni");
+    addAuthority(9, "Comunità degli Archi");
     addConcors(7, 1, 5, false);
     addConcors(7, 2, 5, false);
     addConcors(7, 3, 6, true);
-    EXPECT_EQ(additionalFundingAuthorities(connection.get()), (Entries{"0005 - Comune Pagante"}));
+    // Authority 8 pays only days, 9 only arcs; 6's day and arc rows are
+    // minimum service.
+    exec("INSERT INTO conkal (azienda, ID, data, ente, minima, euro) VALUES (7, 3, '2025-06-07', 8, 0, 2.5)");
+    exec("INSERT INTO conkal (azienda, ID, data, ente, minima, euro) VALUES (7, 3, '2025-06-08', 8, 0, 2.5)");
+    exec("INSERT INTO conkal (azienda, ID, data, ente, minima, euro) VALUES (7, 3, '2025-06-09', 6, 1, 2.5)");
+    exec("INSERT INTO conitine (azienda, ID, codperc, sub, ente, minima, euro, lung, tempo) "
+         "VALUES (7, 1, 1, 1, 9, 0, 1.0, 100, 1)");
+    exec("INSERT INTO conitine (azienda, ID, codperc, sub, ente, minima, euro, lung, tempo) "
+         "VALUES (7, 1, 1, 2, 6, 1, 1.0, 100, 1)");
+    EXPECT_EQ(additionalFundingAuthorities(connection.get()),
+              (Entries{"0005 - Comune Pagante", "0009 - Comunità degli Archi", "0008 - Provincia dei Giorni"}));
     EXPECT_TRUE(sink.empty()) << sink.lastText();
 }
 

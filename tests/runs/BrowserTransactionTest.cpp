@@ -77,7 +77,7 @@ TEST_P(BrowserTransactionTest, RestoreUndoesWhatTheSecondConnectionNeverSaw)
 TEST_P(BrowserTransactionTest, AChangeUndoneAloneLeavesTheEarlierOnesPending)
 {
     editRunOne();
-    transaction->afterFailedChange();
+    EXPECT_TRUE(transaction->afterFailedChange());
     EXPECT_EQ(sink.lastText(), runs::changeNotWrittenNotice());
     EXPECT_DOUBLE_EQ(amountOfRunOne(), 99) << "the earlier change is still pending";
     EXPECT_EQ(accountingChecksum(*raw), before);

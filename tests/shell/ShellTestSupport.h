@@ -63,6 +63,18 @@ inline void giveOdbcDatabaseTheSchema(const std::string& dsn)
         qFatal("cannot create the tables of %s: %s %s", dsn.c_str(), db.error().c_str(), error.c_str());
 }
 
+// In a Qt test function: the SQLite ODBC data source with every table of
+// the schema into `dsn`, or the test skipped (failed when the test command
+// requires every back end).
+#define KORVAN_SQLITE_ODBC_DSN_OR_SKIP(dsn)                                                                            \
+    const std::string dsn = ::korvan::test::sqliteOdbcDsn();                                                           \
+    if (dsn.empty()) {                                                                                                 \
+        if (::korvan::test::odbcRequired())                                                                            \
+            QFAIL("KORVAN_TEST_SQLITE_DSN is not set");                                                                \
+        QSKIP("no SQLite ODBC data source");                                                                           \
+    }                                                                                                                  \
+    ::korvan::test::giveOdbcDatabaseTheSchema(dsn)
+
 inline int countMessages(const RecordingMessageSink& sink, const std::string& text)
 {
     int count = 0;

@@ -57,11 +57,10 @@ ListGeometry measureColumns(const QFont& font, const std::vector<ListColumn>& co
     return geometry;
 }
 
-void ListScroll::clampCursor(int rowCount, int visibleRows)
+void ListScroll::clampCursor(int rowCount)
 {
-    cursorRow = std::max(cursorRow, topRow);
     cursorRow = std::min(cursorRow, rowCount - 1);
-    cursorRow = std::min(cursorRow, topRow + visibleRows - 1);
+    cursorRow = std::max(cursorRow, 0);
 }
 
 void ListScroll::clampForPaint(int rowCount, int visibleRows)
@@ -69,14 +68,24 @@ void ListScroll::clampForPaint(int rowCount, int visibleRows)
     if (rowCount < topRow + visibleRows)
         topRow = rowCount - visibleRows;
     topRow = std::max(topRow, 0);
-    clampCursor(rowCount, visibleRows);
+    clampCursor(rowCount);
 }
 
 void ListScroll::clampRows(int rowCount, int visibleRows)
 {
     topRow = std::min(topRow, rowCount - visibleRows);
     topRow = std::max(topRow, 0);
-    clampCursor(rowCount, visibleRows);
+    clampCursor(rowCount);
+}
+
+void ListScroll::scrollToCursor(int rowCount, int visibleRows)
+{
+    clampCursor(rowCount);
+    if (cursorRow < topRow)
+        topRow = cursorRow;
+    else if (visibleRows > 0 && cursorRow >= topRow + visibleRows)
+        topRow = cursorRow - visibleRows + 1;
+    clampRows(rowCount, visibleRows);
 }
 
 void ListScroll::clampScrollX(int totalWidth, int clientWidth)

@@ -50,16 +50,20 @@ struct ListGeometry {
 ListGeometry measureColumns(const QFont& font, const std::vector<ListColumn>& columns);
 
 // Where the list stands: first visible row, cursor row, horizontal offset.
+// The cursor stays on its row when the rows scroll: scrolling it out of
+// view does not put it on another row (the commands act on the cursor row).
 struct ListScroll {
     int topRow = 0;
     int cursorRow = 0;
     int scrollX = 0;
 
     // Before each paint: the last rows fill the window when they can, the
-    // first row is never negative, the cursor is on a visible row.
+    // first row is never negative, the cursor is on a row.
     void clampForPaint(int rowCount, int visibleRows);
     // After a wheel turn or a scroll bar move of the rows.
     void clampRows(int rowCount, int visibleRows);
+    // The first row that shows the cursor row with the least scrolling.
+    void scrollToCursor(int rowCount, int visibleRows);
     // After a move of the horizontal scroll bar.
     void clampScrollX(int totalWidth, int clientWidth);
     // The cursor under a click at `position` (positionAt): at least the
@@ -67,7 +71,7 @@ struct ListScroll {
     int clickedRow(int position, int rowCount, int visibleRows) const;
 
   private:
-    void clampCursor(int rowCount, int visibleRows);
+    void clampCursor(int rowCount);
 };
 
 } // namespace korvan::ui::runs

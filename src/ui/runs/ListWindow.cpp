@@ -128,8 +128,19 @@ void ListWindow::setCursorRow(int position)
 void ListWindow::setTopRow(int position)
 {
     scroll_.topRow = position;
-    scroll_.clampRows(rowCount_, visibleRows());
+    scroll_.clampRows(clientRowCount(), visibleRows());
     invalidate();
+}
+
+void ListWindow::scrollToCursor()
+{
+    scroll_.scrollToCursor(clientRowCount(), visibleRows());
+    invalidate();
+}
+
+int ListWindow::clientRowCount() const
+{
+    return client_ && client_->hasModel() ? client_->rowCount() : 0;
 }
 
 void ListWindow::invalidate()
@@ -281,7 +292,7 @@ void ListWindow::scrollContentsBy(int, int)
     if (syncingBars_)
         return;
     scroll_.topRow = verticalScrollBar()->value();
-    scroll_.clampRows(rowCount_, visibleRows());
+    scroll_.clampRows(clientRowCount(), visibleRows());
     scroll_.scrollX = horizontalScrollBar()->value();
     scroll_.clampScrollX(geometry_.totalWidth(), viewport()->width());
     invalidate();
@@ -291,8 +302,13 @@ void ListWindow::scrollContentsBy(int, int)
 
 int ListWindow::moveCursorTo(int y)
 {
-    scroll_.cursorRow = scroll_.clickedRow(geometry_.positionAt(y, scroll_.topRow), rowCount_, visibleRows());
+    scroll_.cursorRow = scroll_.clickedRow(geometry_.positionAt(y, scroll_.topRow), clientRowCount(), visibleRows());
     return scroll_.cursorRow;
+}
+
+bool ListWindow::onHeader(const QPoint& point) const
+{
+    return point.y() < geometry_.headerHeight();
 }
 
 void ListWindow::mousePressEvent(QMouseEvent* event)
@@ -300,9 +316,17 @@ void ListWindow::mousePressEvent(QMouseEvent* event)
     if (!client_ || !client_->hasModel())
         return;
     setFocus(Qt::MouseFocusReason);
+    // The header names the columns: a click there leaves the cursor and the
+    // selection on their rows; the right button still offers the pop-up.
+    if (onHeader(event->position().toPoint())) {
+        if (event->button() == Qt::RightButton)
+            client_->popupRequested(scroll_.cursorRow, event->globalPosition().toPoint());
+        return;
+    }
     const int position = moveCursorTo(event->position().toPoint().y());
     if (event->button() == Qt::LeftButton) {
-        if ((event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) && position >= 0 && position < rowCount_)
+        if ((event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) && position >= 0 &&
+            position < clientRowCount())
             client_->toggleSelection(position);
         invalidate();
     } else if (event->button() == Qt::RightButton) {
@@ -314,7 +338,7 @@ void ListWindow::mousePressEvent(QMouseEvent* event)
 
 void ListWindow::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    if (!client_ || !client_->hasModel() || event->button() != Qt::LeftButton)
+    if (!client_ || !client_->hasModel() || event->button() != Qt::LeftButton || onHeader(event->position().toPoint()))
         return;
     const int position = moveCursorTo(event->position().toPoint().y());
     invalidate();
@@ -332,7 +356,7 @@ void ListWindow::wheelEvent(QWheelEvent* event)
     if (!client_ || !client_->hasModel())
         return;
     scroll_.topRow += event->angleDelta().y() < 0 ? 1 : -1;
-    scroll_.clampRows(rowCount_, visibleRows());
+    scroll_.clampRows(clientRowCount(), visibleRows());
     invalidate();
     event->accept();
 }

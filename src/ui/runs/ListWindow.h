@@ -126,6 +126,8 @@ class ListWindow : public QAbstractScrollArea {
     int visibleRows() const;
     void setCursorRow(int position);
     void setTopRow(int position);
+    // Scrolls the least that shows the cursor row.
+    void scrollToCursor();
 
     // Draws the list into the off-screen image now and returns what the
     // client area shows (without a balloon).
@@ -156,6 +158,10 @@ class ListWindow : public QAbstractScrollArea {
     void updateScrollBars(int rowCount, int visible);
     // The row a click at y moves the cursor to; -1 without rows.
     int moveCursorTo(int y);
+    // The header band: a click there is no click on a row.
+    bool onHeader(const QPoint& point) const;
+    // The rows the client holds now (rowCount_ is those of the last paint).
+    int clientRowCount() const;
     QRect balloonPlace(int position, int pointerX) const;
     // Draws the balloon of balloonRow_ over what the painter holds.
     void paintBalloon(QPainter& painter) const;

@@ -1,10 +1,10 @@
 #include "ui/runs/RunAccountingDialog.h"
 
-#include "db/Values.h"
 #include "refdata/PickLists.h"
 #include "ui/common/DialogButtons.h"
 #include "ui/common/DialogUnits.h"
 #include "ui/common/PickListCombo.h"
+#include "ui/runs/AmountField.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -76,7 +76,7 @@ RunAccountingDialog::RunAccountingDialog(DbConnection* connection, MessageSink& 
     fillCombo(payers_, refdata::allAuthorities(connection));
     if (!edited.minimumService)
         selectByCode(payers_, edited.payingAuthority);
-    amount_->setText(QString::fromStdString(formatText("%1.2f", edited.amount)));
+    showAmount(amount_, edited.amount);
     applyToSelectedBox_->setEnabled(applyToSelected_);
 
     connect(minimum_, &QRadioButton::clicked, this, [this] {

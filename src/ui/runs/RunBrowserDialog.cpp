@@ -151,11 +151,14 @@ void RunBrowserDialog::runCommand(int commandId)
         chooseLine();
         return;
     case command::RefreshView:
-        transaction_.keepAndContinue();
+        // Work that could not be kept stays pending, and so do its marks.
+        if (transaction_.keepAndContinue())
+            marks_.clearPending();
         reload();
         return;
     case command::Restore:
         transaction_.undoAndContinue();
+        marks_.clearPending();
         reload();
         return;
     case command::Done:
@@ -181,10 +184,40 @@ void RunBrowserDialog::runCommand(int commandId)
     default:
         break;
     }
-    if (const korvan::runs::RunOrder* order = korvan::runs::runOrderForCommand(commandId); order && model_) {
-        model_->sort(order->code);
-        list_->refresh();
+    if (const korvan::runs::RunOrder* order = korvan::runs::runOrderForCommand(commandId); order && model_)
+        sortBy(order->code);
+}
+
+void RunBrowserDialog::sortBy(char order)
+{
+    const CursorPlace place = cursorPlace();
+    model_->sort(order);
+    placeCursor(place);
+}
+
+RunBrowserDialog::CursorPlace RunBrowserDialog::cursorPlace() const
+{
+    CursorPlace place;
+    const korvan::runs::RunRow* row = model_ ? model_->rowAt(list_->cursorRow()) : nullptr;
+    if (!row)
+        return place;
+    place.runId = row->runId;
+    const int screenRow = list_->cursorRow() - list_->topRow();
+    place.screenRow = screenRow >= 0 && screenRow < list_->visibleRows() ? screenRow : -1;
+    return place;
+}
+
+void RunBrowserDialog::placeCursor(const CursorPlace& place)
+{
+    const int position = model_ && place.runId >= 0 ? model_->positionOf(place.runId) : -1;
+    if (position >= 0) {
+        list_->setCursorRow(position);
+        // A cursor in view stays on its screen row; one out of view leaves
+        // the rows where they were.
+        if (place.screenRow >= 0)
+            list_->setTopRow(position - place.screenRow);
     }
+    list_->refresh();
 }
 
 void RunBrowserDialog::chooseLine()
@@ -199,8 +232,13 @@ void RunBrowserDialog::chooseLine()
 
 void RunBrowserDialog::showLine(const korvan::runs::RunListKey& key)
 {
+    // Another line starts in ID order, at its first run, nothing selected;
+    // the marks of pending changes stay with their runs.
     key_ = key;
     lineChosen_ = true;
+    client_->setModel(nullptr);
+    model_.reset();
+    marks_.clearSelection();
     const std::optional<std::string> authority = refdata::authorityName(connection_, key.authority);
     const std::optional<std::string> company = refdata::companyName(connection_, key.company);
     const std::optional<refdata::LineName> line = refdata::lineName(connection_, key.line);
@@ -219,10 +257,17 @@ void RunBrowserDialog::reload()
     // The browser's own loop runs on after the load: the scope ends the
     // wait cursor and the clock with it.
     BusyScope busy(feedback_, true);
+    const CursorPlace place = cursorPlace();
+    const char order = model_ ? model_->order() : korvan::runs::kRunIdOrder;
+    if (model_)
+        marks_.noteSelection(*model_);
     client_->setModel(nullptr);
     model_ = std::make_unique<korvan::runs::RunListModel>(korvan::runs::loadRunList(connection_, key_));
+    if (order != model_->order())
+        model_->sort(order);
+    marks_.applyTo(*model_);
     client_->setModel(model_.get());
-    list_->refresh();
+    placeCursor(place);
 }
 
 korvan::runs::RunRow* RunBrowserDialog::cursorRun()
@@ -235,15 +280,28 @@ void RunBrowserDialog::editRunAccounting()
     korvan::runs::RunRow* row = cursorRun();
     if (!row || !transaction_.readyForChanges())
         return;
+    showCursorRun();
     RunAccountingDialog dialog(connection_, sink_, *model_, *row, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (!korvan::runs::applyRunAccounting(connection_, *model_, *row, dialog.change(), feedback_)) {
-        transaction_.afterFailedChange();
+        // The rows are read again; the earlier pending changes keep their
+        // marks unless the failure took them with it.
+        if (!transaction_.afterFailedChange())
+            marks_.clearPending();
         reload();
         return;
     }
+    marks_.notePending(*model_);
     list_->refresh();
+}
+
+void RunBrowserDialog::showCursorRun()
+{
+    // The cursor run may have been scrolled out of view: bring it back
+    // before a command acts on it, so the user sees which run it is.
+    list_->scrollToCursor();
+    list_->viewport()->repaint();
 }
 
 void RunBrowserDialog::openView(bool calendar)
@@ -251,13 +309,16 @@ void RunBrowserDialog::openView(bool calendar)
     korvan::runs::RunRow* row = cursorRun();
     if (!row)
         return;
+    showCursorRun();
     RunViewContext context{connection_, sink_, feedback_, *model_, transaction_, this};
     const RunViewOutcome outcome =
         calendar ? views_.showCalendarView(context, *row) : views_.showItineraryView(context, *row);
     if (outcome == RunViewOutcome::WriteFailed) {
         transaction_.undoAfterFailure();
+        marks_.clearPending();
         reload();
     } else if (outcome == RunViewOutcome::Changed) {
+        marks_.notePending(*model_);
         list_->refresh();
     }
 }

@@ -8,6 +8,7 @@
 
 #include "runs/BrowserTransaction.h"
 #include "runs/RunListLoader.h"
+#include "runs/RunListMarks.h"
 #include "runs/RunListModel.h"
 #include "ui/runs/RunSplitViews.h"
 
@@ -74,9 +75,22 @@ class RunBrowserDialog : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The cursor by run: which run, and its row on the screen (-1: out of
+    // view), so that it stays on that run through a sort or a reload.
+    struct CursorPlace {
+        long runId = -1;
+        int screenRow = -1;
+    };
+
     void chooseLine();
+    // Reads the line again, in the order it is shown, keeping the cursor,
+    // the selection and the marks of the pending changes on their runs.
     void reload();
+    void sortBy(char order);
+    CursorPlace cursorPlace() const;
+    void placeCursor(const CursorPlace& place);
     void editRunAccounting();
+    void showCursorRun();
     void openView(bool calendar);
     korvan::runs::RunRow* cursorRun();
     void layOut();
@@ -92,6 +106,7 @@ class RunBrowserDialog : public QDialog {
     korvan::runs::RunListKey key_;
     bool lineChosen_ = false;
     std::unique_ptr<korvan::runs::RunListModel> model_;
+    korvan::runs::RunListMarks marks_;
     std::unique_ptr<RunListClient> client_;
     QLabel* labels_[3];
     ListWindow* list_;

@@ -1,11 +1,11 @@
 #include "ui/runs/SplitAccountingDialog.h"
 
 #include "db/MessageSink.h"
-#include "db/Values.h"
 #include "runs/RunAccounting.h"
 #include "runs/SplitEntry.h"
 #include "ui/common/DialogButtons.h"
 #include "ui/common/PickListCombo.h"
+#include "ui/runs/AmountField.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -38,7 +38,7 @@ SplitAccountingDialog::SplitAccountingDialog(const SplitDialogSetup& setup, DbCo
     fillCombo(payerCombo_, refdata::allAuthorities(connection_));
     if (!setup.minimumService)
         selectByCode(payerCombo_, setup.payingAuthority);
-    amountEdit_->setText(QString::fromStdString(formatText("%1.2f", setup.amount)));
+    showAmount(amountEdit_, setup.amount);
     selectedCheck_->setEnabled(setup.otherItemsSelected);
     runsCheck_->setEnabled(setup.otherRunsSelected);
     refresh();

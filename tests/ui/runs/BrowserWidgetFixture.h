@@ -63,6 +63,33 @@ class BrowserWidgetFixture {
             qFatal("fixture connection: %s", sink.lastText().c_str());
     }
 
+    // Line 2 ("L2") of the same contract with `count` runs, IDs 101 on,
+    // each a day of minimum service: the later the run, the shorter it is
+    // and the higher its amount, so that sorting by length or amount turns
+    // the ID order round.
+    void addLongLine(int count)
+    {
+        tools::RawDatabase raw = rawDatabase();
+        auto exec = [&raw](const std::string& sql) {
+            if (!raw.exec(sql))
+                qFatal("fixture rows: %s", raw.error().c_str());
+        };
+        exec("INSERT INTO linee (ID, ente, linea, denom) VALUES (2, 10, 'L2', 'Linea lunga')");
+        for (int i = 0; i < count; ++i) {
+            const long id = 101 + i;
+            exec(formatText("INSERT INTO corse (azienda, ID, ente, codlinea, codcorsa, codperc, ct_lung, ct_tempo, "
+                            "hh_p, mm_p, capol_p, hh_a, mm_a, capol_a) VALUES (3, %ld, 10, 'L2', 'R%ld', 7, %d, 20, "
+                            "6, 0, 100, 6, 20, 100)",
+                            id, id, (count - i) * 1000));
+            exec(formatText("INSERT INTO conline (azienda, ID, ente, linea) VALUES (3, %ld, 10, 2)", id));
+            exec(formatText("INSERT INTO concors (azienda, ID, ente, minima, euro) VALUES (3, %ld, 10, 1, %d)", id,
+                            10 + 2 * i));
+            exec(formatText("INSERT INTO conkal (azienda, ID, data, ente, minima, euro) "
+                            "VALUES (3, %ld, '2024-01-08', 10, 1, %d)",
+                            id, 10 + 2 * i));
+        }
+    }
+
     std::string path() const { return dir.file("runs.db"); }
     // A second connection, outside the program's layer.
     tools::RawDatabase rawDatabase() const { return tools::RawDatabase::sqliteFile(path()); }

@@ -214,7 +214,7 @@ class ListWindowTest : public QObject {
         QCOMPARE(image.pixel(right - 2, y2), QColor(255, 255, 0).rgb());
     }
 
-    void clampsTheFirstRowAndTheCursorBeforePainting()
+    void clampsTheFirstRowAndKeepsTheCursorOnItsRow()
     {
         load(30, QSize(900, 200));
         const int visible = window->visibleRows();
@@ -224,12 +224,17 @@ class ListWindowTest : public QObject {
         window->verticalScrollBar()->setValue(1000);
         window->renderList();
         QCOMPARE(window->topRow(), 30 - visible);
-        QCOMPARE(window->cursorRow(), 30 - visible); // pulled into the visible rows
+        QCOMPARE(window->cursorRow(), 0); // out of view, still on its row
         window->setCursorRow(29);
         window->verticalScrollBar()->setValue(0);
         window->renderList();
         QCOMPARE(window->topRow(), 0);
-        QCOMPARE(window->cursorRow(), visible - 1);
+        QCOMPARE(window->cursorRow(), 29);
+        // Brought back into view with the least scrolling.
+        window->scrollToCursor();
+        window->renderList();
+        QCOMPARE(window->topRow(), 30 - visible);
+        QCOMPARE(window->cursorRow(), 29);
         // A model that shrinks: the first row comes back so the rows fill the window.
         window->setTopRow(20);
         window->renderList();
@@ -259,12 +264,16 @@ class ListWindowTest : public QObject {
         QCOMPARE(window->scrollX(), g().totalWidth() - window->viewport()->width());
     }
 
-    void clicksOnTheHeaderAndBelowTheLastRowStayOnRows()
+    void clicksOnTheHeaderLeaveTheCursorAndBelowTheLastRowStayOnRows()
     {
         load(4, QSize(900, 400));
         window->setCursorRow(2);
         click(QPoint(40, 3));
-        QCOMPARE(window->cursorRow(), 0);
+        QCOMPARE(window->cursorRow(), 2);
+        click(QPoint(40, 3), Qt::ControlModifier);
+        QVERIFY(!model->rowAt(2)->selected && !model->rowAt(0)->selected);
+        QTest::mouseDClick(window->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(40, 3));
+        QVERIFY(commands.empty());
         click(QPoint(40, window->viewport()->height() - 5));
         QCOMPARE(window->cursorRow(), 3);
         click(rowPoint(1));
@@ -294,22 +303,21 @@ class ListWindowTest : public QObject {
         QCOMPARE(commands, std::vector<int>{command::RunAccounting});
     }
 
-    void wheelMovesOneRowAndKeepsTheCursorVisible()
+    void wheelMovesOneRowUnderTheCursor()
     {
         load(30, QSize(900, 200));
-        const int visible = window->visibleRows();
         QWheelEvent down(QPointF(40, 50), window->viewport()->mapToGlobal(QPointF(40, 50)), QPoint(), QPoint(0, -120),
                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         for (int i = 0; i < 3; ++i)
             QApplication::sendEvent(window->viewport(), &down);
         QCOMPARE(window->topRow(), 3);
-        QCOMPARE(window->cursorRow(), 3);
+        QCOMPARE(window->cursorRow(), 0);
         QWheelEvent up(QPointF(40, 50), window->viewport()->mapToGlobal(QPointF(40, 50)), QPoint(), QPoint(0, 120),
                        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         for (int i = 0; i < 10; ++i)
             QApplication::sendEvent(window->viewport(), &up);
         QCOMPARE(window->topRow(), 0);
-        QVERIFY(window->cursorRow() >= 0 && window->cursorRow() < visible);
+        QCOMPARE(window->cursorRow(), 0);
     }
 
     void showsAndErasesTheBalloonOverTheList()

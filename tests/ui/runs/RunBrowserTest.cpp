@@ -5,6 +5,7 @@
 
 #include "BrowserWidgetFixture.h"
 
+#include "runs/BrowserTransaction.h"
 #include "support/RecordingFeedback.h"
 #include "ui/common/PickListCombo.h"
 #include "ui/runs/CalendarView.h"
@@ -16,8 +17,10 @@
 #include "ui/runs/RunFilterDialog.h"
 #include "ui/runs/SplitViewCommands.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 
@@ -60,6 +63,90 @@ class RunBrowserTest : public QObject {
     std::string storedAmount(int id)
     {
         return db->query("SELECT euro FROM concors WHERE azienda = 3 AND ID = " + std::to_string(id));
+    }
+
+    // The browser on line 2 of 30 runs (BrowserWidgetFixture::addLongLine),
+    // more than its list shows at once.
+    std::unique_ptr<RunBrowserDialog> openLongLine()
+    {
+        db->addLongLine(30);
+        auto browser = openBrowser();
+        browser->showLine({10, 3, 2});
+        browser->listWindow()->renderList();
+        if (browser->listWindow()->visibleRows() >= 30)
+            qFatal("the list shows every run at once");
+        return browser;
+    }
+
+    // The middle of the row shown `screenRow` rows below the header.
+    static QPoint rowPoint(ListWindow* list, int screenRow)
+    {
+        const ListGeometry& g = list->listGeometry();
+        return QPoint(40, g.rowTop(list->topRow() + screenRow, list->topRow()) + g.rowHeight() / 2);
+    }
+
+    static void clickRow(ListWindow* list, int screenRow, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, rowPoint(list, screenRow));
+        list->renderList();
+    }
+
+    static long cursorRunId(RunBrowserDialog& browser)
+    {
+        const runs::RunRow* row = browser.model()->rowAt(browser.listWindow()->cursorRow());
+        return row ? row->runId : -1;
+    }
+
+    static std::vector<long> selectedRunIds(RunBrowserDialog& browser)
+    {
+        std::vector<long> ids;
+        for (const runs::RunRow& row : browser.model()->rows())
+            if (row.selected)
+                ids.push_back(row.runId);
+        return ids;
+    }
+
+    // Sorts from the pop-up as the user does: a right click on the cursor
+    // row, "Ordinamento" and the order by their mnemonics.
+    static void sortFromPopup(RunBrowserDialog& browser, Qt::Key orderKey)
+    {
+        ListWindow* list = browser.listWindow();
+        auto poll = std::make_shared<std::function<void()>>();
+        auto step = std::make_shared<int>(0);
+        *poll = [poll, step, orderKey] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            const bool orders = menu && menu->title() == QStringLiteral("&Ordinamento");
+            if (menu && *step == 0 && !orders) {
+                *step = 1;
+                QTest::keyClick(menu, Qt::Key_O);
+            } else if (orders) {
+                QTest::keyClick(menu, orderKey);
+                return;
+            }
+            QTimer::singleShot(10, *poll);
+        };
+        QTimer::singleShot(0, *poll);
+        QTest::mouseClick(list->viewport(), Qt::RightButton, Qt::NoModifier,
+                          rowPoint(list, list->cursorRow() - list->topRow()));
+        list->renderList();
+    }
+
+    // Runs `act`; every run accounting dialog it opens is closed at once
+    // and counted.
+    static int accountingDialogsOpenedBy(const std::function<void()>& act)
+    {
+        int opened = 0;
+        QTimer closer;
+        closer.setInterval(10);
+        QObject::connect(&closer, &QTimer::timeout, [&opened] {
+            if (auto* dialog = qobject_cast<RunAccountingDialog*>(QApplication::activeModalWidget())) {
+                ++opened;
+                dialog->reject();
+            }
+        });
+        closer.start();
+        act();
+        return opened;
     }
 
   private slots:
@@ -139,7 +226,7 @@ class RunBrowserTest : public QObject {
         QCOMPARE(image.pixel(3, 3), QColor(0, 0, 192).rgb()); // "the header alone"
     }
 
-    void sortsSelectsAndReloadsBackToIdOrder()
+    void sortsSelectsAndStartsAnotherLineInIdOrder()
     {
         auto browser = openBrowser();
         browser->showLine({10, 3, 1});
@@ -153,7 +240,8 @@ class RunBrowserTest : public QObject {
         browser->runCommand(command::ClearSelection);
         QVERIFY(!browser->model()->rowAt(1)->selected);
         browser->runCommand(command::SelectAll);
-        browser->runCommand(command::RefreshView);
+        // Another line (the same one chosen again) starts afresh.
+        browser->showLine({10, 3, 1});
         QCOMPARE(browser->model()->order(), 'I');
         QCOMPARE(browser->model()->rowAt(0)->runId, 1);
         QVERIFY(!browser->model()->rowAt(0)->selected);
@@ -177,7 +265,7 @@ class RunBrowserTest : public QObject {
         browser->runCommand(command::RefreshView);
         QCOMPARE(storedAmount(1), std::string("12.5"));
         QCOMPARE(db->query("SELECT COUNT(*) FROM conkal WHERE ID = 1 AND euro = 12.5"), std::string("3"));
-        QVERIFY(!browser->model()->findRun(1)->modified); // "a reload builds the rows anew"
+        QVERIFY(!browser->model()->findRun(1)->modified); // kept: no longer pending
     }
 
     void restoreUndoesAndEscapeKeeps()
@@ -212,6 +300,128 @@ class RunBrowserTest : public QObject {
         QCOMPARE(list->cursorRow(), 1);
         QCOMPARE(edited, QStringLiteral("12.90"));
         QVERIFY(!browser->model()->findRun(2)->modified);
+    }
+
+    void aSortFromThePopUpKeepsTheCursorOnItsRun()
+    {
+        auto browser = openLongLine();
+        ListWindow* list = browser->listWindow();
+        clickRow(list, 5, Qt::ControlModifier);
+        clickRow(list, 12);
+        QCOMPARE(cursorRunId(*browser), 113L);
+        sortFromPopup(*browser, Qt::Key_L); // "per &Lunghezza": the last runs first
+        QCOMPARE(browser->model()->order(), 'L');
+        QCOMPARE(browser->model()->rowAt(0)->runId, 130L);
+        QCOMPARE(cursorRunId(*browser), 113L);
+        QCOMPARE(list->cursorRow() - list->topRow(), 12); // on the same screen row
+        QCOMPARE(selectedRunIds(*browser), std::vector<long>{106});
+    }
+
+    void refreshAndRestoreKeepTheOrderTheCursorAndTheSelection_data()
+    {
+        QTest::addColumn<int>("commandId");
+        QTest::newRow("Aggiorna Vista") << int(command::RefreshView);
+        QTest::newRow("Ripristina") << int(command::Restore);
+    }
+
+    void refreshAndRestoreKeepTheOrderTheCursorAndTheSelection()
+    {
+        QFETCH(int, commandId);
+        auto browser = openLongLine();
+        ListWindow* list = browser->listWindow();
+        sortFromPopup(*browser, Qt::Key_L);
+        clickRow(list, 4, Qt::ControlModifier);
+        clickRow(list, 3);
+        const long cursorRun = cursorRunId(*browser);
+        const std::vector<long> selected = selectedRunIds(*browser);
+        QCOMPARE(selected.size(), size_t(1));
+        QTest::mouseClick(browser->button(commandId), Qt::LeftButton);
+        list->renderList();
+        QCOMPARE(browser->model()->order(), 'L');
+        QCOMPARE(browser->model()->rowAt(0)->runId, 130L);
+        QCOMPARE(cursorRunId(*browser), cursorRun);
+        QCOMPARE(list->cursorRow() - list->topRow(), 3);
+        QCOMPARE(selectedRunIds(*browser), selected);
+    }
+
+    void scrollingLeavesTheCursorOnItsRunForTheNextFinancing()
+    {
+        auto browser = openLongLine();
+        ListWindow* list = browser->listWindow();
+        clickRow(list, 1);
+        QCOMPARE(cursorRunId(*browser), 102L);
+        QWheelEvent down(QPointF(40, 80), list->viewport()->mapToGlobal(QPointF(40, 80)), QPoint(), QPoint(0, -120),
+                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        for (int i = 0; i < 8; ++i)
+            QApplication::sendEvent(list->viewport(), &down);
+        list->renderList();
+        QCOMPARE(list->topRow(), 8); // the cursor row is out of view
+        QCOMPARE(cursorRunId(*browser), 102L);
+        QString shown;
+        whenDialogShows<RunAccountingDialog>([&shown](RunAccountingDialog* dialog) {
+            shown = dialog->findChild<QLineEdit*>("amountEdit")->text();
+            dialog->reject();
+        });
+        QTest::mouseClick(browser->button(command::RunAccounting), Qt::LeftButton);
+        QCOMPARE(shown, QStringLiteral("12.00")); // run 102's amount
+        QVERIFY(list->topRow() <= 1);             // brought back into view first
+    }
+
+    void aClickOrDoubleClickOnTheHeaderLeavesTheCursorAndTheSelection()
+    {
+        auto browser = openLongLine();
+        ListWindow* list = browser->listWindow();
+        clickRow(list, 3);
+        const QPoint header(40, list->listGeometry().headerHeight() / 2);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, header);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, header);
+        QCOMPARE(cursorRunId(*browser), 104L);
+        QVERIFY(selectedRunIds(*browser).empty());
+        const int opened = accountingDialogsOpenedBy(
+            [&] { QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, header); });
+        QCOMPARE(opened, 0);
+        QCOMPARE(cursorRunId(*browser), 104L);
+        // On a row the double click still opens the financing of that run.
+        QCOMPARE(accountingDialogsOpenedBy(
+                     [&] { QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, rowPoint(list, 5)); }),
+                 1);
+        QCOMPARE(cursorRunId(*browser), 106L);
+    }
+
+    void aFailedChangeKeepsTheMarksAndTheSelectionOfThePendingOnes()
+    {
+        // The database refuses every change of run 2's days.
+        tools::RawDatabase raw = db->rawDatabase();
+        QVERIFY(raw.exec("CREATE TRIGGER refuse_run_2 BEFORE UPDATE ON conkal WHEN NEW.ID = 2 "
+                         "BEGIN SELECT RAISE(ABORT, 'riga rifiutata'); END"));
+        auto browser = openBrowser();
+        browser->showLine({10, 3, 1});
+        ListWindow* list = browser->listWindow();
+        list->renderList();
+        financeCursorRun(*browser, "7"); // run 1: pending, red
+        QVERIFY(browser->model()->findRun(1)->modified);
+        clickRow(list, 0, Qt::ControlModifier);
+        clickRow(list, 1);
+        QCOMPARE(cursorRunId(*browser), 2L);
+        whenDialogShows<RunAccountingDialog>([](RunAccountingDialog* dialog) {
+            dialog->findChild<QLineEdit*>("amountEdit")->setText("9");
+            dialog->findChild<QCheckBox*>("applyToSelectedCheck")->click(); // run 2 alone
+            dialog->findChild<QPushButton*>("okButton")->click();
+        });
+        browser->runCommand(command::RunAccounting);
+        QCOMPARE(db->sink.lastText(), runs::changeNotWrittenNotice());
+        // Run 1's change is still pending, and still shows as such.
+        QVERIFY(browser->model()->findRun(1)->modified);
+        QVERIFY(browser->model()->findRun(1)->selected);
+        QCOMPARE(browser->model()->findRun(1)->amount, 7.0);
+        QVERIFY(!browser->model()->findRun(2)->modified);
+        QCOMPARE(browser->model()->findRun(2)->amount, 12.9);
+        QCOMPARE(cursorRunId(*browser), 2L);
+        // Kept: no longer pending; the selection stays.
+        QTest::mouseClick(browser->button(command::RefreshView), Qt::LeftButton);
+        QCOMPARE(storedAmount(1), std::string("7.0"));
+        QVERIFY(!browser->model()->findRun(1)->modified);
+        QVERIFY(browser->model()->findRun(1)->selected);
     }
 };
 

@@ -11,18 +11,23 @@
 #include "ui/common/PickListCombo.h"
 #include "ui/runs/RunAccountingDialog.h"
 #include "ui/runs/RunFilterDialog.h"
+#include "ui/runs/SplitAccountingDialog.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTest>
+
+#include <functional>
 
 using namespace korvan;
 using namespace korvan::test;
 using korvan::ui::runs::RunAccountingDialog;
 using korvan::ui::runs::RunFilterDialog;
+using korvan::ui::runs::SplitAccountingDialog;
 
 namespace {
 
@@ -147,6 +152,38 @@ class RunDialogsTest : public QObject {
         QVERIFY(dialog.change().totalMode);
         // Nothing is written by the dialog itself.
         QCOMPARE(db->query("SELECT euro FROM concors WHERE ID = 1"), std::string("5.0"));
+    }
+
+    void aStoredAmountLongerThanTheFieldIsShownAndTakenBackWhole()
+    {
+        // Qt cuts a text set by the program at the edit's limit: 123456,78
+        // once showed as "123456.7", and OK wrote 123456,70.
+        QVERIFY(db->rawDatabase().exec("UPDATE concors SET euro = 123456.78 WHERE ID = 1"));
+        runs::RunListModel model = runs::loadRunList(db->connection.get(), {10, 3, 1});
+        RunAccountingDialog run(db->connection.get(), db->sink, model, *model.findRun(1));
+        ui::runs::SplitDialogSetup day;
+        day.amount = 123456.78;
+        ui::runs::SplitDialogSetup arc = day;
+        arc.kind = ui::runs::SplitKind::Arc;
+        SplitAccountingDialog dayDialog(day, db->connection.get(), db->sink, {});
+        SplitAccountingDialog arcDialog(arc, db->connection.get(), db->sink, {});
+        const std::vector<std::pair<QDialog*, std::function<double()>>> dialogs = {
+            {&run, [&] { return run.change().value; }},
+            {&dayDialog, [&] { return dayDialog.change().value; }},
+            {&arcDialog, [&] { return arcDialog.change().value; }},
+        };
+        for (const auto& [dialog, accepted] : dialogs) {
+            auto* edit = child<QLineEdit>(dialog, "amountEdit");
+            QCOMPARE(edit->text(), QStringLiteral("123456.78"));
+            dialog->show();
+            QVERIFY(QTest::qWaitForWindowExposed(dialog));
+            // Room for the whole text inside the frame and the edit's margins.
+            const int frame = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+            QVERIFY(edit->width() - 2 * frame - 4 >= edit->fontMetrics().horizontalAdvance(edit->text()));
+            QCOMPARE(pressOk(*dialog), std::string("<0 messages>"));
+            QCOMPARE(dialog->result(), int(QDialog::Accepted));
+            QCOMPARE(accepted(), 123456.78);
+        }
     }
 };
 
