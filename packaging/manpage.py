@@ -87,7 +87,7 @@ def add_item_line(items, line):
     indent = len(line) - len(line.lstrip(" "))
     current = items[-1] if items else None
     if current is None:
-        items.append(new_item(line, indent))
+        items.append(new_item(line, indent, items))
         return
     if current.children:
         child = current.children[-1]
@@ -96,21 +96,28 @@ def add_item_line(items, line):
             child.description.append(line.strip())
             return
         if indent == child.indent:
-            current.children.append(new_item(line, indent))
+            current.children.append(new_item(line, indent, current.children))
             return
     if not current.children and (indent == current.column or (current.column is None and indent > current.indent)):
         current.column = indent
         current.description.append(line.strip())
     elif indent > current.indent:
-        current.children.append(new_item(line, indent))
+        current.children.append(new_item(line, indent, current.children))
     else:
-        items.append(new_item(line, indent))
+        items.append(new_item(line, indent, items))
 
 
-def new_item(line, indent):
+def new_item(line, indent, siblings):
+    """An item; a term that fills its column up to one space before the
+    description is split where its siblings' descriptions start."""
     match = re.match(r"^( *)(\S(?:.*?\S)?)(?: {2,}(\S.*))?$", line)
     term, description = match.group(2), match.group(3)
     column = line.index(description, indent + len(term)) if description else None
+    known = [item.column for item in siblings if item.indent == indent and item.column]
+    if description is None and known:
+        at = known[-1]
+        if len(line) > at and line[at - 1] == " " and line[at] != " " and " " in line[indent:at].strip():
+            term, description, column = line[indent:at].strip(), line[at:].strip(), at
     return Item(indent, term, description, column)
 
 

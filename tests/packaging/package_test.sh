@@ -124,6 +124,17 @@ for language in en it; do
     grep -qF ".SS \"korvan\\-batch ${subcommand//-/\\-}\"" "$work/page" || fail "$folder/korvan-batch.1 lacks $subcommand"
   done
 done
+# Every option of every subcommand's help is an item of its own on the page.
+zcat "$root/usr/share/man/man1/korvan-batch.1.gz" > "$work/page"
+for subcommand in $subcommands; do
+  for option in $("$root/usr/bin/korvan-batch" "$subcommand" --help | sed -n 's/^  \(--[a-z-]*\).*/\1/p'); do
+    term="\\fB${option//-/\\-}\\fR"
+    grep -qF -- "$term" "$work/page" || fail "korvan-batch.1 has no item $option ($subcommand)"
+  done
+done
+# ... whose term is the option and its values, nothing of its description.
+long_terms=$(grep -E '^\\fB\\-\\-' "$work/page" | grep -vE '^\\fB(\\-)+[a-z\\-]+\\fR( \\fI[A-Z_\\-]+\\fR)*$')
+[ -z "$long_terms" ] || fail "korvan-batch.1 has items whose term runs into their description: $long_terms"
 check "the Italian page is in Italian" zgrep -qx '.SH SOTTOCOMANDI' "$root/usr/share/man/it/man1/korvan-batch.1.gz"
 check "the English page is in English" zgrep -qx '.SH SUBCOMMANDS' "$root/usr/share/man/man1/korvan-batch.1.gz"
 
