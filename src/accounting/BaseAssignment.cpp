@@ -1,17 +1,22 @@
 #include "accounting/BaseAssignment.h"
 
 #include "accounting/AccountingInput.h"
+#include "accounting/CalendarGeneration.h"
 #include "accounting/ProtocolValidity.h"
+#include "core/IdLists.h"
 #include "core/OperationFeedback.h"
 #include "core/OperationTransaction.h"
 #include "core/SqlText.h"
+#include "db/ChangeCursors.h"
 #include "db/DbConnection.h"
-#include "db/KeyLookup.h"
 #include "db/SelectCursor.h"
 #include "db/SqlTypes.h"
 #include "db/TableCursor.h"
 
+#include <algorithm>
+#include <functional>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace korvan::accounting {
@@ -28,6 +33,7 @@ struct RunRow {
 struct DayEntry {
     CivilDate date;
     bool scheduled = false;
+    bool present = false; // the day has its row already
 };
 
 struct RunDays {
@@ -89,39 +95,141 @@ void setValues(TableCursor& cursor, const RowValues& values, const std::string& 
     cursor.SetField("euro", amount);
 }
 
-// Inserts or overwrites the `concors` row of each run.
+// The rows of `table` of the listed runs (one part of the contract's runs)
+// that the condition selects, and the same rows walked for update: the
+// first gives the keys (run ID, and the date key when `withDate`) in key
+// order, so that the walk's k-th row is the k-th key.
+struct RowSelection {
+    std::string table;
+    int company = 0;
+    std::string idList;
+    std::string condition; // " AND ..." or ""
+    bool withDate = false;
+
+    std::string where() const
+    {
+        return formatText("%s.azienda = %d AND %s.ID IN (", table.c_str(), company, table.c_str()) + idList + ")" +
+               condition;
+    }
+    std::string order() const { return table + ".ID" + (withDate ? ", " + table + ".data" : ""); }
+};
+
+struct RowKey {
+    long id = 0;
+    int date = 0; // YYYYMMDD, 0 without dates
+};
+
+std::vector<RowKey> existingKeys(DbConnection* connection, const RowSelection& rows, OperationTransaction& operation)
+{
+    std::vector<RowKey> keys;
+    SelectCursor select(connection);
+    select.AddField(rows.table, "ID", SqlType::Integer);
+    if (rows.withDate)
+        select.AddField(rows.table, "data", SqlType::Date);
+    select.SetFrom(rows.table);
+    select.SetWhere(rows.where());
+    select.SetOrderBy(rows.order());
+    std::string date;
+    for (bool row = select.Execute(); row && operation.going(); row = select.MoveNext()) {
+        int id = 0;
+        select.GetLong(0, id);
+        int key = 0;
+        if (rows.withDate && select.GetFieldText(rows.table + ".data", date))
+            key = dateKeyOf(date);
+        keys.push_back({id, key});
+    }
+    return keys;
+}
+
+// Overwrites the rows of `keys` for which `amount` gives a text (the others
+// are left); the rows overwritten.
+int overwriteRows(DbConnection* connection, const RowSelection& rows, const std::vector<RowKey>& keys,
+                  const RowValues& values, const std::function<std::string(const RowKey&)>& amount,
+                  OperationTransaction& operation)
+{
+    int changed = 0;
+    UpdateCursor cursor(connection);
+    cursor.AddField(rows.table, "ente", SqlType::SmallInt);
+    cursor.AddField(rows.table, "minima", SqlType::Bit);
+    cursor.AddField(rows.table, "euro", SqlType::Double);
+    cursor.SetFrom(rows.table);
+    cursor.SetWhere(rows.where());
+    cursor.SetOrderBy(rows.order());
+    size_t k = 0;
+    for (bool row = cursor.Open(); row && cursor.HasRow() && k < keys.size() && operation.going();
+         row = cursor.MoveNext(), ++k) {
+        const std::string text = amount(keys[k]);
+        if (text.empty())
+            continue;
+        cursor.Edit();
+        if (!cursor.HasRow())
+            break;
+        cursor.SetField("ente", values.authority);
+        cursor.SetField("minima", values.minimum);
+        cursor.SetField("euro", text);
+        if (cursor.Update())
+            ++changed;
+    }
+    return changed;
+}
+
+// The runs in parts of at most kIdsPerStatement, each with its ID list.
+std::vector<std::pair<size_t, std::string>> runParts(const std::vector<long>& ids)
+{
+    std::vector<std::pair<size_t, std::string>> parts;
+    for (size_t first = 0; first < ids.size(); first += kIdsPerStatement) {
+        const std::vector<long> part(ids.begin() + static_cast<long>(first),
+                                     ids.begin() + static_cast<long>(std::min(ids.size(), first + kIdsPerStatement)));
+        parts.push_back({first, idLists(part, 0).front()});
+    }
+    return parts;
+}
+
+// Inserts or overwrites the `concors` row of each run: the rows there are
+// read (and overwritten) a part of the runs at a time, and the missing ones
+// are inserted in bulk.
 AssignmentCounts writeRunRows(DbConnection* connection, const AssignmentRequest& request,
                               const std::vector<RunRow>& runs, OperationTransaction& operation)
 {
     AssignmentCounts counts;
     const RowValues values = rowValuesOf(request);
+    std::vector<long> ids;
+    std::unordered_map<long, long> lengths;
+    for (const RunRow& run : runs) {
+        ids.push_back(run.id);
+        lengths.emplace(run.id, run.length);
+    }
+    std::unordered_set<long> present;
+    for (const auto& [first, list] : runParts(ids)) {
+        if (!operation.going())
+            return counts;
+        const RowSelection rows{"concors", request.contractCompany, list, "", false};
+        const std::vector<RowKey> keys = existingKeys(connection, rows, operation);
+        for (const RowKey& key : keys)
+            present.insert(key.id);
+        if (request.updateExisting && !keys.empty())
+            counts.changed += overwriteRows(
+                connection, rows, keys, values,
+                [&](const RowKey& key) { return runAmountText(lengths[key.id], request.euroPerKm); }, operation);
+    }
     const std::string company = formatText("%d", request.contractCompany);
-    KeyLookup lookup(connection, "concors");
-    if (!lookup.IsOpen())
+    TableCursor cursor(connection, "concors", true);
+    if (!cursor.IsOpen())
         return counts;
-    TableCursor& cursor = lookup.cursor();
     for (const RunRow& run : runs) {
         if (!operation.going())
-            break;
-        const std::string id = formatText("%ld", run.id);
-        const bool found = lookup.find({keyNumber("azienda", request.contractCompany), keyNumber("ID", run.id)});
-        const std::string amount = runAmountText(run.length, request.euroPerKm);
-        if (!found) {
-            if (!cursor.AddNew())
-                continue;
-            cursor.SetField("azienda", company);
-            cursor.SetField("ID", id);
-            setValues(cursor, values, amount);
-            if (cursor.Update())
-                ++counts.added;
-        } else if (request.updateExisting) {
-            if (!cursor.Edit())
-                continue;
-            setValues(cursor, values, amount);
-            if (cursor.Update())
-                ++counts.changed;
-        }
+            return counts;
+        if (!present.insert(run.id).second)
+            continue;
+        cursor.AddNew();
+        cursor.SetField("azienda", company);
+        cursor.SetField("ID", formatText("%ld", run.id));
+        setValues(cursor, values, runAmountText(run.length, request.euroPerKm));
+        if (cursor.Update())
+            counts.added += cursor.RowsWritten();
     }
+    cursor.Flush();
+    counts.added += cursor.RowsWritten();
     return counts;
 }
 
@@ -284,50 +392,71 @@ AssignmentCounts runDayTypeAssignment(DbConnection* connection, const Assignment
     if (!operation.begun())
         return counts;
     const ProtocolValidity validity = loadProtocolValidity(connection, request.contractCompany);
-    const std::vector<RunDays> runs = collectRunDays(connection, request, validity, operation);
+    std::vector<RunDays> runs = collectRunDays(connection, request, validity, operation);
 
     const RowValues values = rowValuesOf(request);
-    const std::string company = formatText("%d", request.contractCompany);
     const int first = request.periodStart.key(), last = request.periodEnd.key();
-    KeyLookup lookup(connection, "conkal");
-    TableCursor& cursor = lookup.cursor();
+    // The days written: scheduled on a day the month has (31 April names
+    // none), inside the period, on a chosen weekday.
+    auto chosen = [&](const DayEntry& day) {
+        return day.scheduled && isValidDate(day.date) && day.date.key() >= first && day.date.key() <= last &&
+               request.weekdays[static_cast<size_t>(weekdayIndex(day.date))];
+    };
+    std::vector<long> ids;
+    std::unordered_map<long, RunDays*> byId;
+    for (RunDays& run : runs) {
+        ids.push_back(run.id);
+        byId.emplace(run.id, &run);
+    }
+    // The days there already, overwritten when asked, a part of the runs
+    // at a time; the others are inserted in bulk.
+    const std::string period = calendarPeriodCondition(connection, request.periodStart, request.periodEnd);
+    for (const auto& [start, list] : runParts(ids)) {
+        if (!operation.going())
+            break;
+        const RowSelection rows{"conkal", request.contractCompany, list, period, true};
+        const std::vector<RowKey> keys = existingKeys(connection, rows, operation);
+        std::vector<std::string> amounts(keys.size());
+        bool anyChosen = false;
+        for (size_t k = 0; k < keys.size(); ++k) {
+            const auto found = byId.find(keys[k].id);
+            if (found == byId.end())
+                continue;
+            RunDays* run = found->second;
+            const auto day = run->indexByDate.find(keys[k].date);
+            if (day == run->indexByDate.end() || !chosen(run->days[day->second]))
+                continue;
+            run->days[day->second].present = true;
+            amounts[k] = runAmountText(run->length, request.euroPerKm);
+            anyChosen = true;
+        }
+        if (request.updateExisting && anyChosen) {
+            size_t k = 0;
+            counts.changed += overwriteRows(
+                connection, rows, keys, values, [&](const RowKey&) { return amounts[k++]; }, operation);
+        }
+    }
+    const std::string company = formatText("%d", request.contractCompany);
+    TableCursor cursor(connection, "conkal", true);
     for (const RunDays& run : runs) {
-        if (!lookup.IsOpen())
+        if (!cursor.IsOpen() || !operation.going())
             break;
         const std::string id = formatText("%ld", run.id);
         const std::string amount = runAmountText(run.length, request.euroPerKm);
         for (const DayEntry& day : run.days) {
-            if (!operation.going())
-                break;
-            // A flag on a day the month does not have (31 April) names no
-            // service day: it is never written.
-            if (!day.scheduled || !isValidDate(day.date))
+            if (!chosen(day) || day.present)
                 continue;
-            if (day.date.key() < first || day.date.key() > last)
-                continue;
-            if (!request.weekdays[static_cast<size_t>(weekdayIndex(day.date))])
-                continue;
-            const std::string dateText = formatDateText(day.date);
-            const bool found = lookup.find({keyNumber("azienda", request.contractCompany), keyNumber("ID", run.id),
-                                            keyDate("data", day.date, *connection)});
-            if (!found) {
-                if (!cursor.AddNew())
-                    continue;
-                cursor.SetField("azienda", company);
-                cursor.SetField("ID", id);
-                cursor.SetField("data", dateText);
-                setValues(cursor, values, amount);
-                if (cursor.Update())
-                    ++counts.added;
-            } else if (request.updateExisting) {
-                if (!cursor.Edit())
-                    continue;
-                setValues(cursor, values, amount);
-                if (cursor.Update())
-                    ++counts.changed;
-            }
+            cursor.AddNew();
+            cursor.SetField("azienda", company);
+            cursor.SetField("ID", id);
+            cursor.SetField("data", formatDateText(day.date));
+            setValues(cursor, values, amount);
+            if (cursor.Update())
+                counts.added += cursor.RowsWritten();
         }
     }
+    cursor.Flush();
+    counts.added += cursor.RowsWritten();
     if (!operation.commit())
         return {};
     counts.completed = true;

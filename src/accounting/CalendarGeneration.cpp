@@ -74,19 +74,19 @@ void readAdditionalRuns(DbConnection* connection, const CalendarRequest& request
                                request.authority, request.company) +
                     " AND concors.ID = corse.ID AND concors.minima = 0");
     select.SetOrderBy("concors.ID");
-    std::vector<std::pair<long, AdditionalRun>> rows;
+    // As for the progress of every recovery, the query's rows are counted
+    // first (by the database), then worked on one at a time: nothing grows
+    // with the rows read but what is kept of them.
+    ProgressSteps progress(feedback, select.CountRows());
+    long done = 0;
     for (bool row = select.Execute(); row && operation.going(); row = select.MoveNext()) {
         int id = 0, authority = 0;
         double euro = 0.0;
         select.GetLong(0, id);
         select.GetShort(1, authority);
         select.GetDouble(2, euro);
-        rows.push_back({id, {authority, euro}});
-    }
-    ProgressSteps progress(feedback, static_cast<long>(rows.size()));
-    for (size_t k = 0; k < rows.size(); ++k) {
-        lists.additionalRuns[rows[k].first] = rows[k].second;
-        progress.reach(static_cast<long>(k + 1));
+        lists.additionalRuns[id] = {authority, euro};
+        progress.reach(++done);
     }
 }
 
@@ -105,33 +105,23 @@ void readExistingDays(DbConnection* connection, const CalendarRequest& request, 
                     " AND conkal.ID = corse.ID" +
                     calendarPeriodCondition(connection, request.periodStart, request.periodEnd));
     select.SetOrderBy("conkal.ID, conkal.data");
-    struct Row {
-        long id;
-        std::string date;
-        ExistingDay day;
-        bool minimum;
-    };
-    std::vector<Row> rows;
+    ProgressSteps progress(feedback, select.CountRows());
+    long done = 0;
+    std::string date;
     for (bool row = select.Execute(); row && operation.going(); row = select.MoveNext()) {
         int id = 0, authority = 0, minimum = 0;
         double euro = 0.0;
-        std::string date;
         select.GetLong(0, id);
         select.GetFieldText("conkal.data", date);
         select.GetShort(2, authority);
         select.GetDouble(3, euro);
         select.GetShort(4, minimum);
-        rows.push_back({id, date, {authority, euro}, minimum != 0});
-    }
-    ProgressSteps progress(feedback, static_cast<long>(rows.size()));
-    for (size_t k = 0; k < rows.size(); ++k) {
-        const Row& row = rows[k];
-        if (lists.existingRunIds.empty() || lists.existingRunIds.back() != row.id)
-            lists.existingRunIds.push_back(row.id);
-        ExistingDays& days = lists.existingDays[row.id];
-        if (!row.minimum)
-            days[dateKeyOf(row.date)] = row.day;
-        progress.reach(static_cast<long>(k + 1));
+        if (lists.existingRunIds.empty() || lists.existingRunIds.back() != id)
+            lists.existingRunIds.push_back(id);
+        ExistingDays& days = lists.existingDays[id];
+        if (minimum == 0)
+            days[dateKeyOf(date)] = {authority, euro};
+        progress.reach(++done);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "db/SelectCursor.h"
 
+#include "db/SqlTypes.h"
+
 #include "db/Backend.h"
 #include "db/DbConnection.h"
 
@@ -79,6 +81,20 @@ bool SelectCursor::Execute(bool useExistingSql, int blobBytes)
     backend_ = connection_->backend()->newSelect();
     hasRow_ = backend_->execute(sqlText_, fields_, blobBytes);
     return hasRow_;
+}
+
+long SelectCursor::CountRows()
+{
+    if (fromText_.empty() || !connection_ || !connection_->IsOpen())
+        return -1;
+    std::string sql = "SELECT COUNT(*) FROM " + fromText_ + " ";
+    if (!whereText_.empty())
+        sql += "WHERE " + whereText_ + " ";
+    const std::unique_ptr<detail::SelectCursorBackend> count = connection_->backend()->newSelect();
+    int rows = 0;
+    if (!count->execute(sql, {SelectItem{"", "COUNT(*)", SqlType::Integer}}, 0) || !count->getLong(0, rows))
+        return -1;
+    return rows;
 }
 
 bool SelectCursor::MoveNext()

@@ -42,6 +42,9 @@ class SelectCursor {
     bool Execute(bool useExistingSql = false, int blobBytes = 0);
     bool MoveNext();
     bool MoveFirst();
+    // The rows the statement selects (without GROUP BY), counted by the
+    // database itself; -1 when the count failed (shown).
+    long CountRows();
     bool HasRow() const { return hasRow_; }
 
     bool GetShort(int index, int& value);

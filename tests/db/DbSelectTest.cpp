@@ -133,6 +133,20 @@ TEST_P(DbSelect, SyntaxErrorShowsTheStatementWithTheWarningIcon)
     EXPECT_FALSE(select.MoveNext());
 }
 
+TEST_P(DbSelect, CountRowsCountsWhatTheWalkWouldRead)
+{
+    for (long id = 1; id <= 7; ++id)
+        rawInsertConkal({.id = id}, "2004-01-15");
+    SelectCursor select(&db());
+    select.AddField("conkal", "ID", SqlType::Integer);
+    select.SetFrom("conkal");
+    select.SetWhere("conkal.ID > 2");
+    EXPECT_EQ(select.CountRows(), 5);
+    select.SetWhere("conkal.ID > 100");
+    EXPECT_EQ(select.CountRows(), 0);
+    EXPECT_TRUE(sink.empty()) << sink.lastText();
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, DbSelect, ::testing::ValuesIn(kAllBackends), backendParamName);
 
 } // namespace

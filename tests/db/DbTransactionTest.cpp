@@ -73,18 +73,24 @@ TEST_P(DbTransaction, FirstFailureIsShownOnceAndCommitUndoesTheWork)
     rawInsertConkal({.id = 40, .data = "01/02/2004"}, "2004-02-01");
     TransactionGuard guard(&db());
     ASSERT_TRUE(guard.IsActive());
-    // Two refused blocks: the second is not shown again.
+    // Two refused rows. The file back end stores each block as it fills
+    // and refuses two blocks, the second not shown again; over ODBC the
+    // blocks go in one batch, stored by the Flush, and the first refused
+    // row is the one told.
     addRows(db(), 1, 60);
     EXPECT_TRUE(guard.Failed());
     EXPECT_FALSE(guard.Commit());
     ASSERT_EQ(sink.entries.size(), 1u);
     const std::string& text = sink.entries[0].text;
-    EXPECT_EQ(text.rfind("Errore aggiornamento tavola (conkal)\n\n - ", 0), 0u) << text;
+    const std::string step =
+        fileBackend() ? "Errore aggiornamento tavola (conkal)" : "Errore scarico buffer tavola (conkal)";
+    EXPECT_EQ(text.rfind(step + "\n\n - ", 0), 0u) << text;
+    EXPECT_NE(text.find("Riga rifiutata n. 5 (blocco 1, riga 5 del blocco): "), std::string::npos) << text;
     EXPECT_EQ(text.substr(text.size() - std::string(kNothingStoredNote).size()), kNothingStoredNote);
     EXPECT_EQ(rawCount("conkal"), 2);
-    EXPECT_EQ(db().FailureCount(), 2);
+    EXPECT_EQ(db().FailureCount(), fileBackend() ? 2 : 1);
     // The connection keeps the failure, without the note, and is still open.
-    EXPECT_EQ(db().LastError().text.rfind("Errore aggiornamento tavola (conkal)", 0), 0u);
+    EXPECT_EQ(db().LastError().text.rfind(step, 0), 0u);
     EXPECT_FALSE(db().LastError().connectionLost);
     if (GetParam() == Backend::PostgresOdbc) {
         EXPECT_EQ(db().LastError().sqlState, "23505");

@@ -45,6 +45,8 @@ bool BlockReader::prepare(const std::vector<int>& sqlTypes, int rowsetSize, int 
 
 int BlockReader::open(const std::string& sql, std::string& error)
 {
+    // A query sees the rows held back for the transaction.
+    connection_.sendPendingWrites();
     statement_.closeCursor();
     fetched_ = 0;
     atEnd_ = false;

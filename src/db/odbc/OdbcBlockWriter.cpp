@@ -43,7 +43,7 @@ std::string BlockWriter::insertText(int rows) const
     return sql;
 }
 
-bool BlockWriter::sendMultiRow(int first, int count, std::string& diagnostic)
+bool BlockWriter::sendMultiRow(int first, int count, std::string& diagnostic, std::string* state)
 {
     auto found = statements_.find({first, count});
     if (found == statements_.end()) {
@@ -71,9 +71,22 @@ bool BlockWriter::sendMultiRow(int first, int count, std::string& diagnostic)
         found->second.closeCursor();
         return true;
     }
+    if (state)
+        *state = sqlState(SQL_HANDLE_STMT, found->second.get());
     diagnostic = statementDiagnostic(found->second.get());
     found->second.closeCursor();
     return false;
+}
+
+bool BlockWriter::sendRows(int first, int count, std::string& diagnostic, std::string* state)
+{
+    for (int done = 0; done < count;) {
+        const int rows = std::min(rowsPerStatement_, count - done);
+        if (!sendMultiRow(first + done, rows, diagnostic, state))
+            return false;
+        done += rows;
+    }
+    return true;
 }
 
 bool BlockWriter::sendOne(int row, std::string& diagnostic)

@@ -41,12 +41,16 @@ class BlockWriter {
 
     // Stores rows 0 .. count - 1 of the block.
     Result store(int count);
+    // Sends rows first .. first + count - 1 in as few multi-row statements
+    // as the parameter limit allows, nothing more; false with the
+    // diagnostic (and the SQLSTATE) of the statement that failed.
+    bool sendRows(int first, int count, std::string& diagnostic, std::string* state = nullptr);
 
   private:
     // Sends rows 0 .. count - 1 in as few multi-row statements as the
     // parameter limit allows; the rows stored before a statement failed.
     int sendStatements(int count, std::string& diagnostic);
-    bool sendMultiRow(int first, int count, std::string& diagnostic);
+    bool sendMultiRow(int first, int count, std::string& diagnostic, std::string* state = nullptr);
     bool sendArray(int count, std::string& diagnostic);
     // One row by itself, through a statement prepared once.
     bool sendOne(int row, std::string& diagnostic);

@@ -1,5 +1,7 @@
 #include "db/odbc/OdbcChangeCursors.h"
 
+#include "db/Values.h"
+
 #include "db/DbConnection.h"
 #include "db/SqlTypes.h"
 #include "db/odbc/OdbcConnection.h"
@@ -15,6 +17,9 @@ namespace {
 constexpr const char* kNoCurrentRow = "Nessuna riga corrente.";
 constexpr const char* kRowNotFound = "La riga da aggiornare non esiste più.";
 constexpr int kRowsPerOrChain = 500;
+// Keys of deleted rows sent with one statement inside an all-or-nothing
+// transaction.
+constexpr int kKeysPerBatch = 200000;
 
 // The PostgreSQL type a key parameter is cast to; "" leaves it untyped.
 std::string postgresTypeName(int sqlType)
@@ -61,15 +66,148 @@ std::string catalogueName(const OdbcConnection& connection, const std::vector<Co
     return index < 0 ? name : connection.quoteIdentifier(columns[static_cast<size_t>(index)].name);
 }
 
+// The data source's own name of the column's type, for a cast.
+std::string catalogueType(const std::vector<ColumnInfo>& columns, const std::string& name, int sqlType)
+{
+    const int index = findColumn(columns, name);
+    if (index >= 0 && !columns[static_cast<size_t>(index)].typeName.empty())
+        return columns[static_cast<size_t>(index)].typeName;
+    const std::string type = postgresTypeName(sqlType);
+    return type.empty() ? "varchar" : type;
+}
+
 } // namespace
 
 OdbcDeleteCursor::OdbcDeleteCursor(OdbcConnection& connection) : connection_(connection), reader_(connection) {}
+
+OdbcDeleteCursor::~OdbcDeleteCursor()
+{
+    if (connection_.isOpen())
+        sendPending();
+    connection_.removePendingWrites(this);
+}
+
+bool OdbcDeleteCursor::deferring() const
+{
+    const DbmsKind dbms = connection_.dbms();
+    return firstKey_ == 1 && (dbms == DbmsKind::PostgreSql || dbms == DbmsKind::Sqlite) &&
+           connection_.inTransaction() && connection_.owner().InAllOrNothingTransaction();
+}
+
+void OdbcDeleteCursor::deferBlock(int rows)
+{
+    if (pendingRows_ > 0 && pendingTransaction_ != connection_.transactionCount())
+        discardPending();
+    if (pendingRows_ == 0)
+        pendingTransaction_ = connection_.transactionCount();
+    connection_.addPendingWrites(this);
+    const bool postgres = connection_.dbms() == DbmsKind::PostgreSql;
+    if (postgres && !keyArrays_)
+        keyArrays_ = std::make_unique<ArrayBatch>(keyNames_.size());
+    for (int row = 0; row < rows; ++row) {
+        if (postgres) {
+            for (size_t k = 0; k < keyNames_.size(); ++k)
+                keyArrays_->addValue(k, reader_.column(firstKey_ + static_cast<int>(k)), row);
+            keyArrays_->endRow();
+        } else {
+            rowids_ += rowids_.empty() ? "" : ",";
+            rowids_ += std::to_string(reader_.column(firstKey_).integer(row));
+        }
+        ++pendingRows_;
+    }
+}
+
+bool OdbcDeleteCursor::sendPending()
+{
+    const int rows = pendingRows_;
+    if (rows == 0)
+        return true;
+    if (!connection_.inTransaction() || pendingTransaction_ != connection_.transactionCount()) {
+        discardPending();
+        return true;
+    }
+    std::string error;
+    SQLLEN changed = 0;
+    bool ok = false;
+    if (everyBlockDeleted_ && (exhausted_ || (blockDeleted_ && reader_.atEnd())) && !wholeDelete_.empty()) {
+        // Every row of the result is to go: the statement's own condition
+        // finds them faster than their keys do (the count still checks
+        // that the rows gone are the rows counted).
+        Statement statement;
+        if (statement.allocate(connection_.handle())) {
+            const SQLRETURN rc = SQLExecDirect(statement.get(), sqlText(wholeDelete_), SQL_NTS);
+            ok = succeeded(rc) || rc == SQL_NO_DATA;
+            if (!ok)
+                error = driverText(SQL_HANDLE_STMT, statement.get());
+            else if (rc != SQL_NO_DATA)
+                SQLRowCount(statement.get(), &changed);
+        } else {
+            error = driverText(SQL_HANDLE_DBC, connection_.handle());
+        }
+    } else if (connection_.dbms() == DbmsKind::PostgreSql) {
+        if (!batchDelete_) {
+            std::string keys;
+            std::string arrays;
+            for (size_t k = 0; k < keyNames_.size(); ++k) {
+                keys += (k ? ", " : "") + keyNames_[k];
+                const std::string type = postgresTypeName(reader_.column(firstKey_ + static_cast<int>(k)).sqlType());
+                arrays += std::string(k ? ", " : "") + "CAST(? AS " + (type.empty() ? "varchar" : type) + "[])";
+            }
+            const std::string sql =
+                "DELETE FROM " + table_ + " WHERE (" + keys + ") IN (SELECT * FROM unnest(" + arrays + "))";
+            if (!batchDelete_.allocate(connection_.handle()) ||
+                !succeeded(SQLPrepare(batchDelete_.get(), sqlText(sql), SQL_NTS))) {
+                error = batchDelete_ ? driverText(SQL_HANDLE_STMT, batchDelete_.get())
+                                     : driverText(SQL_HANDLE_DBC, connection_.handle());
+                batchDelete_.reset();
+            }
+        }
+        if (batchDelete_)
+            ok = keyArrays_->execute(batchDelete_.get(), changed, error);
+    } else {
+        Statement statement;
+        if (statement.allocate(connection_.handle())) {
+            const SQLRETURN rc = SQLExecDirect(
+                statement.get(), sqlText("DELETE FROM " + table_ + " WHERE rowid IN (" + rowids_ + ")"), SQL_NTS);
+            ok = succeeded(rc) || rc == SQL_NO_DATA;
+            if (!ok)
+                error = driverText(SQL_HANDLE_STMT, statement.get());
+            else if (rc != SQL_NO_DATA)
+                SQLRowCount(statement.get(), &changed);
+        } else {
+            error = driverText(SQL_HANDLE_DBC, connection_.handle());
+        }
+    }
+    discardPending();
+    // Every row counted must be gone: one that vanished meanwhile is told.
+    if (ok && changed != rows) {
+        ok = false;
+        error = formatText("Eliminate %ld righe delle %d contate.", static_cast<long>(changed), rows);
+    }
+    if (!ok)
+        connection_.show("Errore eliminazione righe della tavola (" + table_ + ")\n\n" + error);
+    return ok;
+}
+
+void OdbcDeleteCursor::discardPending()
+{
+    if (keyArrays_)
+        keyArrays_->clear();
+    rowids_.clear();
+    pendingRows_ = 0;
+}
 
 bool OdbcDeleteCursor::open(const std::string& sql, const std::string& column, const std::string& table)
 {
     sql_ = sql;
     table_ = table;
     hasRow_ = false;
+    // The same rows as one DELETE: the statement's FROM and WHERE.
+    const std::string head = "SELECT " + column + " FROM " + table;
+    wholeDelete_ = sql.compare(0, head.size(), head) == 0 ? "DELETE FROM " + table + sql.substr(head.size()) : "";
+    everyBlockDeleted_ = true;
+    blockDeleted_ = false;
+    exhausted_ = false;
     const std::vector<ColumnInfo> columns = tableColumns(connection_.handle(), table);
     std::vector<int> types{columnType(columns, column)};
     keyNames_.clear();
@@ -174,6 +312,12 @@ bool OdbcDeleteCursor::deleteBlock(int& deleted)
     const int rows = reader_.rowsInBlock();
     if (!hasRow_ || rows == 0)
         return false;
+    if (deferring()) {
+        deferBlock(rows);
+        deleted = rows;
+        blockDeleted_ = true;
+        return pendingRows_ < kKeysPerBatch || sendPending();
+    }
     // One statement for the block unless it would carry more parameters than
     // the database takes (or, as a chain of ORs, more alternatives than a
     // parser may nest: SQLite's expression depth limit is 1000).
@@ -214,9 +358,13 @@ bool OdbcDeleteCursor::moveNext()
 {
     if (!hasRow_)
         return false;
+    if (!blockDeleted_)
+        everyBlockDeleted_ = false;
+    blockDeleted_ = false;
     std::string error;
-    return fetched(reader_.fetchNext(error), "Errore lettura riga successiva della select corrente", error,
-                   MessageIcon::Error);
+    const int rows = reader_.fetchNext(error);
+    exhausted_ = rows == 0;
+    return fetched(rows, "Errore lettura riga successiva della select corrente", error, MessageIcon::Error);
 }
 
 bool OdbcDeleteCursor::moveFirst()
@@ -227,6 +375,106 @@ bool OdbcDeleteCursor::moveFirst()
 }
 
 OdbcUpdateCursor::OdbcUpdateCursor(OdbcConnection& connection) : connection_(connection), reader_(connection) {}
+
+OdbcUpdateCursor::~OdbcUpdateCursor()
+{
+    if (connection_.isOpen())
+        sendPending();
+    connection_.removePendingWrites(this);
+}
+
+bool OdbcUpdateCursor::deferring() const
+{
+    return connection_.dbms() == DbmsKind::PostgreSql && connection_.inTransaction() &&
+           connection_.owner().InAllOrNothingTransaction() && keyPositions_.size() == keyTypes_.size() &&
+           !keyTypes_.empty() && keyPositions_.front() >= static_cast<int>(items_.size());
+}
+
+void OdbcUpdateCursor::deferRow(const std::vector<size_t>& set)
+{
+    if (pending_ && pending_->rows() > 0 &&
+        (set != pendingSet_ || pendingTransaction_ != connection_.transactionCount())) {
+        if (pendingTransaction_ != connection_.transactionCount())
+            discardPending();
+        else
+            sendPending();
+    }
+    if (!pending_ || pending_->rows() == 0) {
+        pendingSet_ = set;
+        pending_ = std::make_unique<ArrayBatch>(set.size() + keyPositions_.size());
+        pendingTransaction_ = connection_.transactionCount();
+    }
+    connection_.addPendingWrites(this);
+    size_t column = 0;
+    for (size_t i : set)
+        pending_->addValue(column++, edit_[i], 0);
+    for (int position : keyPositions_)
+        pending_->addValue(column++, reader_.column(position), row_);
+    pending_->endRow();
+}
+
+bool OdbcUpdateCursor::sendPending()
+{
+    if (!pending_ || pending_->rows() == 0)
+        return true;
+    if (!connection_.inTransaction() || pendingTransaction_ != connection_.transactionCount()) {
+        discardPending();
+        return true;
+    }
+    const std::string failure = "Errore aggiornamento tavola (" + table_ + ")\n\n";
+    auto found = batchUpdates_.find(pendingSet_);
+    if (found == batchUpdates_.end()) {
+        // UPDATE t SET a = v.s0 FROM unnest(...) AS v(s0, k0) WHERE t.k = v.k0
+        std::string set;
+        std::string arrays;
+        std::string names;
+        std::string match;
+        size_t column = 0;
+        for (size_t i : pendingSet_) {
+            set += (column ? ", " : "") + itemNames_[i] + " = v.s" + std::to_string(column);
+            arrays += std::string(column ? ", " : "") + "CAST(? AS " + itemTypes_[i] + "[])";
+            names += (column ? ", s" : "s") + std::to_string(column);
+            ++column;
+        }
+        for (size_t k = 0; k < keyNames_.size(); ++k) {
+            arrays += ", CAST(? AS " + keyTypes_[k] + "[])";
+            names += ", k" + std::to_string(k);
+            match += std::string(k ? " AND " : "") + "t." + keyNames_[k] + " = v.k" + std::to_string(k);
+        }
+        const std::string sql =
+            "UPDATE " + table_ + " AS t SET " + set + " FROM unnest(" + arrays + ") AS v(" + names + ") WHERE " + match;
+        Statement statement;
+        if (!statement.allocate(connection_.handle()) ||
+            !succeeded(SQLPrepare(statement.get(), sqlText(sql), SQL_NTS))) {
+            connection_.show(failure + (statement ? driverText(SQL_HANDLE_STMT, statement.get())
+                                                  : driverText(SQL_HANDLE_DBC, connection_.handle())));
+            discardPending();
+            return false;
+        }
+        found = batchUpdates_.emplace(pendingSet_, std::move(statement)).first;
+    }
+    const int rows = pending_->rows();
+    SQLLEN changed = 0;
+    std::string error;
+    const bool ok = pending_->execute(found->second.get(), changed, error);
+    discardPending();
+    if (!ok) {
+        connection_.show(failure + error);
+        return false;
+    }
+    // Every row counted must have been changed.
+    if (changed != rows) {
+        connection_.show(failure + kRowNotFound);
+        return false;
+    }
+    return true;
+}
+
+void OdbcUpdateCursor::discardPending()
+{
+    if (pending_)
+        pending_->clear();
+}
 
 bool OdbcUpdateCursor::open(const std::string& sql, const std::vector<SelectItem>& items)
 {
@@ -239,9 +487,12 @@ bool OdbcUpdateCursor::open(const std::string& sql, const std::vector<SelectItem
     std::vector<int> types;
     itemNames_.clear();
     edit_.clear();
+    itemTypes_.clear();
+    keyTypes_.clear();
     for (const SelectItem& item : items) {
         types.push_back(item.sqlType);
         itemNames_.push_back(catalogueName(connection_, columns, item.column));
+        itemTypes_.push_back(catalogueType(columns, item.column, item.sqlType));
         edit_.emplace_back(item.sqlType, 1);
     }
     changed_.assign(items.size(), 0);
@@ -260,6 +511,7 @@ bool OdbcUpdateCursor::open(const std::string& sql, const std::vector<SelectItem
             keyNames_.push_back(catalogueName(connection_, columns, key));
             keyPositions_.push_back(static_cast<int>(types.size()));
             types.push_back(columnType(columns, key));
+            keyTypes_.push_back(catalogueType(columns, key, columnType(columns, key)));
             list += ", " + table_ + "." + keyNames_.back();
         }
         query = prefix + list + sql.substr(prefix.size());
@@ -353,6 +605,15 @@ bool OdbcUpdateCursor::update()
     if (set.empty()) {
         editing_ = false;
         return true;
+    }
+    const bool keyed = std::none_of(keyPositions_.begin(), keyPositions_.end(),
+                                    [&](int position) { return reader_.column(position).isNull(row_); });
+    if (keyed && deferring()) {
+        deferRow(set);
+        for (size_t i : set)
+            reader_.column(static_cast<int>(i)).copyRow(row_, edit_[i], 0);
+        editing_ = false;
+        return pending_->rows() < kKeysPerBatch || sendPending();
     }
     std::string condition;
     std::vector<int> where;

@@ -7,6 +7,8 @@
 #include "db/odbc/OdbcSelectCursor.h"
 #include "db/odbc/OdbcTableCursor.h"
 
+#include <algorithm>
+
 namespace korvan::detail {
 
 std::unique_ptr<ConnectionBackend> openOdbcBackend(const std::string& dsn, DbConnection& owner, std::string& driverName,
@@ -151,8 +153,33 @@ std::string OdbcConnection::quoteIdentifier(const std::string& name) const
     return quoted + quote_;
 }
 
+void OdbcConnection::addPendingWrites(PendingWrites* writes)
+{
+    if (std::find(pending_.begin(), pending_.end(), writes) == pending_.end())
+        pending_.push_back(writes);
+}
+
+void OdbcConnection::removePendingWrites(PendingWrites* writes)
+{
+    pending_.erase(std::remove(pending_.begin(), pending_.end(), writes), pending_.end());
+}
+
+bool OdbcConnection::sendPendingWrites()
+{
+    // The writes themselves run statements: they send nothing else.
+    if (sendingPending_ || pending_.empty())
+        return true;
+    sendingPending_ = true;
+    bool sent = true;
+    for (PendingWrites* writes : std::vector<PendingWrites*>(pending_))
+        sent = writes->sendPending() && sent;
+    sendingPending_ = false;
+    return sent;
+}
+
 bool OdbcConnection::execute(const std::string& sql, std::string* error)
 {
+    sendPendingWrites();
     Statement statement;
     if (!statement.allocate(dbc_)) {
         if (error)
@@ -269,6 +296,7 @@ bool OdbcConnection::beginTrans(int lockWaitMilliseconds)
             return false;
         }
         inTransaction_ = true;
+        ++transactionCount_;
         return true;
     }
     if (!succeeded(SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, attributeValue(SQL_AUTOCOMMIT_OFF), 0))) {
@@ -276,6 +304,7 @@ bool OdbcConnection::beginTrans(int lockWaitMilliseconds)
         return false;
     }
     inTransaction_ = true;
+    ++transactionCount_;
     if (takeWriterLock(lockWaitMilliseconds, error))
         return true;
     SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK);
@@ -314,11 +343,18 @@ bool OdbcConnection::endTransaction(bool commit, const char* message)
 
 bool OdbcConnection::commitTrans()
 {
+    // Nothing is kept of a transaction whose held-back writes failed.
+    if (!sendPendingWrites()) {
+        rollback();
+        return false;
+    }
     return endTransaction(true, kCommitTransFailure);
 }
 
 bool OdbcConnection::rollback()
 {
+    for (PendingWrites* writes : pending_)
+        writes->discardPending();
     return endTransaction(false, kRollbackFailure);
 }
 

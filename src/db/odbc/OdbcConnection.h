@@ -8,6 +8,7 @@
 #include <sqlext.h>
 
 #include <string>
+#include <vector>
 
 namespace korvan::detail::odbc {
 
@@ -15,6 +16,18 @@ namespace korvan::detail::odbc {
 // depend on it (how blocks of rows are inserted and how many parameters a
 // statement may carry).
 enum class DbmsKind { PostgreSql, Sqlite, Access, Other };
+
+// Writes a cursor holds back for the transaction it works in (batches of an
+// all-or-nothing transaction): they are stored before any other statement
+// runs on the connection and before the commit, and forgotten when the
+// transaction is undone.
+class PendingWrites {
+  public:
+    virtual ~PendingWrites() = default;
+    // Stores what is held back; false when that failed (shown).
+    virtual bool sendPending() = 0;
+    virtual void discardPending() = 0;
+};
 
 // An ODBC data source reached through the driver manager: the environment
 // and the connection, the transactions, and the cursors made on it.
@@ -59,6 +72,14 @@ class OdbcConnection : public ConnectionBackend {
     bool execute(const std::string& sql, std::string* error = nullptr);
     void show(const std::string& text, MessageIcon icon = MessageIcon::Error) const;
 
+    // Transactions begun so far: tells held-back writes whether theirs is
+    // still the one open.
+    long transactionCount() const { return transactionCount_; }
+    void addPendingWrites(PendingWrites* writes);
+    void removePendingWrites(PendingWrites* writes);
+    // Stores every write held back; false when one failed (shown).
+    bool sendPendingWrites();
+
     // Makes the statements that follow stand or fall together: a savepoint
     // inside the caller's transaction, else (when `several` statements
     // follow) a transaction of their own. endGroup keeps or undoes them.
@@ -86,6 +107,9 @@ class OdbcConnection : public ConnectionBackend {
     std::string quote_ = "\"";
     DbmsKind dbms_ = DbmsKind::Other;
     std::string lastExecuteState_; // SQLSTATE of the last failed execute
+    long transactionCount_ = 0;
+    std::vector<PendingWrites*> pending_;
+    bool sendingPending_ = false;
 };
 
 } // namespace korvan::detail::odbc

@@ -72,6 +72,8 @@ OdbcTableCursor::OdbcTableCursor(OdbcConnection& connection, const std::string& 
             if (columns_[i].sqlType == SqlType::LongVarChar)
                 block_[i].markUnbound();
         writer_ = std::make_unique<BlockWriter>(connection_, table_, columns_, block_);
+        if (BatchWriter::suits(connection_, block_))
+            batch_ = std::make_unique<BatchWriter>(connection_, table_, columns_, block_, rowsetSize_);
     } else {
         row_ = makeBuffers(columns_, 1, blobBytes);
         edit_ = makeBuffers(columns_, 1, blobBytes);
@@ -107,6 +109,10 @@ OdbcTableCursor::~OdbcTableCursor()
     if (bulk_ && blockRow_ > 0) {
         storeBlock(blockRow_, "Errore chiusura tavola (");
         blockRow_ = 0;
+    }
+    if (batch_) {
+        sendBatch("Errore chiusura tavola (");
+        connection_.removePendingWrites(this);
     }
     // The single-row statements are the recordset: each is closed and freed.
     std::string failures;
@@ -399,20 +405,66 @@ bool OdbcTableCursor::flush()
 {
     rowsWritten_ = 0;
     rowsRejected_ = 0;
-    if (!bulk_ || blockRow_ == 0)
+    if (!bulk_)
         return true;
+    if (blockRow_ == 0)
+        return !batch_ || batch_->pending() == 0 || sendBatch("Errore scarico buffer tavola (");
     storeBlock(blockRow_, "Errore scarico buffer tavola (");
     blockRow_ = 0;
+    if (batch_ && batch_->pending() > 0 && !sendBatch("Errore scarico buffer tavola (")) {
+        rowsRejected_ = rowsWritten_;
+        rowsWritten_ = 0;
+    }
     return rowsRejected_ == 0;
 }
 
 void OdbcTableCursor::storeBlock(int count, const char* failurePrefix)
 {
+    if (batch_ && connection_.inTransaction() && connection_.owner().InAllOrNothingTransaction()) {
+        // The block counts as it joins the batch: a batch that cannot be
+        // stored fails the transaction, which is then undone whole.
+        if (batch_->pending() > 0 && batch_->transaction() != connection_.transactionCount())
+            batch_->discard();
+        connection_.addPendingWrites(this);
+        rowsWritten_ = count;
+        rowsRejected_ = 0;
+        for (int row = 0; row < count; ++row)
+            if (batch_->add(block_, row, ++rowsGiven_) && !sendBatch(failurePrefix)) {
+                rowsWritten_ = 0;
+                rowsRejected_ = count;
+            }
+        return;
+    }
+    // Rows held back for a transaction that has ended went with it.
+    if (batch_)
+        discardPending();
     const BlockWriter::Result result = writer_->store(count);
     rowsWritten_ = result.stored;
     rowsRejected_ = result.rejected;
     if (result.rejected > 0 && reportRejected_)
         connection_.show(failurePrefix + table_ + ")\n\n" + result.diagnostic);
+}
+
+bool OdbcTableCursor::sendBatch(const char* failurePrefix)
+{
+    if (!batch_ || batch_->pending() == 0)
+        return true;
+    // Rows of a transaction undone since are gone with it.
+    if (!connection_.inTransaction() || batch_->transaction() != connection_.transactionCount()) {
+        batch_->discard();
+        return true;
+    }
+    std::string failure;
+    if (batch_->send(failure))
+        return true;
+    connection_.show(failurePrefix + table_ + ")\n\n" + failure);
+    return false;
+}
+
+void OdbcTableCursor::discardPending()
+{
+    if (batch_)
+        batch_->discard();
 }
 
 } // namespace korvan::detail::odbc

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "db/Backend.h"
+#include "db/odbc/OdbcBatchWriter.h"
 #include "db/odbc/OdbcBlockWriter.h"
 #include "db/odbc/OdbcBuffers.h"
 #include "db/odbc/OdbcCatalog.h"
+#include "db/odbc/OdbcConnection.h"
 #include "db/odbc/OdbcStatement.h"
 
 #include <map>
@@ -17,8 +19,12 @@ class OdbcConnection;
 // One table over ODBC. Single-row mode finds a row with a WHERE filter and
 // changes it by its primary key (UPDATE ... WHERE key = ?) or adds one with
 // INSERT, values bound as parameters. Bulk mode collects rows in a block of
-// the rowset size and stores each full block with one statement.
-class OdbcTableCursor : public TableCursorBackend {
+// the rowset size and stores each full block with one statement; inside an
+// all-or-nothing transaction the blocks go into batches of many blocks
+// (BatchWriter), counted as they join one, and a batch is stored when it is
+// full, at Flush, at closing, or before another statement runs on the
+// connection.
+class OdbcTableCursor : public TableCursorBackend, private PendingWrites {
   public:
     OdbcTableCursor(OdbcConnection& connection, const std::string& tableName, bool bulkInsert, int blobBytes);
     ~OdbcTableCursor() override;
@@ -60,6 +66,10 @@ class OdbcTableCursor : public TableCursorBackend {
     // Stores the first `count` rows of the block; the message begins with
     // `failurePrefix` when rows were refused.
     void storeBlock(int count, const char* failurePrefix);
+    // Stores the batch; a failure is shown after `failurePrefix`.
+    bool sendBatch(const char* failurePrefix);
+    bool sendPending() override { return sendBatch("Errore aggiornamento tavola ("); }
+    void discardPending() override;
 
     OdbcConnection& connection_;
     std::string table_;
@@ -82,6 +92,8 @@ class OdbcTableCursor : public TableCursorBackend {
     std::vector<ColumnBuffer> block_;
     int blockRow_ = 0;
     std::unique_ptr<BlockWriter> writer_;
+    std::unique_ptr<BatchWriter> batch_;
+    long rowsGiven_ = 0; // rows given to the batches, for the failure message
 
     int rowsWritten_ = 0;
     int rowsRejected_ = 0;

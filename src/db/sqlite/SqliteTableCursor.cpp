@@ -1,6 +1,7 @@
 #include "db/sqlite/SqliteTableCursor.h"
 
 #include "db/DbConnection.h"
+#include "db/Values.h"
 #include "db/sqlite/SqliteConnection.h"
 
 #include <algorithm>
@@ -430,11 +431,16 @@ void SqliteTableCursor::storeBlock(int count, const char* failurePrefix)
     sqlite3* db = connection_.handle();
     rowsWritten_ = 0;
     rowsRejected_ = count;
+    const long firstOrdinal = rowsGiven_ + 1;
+    rowsGiven_ += count;
     const bool ownTransaction = sqlite3_get_autocommit(db) != 0;
     const bool allOrNothing = !ownTransaction && connection_.owner().InAllOrNothingTransaction();
     std::string firstError;
-    const bool begun =
-        ownTransaction ? execute(db, begin_, "BEGIN") : execute(db, savepoint_, "SAVEPOINT korvan_block");
+    // Inside an all-or-nothing transaction a refused row undoes everything:
+    // the block needs no savepoint of its own.
+    const bool begun = ownTransaction ? execute(db, begin_, "BEGIN")
+                       : allOrNothing ? true
+                                      : execute(db, savepoint_, "SAVEPOINT korvan_block");
     if (!begun) {
         firstError = errorText(db);
     } else {
@@ -444,8 +450,11 @@ void SqliteTableCursor::storeBlock(int count, const char* failurePrefix)
                 ++stored;
                 continue;
             }
-            if (firstError.empty())
+            if (firstError.empty()) {
                 firstError = errorText(db);
+                if (allOrNothing)
+                    firstError += "\n\n" + rowText(row, firstOrdinal + row);
+            }
             // Some failures (a full disk, say) end the whole transaction.
             if (sqlite3_get_autocommit(db) != 0 || allOrNothing) {
                 stored = 0;
@@ -458,7 +467,7 @@ void SqliteTableCursor::storeBlock(int count, const char* failurePrefix)
                     firstError = errorText(db);
                 execute(db, rollback_, "ROLLBACK");
                 stored = 0;
-            } else if (!ownTransaction) {
+            } else if (!ownTransaction && !allOrNothing) {
                 if (stored == 0 && !firstError.empty())
                     execute(db, rollbackTo_, "ROLLBACK TO korvan_block");
                 execute(db, release_, "RELEASE korvan_block");
@@ -469,6 +478,22 @@ void SqliteTableCursor::storeBlock(int count, const char* failurePrefix)
     }
     if (rowsRejected_ > 0 && reportRejected_)
         show(failurePrefix + table_ + ")\n\n - " + (firstError.empty() ? std::string("????") : firstError));
+}
+
+std::string SqliteTableCursor::rowText(int row, long ordinal) const
+{
+    std::string text = formatText("Riga rifiutata n. %ld (blocco %ld, riga %ld del blocco): ", ordinal,
+                                  (ordinal - 1) / rowsetSize_ + 1, (ordinal - 1) % rowsetSize_ + 1);
+    const std::vector<Cell>& cells = block_[static_cast<size_t>(row)];
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        std::string value;
+        if (cells[i].storage == SQLITE_NULL)
+            value = "NULL";
+        else
+            cellText(columns_[i].type.kind, cells[i], false, value);
+        text += (i ? ", " : "") + columns_[i].name + " = " + value;
+    }
+    return text;
 }
 
 } // namespace korvan::detail::sqlite

@@ -55,6 +55,9 @@ class SqliteTableCursor : public TableCursorBackend {
     // Stores the first `count` rows of the block; `failurePrefix` begins the
     // message shown when rows were rejected.
     void storeBlock(int count, const char* failurePrefix);
+    // The refused row `row` of the block, the `ordinal`-th given, for the
+    // failure message.
+    std::string rowText(int row, long ordinal) const;
     void clearRow(std::vector<Cell>& cells);
     // Finalizes the statements; a failure is shown after `failurePrefix`.
     void closeStatements(const std::vector<Statement*>& statements, const char* failurePrefix);
@@ -91,6 +94,7 @@ class SqliteTableCursor : public TableCursorBackend {
     int rowsetSize_ = 1;
     std::vector<std::vector<Cell>> block_;
     int blockRow_ = 0;
+    long rowsGiven_ = 0; // rows given to block writes
 
     int rowsWritten_ = 0;
     int rowsRejected_ = 0;

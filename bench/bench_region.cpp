@@ -1,0 +1,587 @@
+// The bulk operations at the scale of a region, on each back end, against
+// the engine's own fastest way of writing the same rows, measured in the
+// same run: COPY through psql on PostgreSQL, one prepared INSERT bound row
+// by row in one transaction on a SQLite file (the file back end, and the
+// file behind the SQLite ODBC data source).
+//
+// The demo database (korvan-demo --runs N) is made anew for each back end
+// and block size; then, in the order a user does it: the lines are
+// extracted, every contract is assigned at 1,85 euro per km, the service
+// days of every contract are generated for the demo year, a week of days is
+// re-assigned by day type (updates), the year is generated again (every day
+// deleted and inserted anew) and the itinerary splits are removed (deletes).
+// Each operation's rows are then loaded by the baseline into an empty copy
+// of their table (same columns, same key). The peak resident memory is the
+// process's highest during the operation.
+//
+// Usage: bench_region [--runs N] [--blocks 25,1000] [--backends file,postgres,sqlite-odbc]
+//                     [--ops extract,assign,generate,daytype,regenerate,remove]
+// --quick is --runs 5000. PostgreSQL needs KORVAN_TEST_PG_DSN and
+// KORVAN_TEST_PG_PORT (psql reaches postgres@127.0.0.1/korvan_test there),
+// the SQLite data source KORVAN_TEST_SQLITE_DSN (scripts/test-servers.sh).
+
+#include "SchemaCreator.h"
+#include "accounting/BaseAssignment.h"
+#include "accounting/CalendarGeneration.h"
+#include "accounting/SplitRemoval.h"
+#include "core/OperationFeedback.h"
+#include "db/DbConnection.h"
+#include "lines/LineExtraction.h"
+#include "refdata/PickLists.h"
+#include "support/RecordingMessageSink.h"
+
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace korvan;
+
+namespace {
+
+constexpr int kYear = 2025;
+constexpr const char* kScratch = "korvan_bench_copy";
+
+struct Options {
+    long runs = 50000;
+    std::vector<int> blocks{25, 1000};
+    std::vector<std::string> backends{"file", "postgres", "sqlite-odbc"};
+    std::vector<std::string> ops{"extract", "assign", "generate", "daytype", "regenerate", "remove"};
+};
+
+[[noreturn]] void fail(const std::string& what)
+{
+    std::fprintf(stderr, "bench_region: %s\n", what.c_str());
+    std::exit(1);
+}
+
+std::string env(const char* name, const char* fallback = "")
+{
+    const char* value = std::getenv(name);
+    return value && *value ? value : fallback;
+}
+
+std::vector<std::string> splitList(const std::string& text)
+{
+    std::vector<std::string> items;
+    std::stringstream in(text);
+    for (std::string item; std::getline(in, item, ',');)
+        if (!item.empty())
+            items.push_back(item);
+    return items;
+}
+
+bool contains(const std::vector<std::string>& list, const std::string& item)
+{
+    for (const std::string& entry : list)
+        if (entry == item)
+            return true;
+    return false;
+}
+
+double secondsOf(const std::function<void()>& work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The peak resident memory is reset before each operation and read after it.
+void resetPeakMemory()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+double peakMemoryMb()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::atof(line.c_str() + 6) / 1024.0;
+    return 0.0;
+}
+
+std::string toolPath(const char* relative)
+{
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
+    return (self.parent_path().parent_path() / relative).string();
+}
+
+void run(const std::string& command)
+{
+    if (std::system(command.c_str()) != 0)
+        fail("failed: " + command);
+}
+
+std::string psql()
+{
+    return "PGOPTIONS=--client-min-messages=warning psql -q -X -v ON_ERROR_STOP=1 -h 127.0.0.1 -p " +
+           env("KORVAN_TEST_PG_PORT", "54329") + " -U postgres -d korvan_test";
+}
+
+// ---- the baselines: the rows an operation wrote, loaded again ----
+
+// Rows of one table that an operation wrote (or removed), and how often the
+// baseline loads them (a regeneration deletes the days and inserts them).
+struct Rows {
+    std::string table;
+    std::string where;
+    int times = 1;
+};
+
+class Backend {
+  public:
+    virtual ~Backend() = default;
+    virtual std::string name() const = 0;
+    virtual void freshDemo(long runs) = 0;
+    virtual std::unique_ptr<DbConnection> open(int block, MessageSink& sink) = 0;
+    // Keeps the rows aside, to be loaded by load() (before an operation
+    // that removes them, after one that writes them).
+    virtual long keep(const Rows& rows) = 0;
+    // The baseline's seconds to load the rows kept last into an empty copy
+    // of their table.
+    virtual double load(const Rows& rows) = 0;
+};
+
+class PostgresBackend : public Backend {
+  public:
+    explicit PostgresBackend(std::string folder) : folder_(std::move(folder)), dsn_(env("KORVAN_TEST_PG_DSN")) {}
+    std::string name() const override { return "PostgreSQL"; }
+    void freshDemo(long runs) override
+    {
+        run(toolPath("tools/korvan-demo") + " --runs " + std::to_string(runs) +
+            " --drop --postgres-copy - 2>/dev/null | " + psql() + " > /dev/null");
+        run(psql() + " -c 'ANALYZE'");
+    }
+    std::unique_ptr<DbConnection> open(int block, MessageSink& sink) override
+    {
+        std::string driver;
+        return DbConnection::openOdbc(dsn_, driver, block, DbConnection::kDefaultRowsetSizeBlob, sink);
+    }
+    long keep(const Rows& rows) override
+    {
+        const std::string select = "SELECT * FROM " + rows.table + (rows.where.empty() ? "" : " WHERE " + rows.where);
+        run(psql() + " -c \"\\copy (" + select + ") TO '" + file() + "'\"");
+        long lines = 0;
+        std::ifstream in(file());
+        for (std::string line; std::getline(in, line);)
+            ++lines;
+        return lines;
+    }
+    double load(const Rows& rows) override
+    {
+        run(psql() + " -c 'DROP TABLE IF EXISTS " + kScratch + "' -c 'CREATE TABLE " + kScratch + " (LIKE " +
+            rows.table + " INCLUDING ALL)'");
+        const std::string command = psql() + " -c \"\\copy " + kScratch + " FROM '" + file() + "'\"";
+        const double time = secondsOf([&] { run(command); });
+        run(psql() + " -c 'DROP TABLE " + kScratch + "'");
+        return time;
+    }
+
+  private:
+    std::string file() const { return folder_ + "/rows.copy"; }
+    std::string folder_;
+    std::string dsn_;
+};
+
+// A SQLite file: the file back end's own, or the one behind the SQLite ODBC
+// data source. The baseline reads the rows in chunks (not timed) and binds
+// them to one prepared INSERT inside one transaction (timed).
+class SqliteFileBackend : public Backend {
+  public:
+    SqliteFileBackend(std::string path, std::string dsn) : path_(std::move(path)), dsn_(std::move(dsn)) {}
+    std::string name() const override { return dsn_.empty() ? "SQLite file" : "SQLite ODBC"; }
+    void freshDemo(long runs) override
+    {
+        run(toolPath("tools/korvan-demo") + " --runs " + std::to_string(runs) + " --out '" + path_ + "' > /dev/null");
+    }
+    std::unique_ptr<DbConnection> open(int block, MessageSink& sink) override
+    {
+        if (dsn_.empty())
+            return DbConnection::openSqlite(path_, block, DbConnection::kDefaultRowsetSizeBlob, sink);
+        std::string driver;
+        return DbConnection::openOdbc(dsn_, driver, block, DbConnection::kDefaultRowsetSizeBlob, sink);
+    }
+    long keep(const Rows& rows) override
+    {
+        sqlite3* db = openDb();
+        exec(db, "DROP TABLE IF EXISTS kept_rows");
+        exec(db, "CREATE TABLE kept_rows AS SELECT * FROM " + rows.table +
+                     (rows.where.empty() ? "" : " WHERE " + rows.where));
+        const long count = countOf(db, "kept_rows");
+        sqlite3_close(db);
+        return count;
+    }
+    double load(const Rows& rows) override
+    {
+        sqlite3* db = openDb();
+        std::string create =
+            textOf(db, "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = '" + rows.table + "'");
+        const size_t name = create.find(rows.table);
+        if (name == std::string::npos)
+            fail("no table " + rows.table);
+        create.replace(name, rows.table.size(), kScratch);
+        exec(db, std::string("DROP TABLE IF EXISTS ") + kScratch);
+        exec(db, create);
+        const double time = boundInsert(db);
+        exec(db, std::string("DROP TABLE ") + kScratch);
+        sqlite3_close(db);
+        return time;
+    }
+
+  private:
+    struct Value {
+        int type;
+        sqlite3_int64 integer;
+        double real;
+        std::string text;
+    };
+
+    double boundInsert(sqlite3* db)
+    {
+        sqlite3_stmt* read = prepare(db, "SELECT * FROM kept_rows");
+        const int columns = sqlite3_column_count(read);
+        std::string sql = std::string("INSERT INTO ") + kScratch + " VALUES (";
+        for (int c = 0; c < columns; ++c)
+            sql += c ? ", ?" : "?";
+        sqlite3_stmt* insert = prepare(db, sql + ")");
+        constexpr size_t kChunkRows = 200000;
+        std::vector<Value> chunk(kChunkRows * static_cast<size_t>(columns));
+        double time = 0;
+        time += secondsOf([&] { exec(db, "BEGIN"); });
+        for (bool more = true; more;) {
+            size_t rows = 0;
+            while (rows < kChunkRows && (more = sqlite3_step(read) == SQLITE_ROW)) {
+                for (int c = 0; c < columns; ++c) {
+                    Value& value = chunk[rows * static_cast<size_t>(columns) + static_cast<size_t>(c)];
+                    value.type = sqlite3_column_type(read, c);
+                    if (value.type == SQLITE_INTEGER)
+                        value.integer = sqlite3_column_int64(read, c);
+                    else if (value.type == SQLITE_FLOAT)
+                        value.real = sqlite3_column_double(read, c);
+                    else if (value.type != SQLITE_NULL)
+                        value.text.assign(reinterpret_cast<const char*>(sqlite3_column_text(read, c)));
+                }
+                ++rows;
+            }
+            time += secondsOf([&] {
+                for (size_t r = 0; r < rows; ++r) {
+                    for (int c = 0; c < columns; ++c) {
+                        const Value& value = chunk[r * static_cast<size_t>(columns) + static_cast<size_t>(c)];
+                        if (value.type == SQLITE_INTEGER)
+                            sqlite3_bind_int64(insert, c + 1, value.integer);
+                        else if (value.type == SQLITE_FLOAT)
+                            sqlite3_bind_double(insert, c + 1, value.real);
+                        else if (value.type == SQLITE_NULL)
+                            sqlite3_bind_null(insert, c + 1);
+                        else
+                            sqlite3_bind_text(insert, c + 1, value.text.c_str(), static_cast<int>(value.text.size()),
+                                              SQLITE_STATIC);
+                    }
+                    if (sqlite3_step(insert) != SQLITE_DONE)
+                        fail(sqlite3_errmsg(db));
+                    sqlite3_reset(insert);
+                }
+            });
+        }
+        sqlite3_finalize(read);
+        sqlite3_finalize(insert);
+        time += secondsOf([&] { exec(db, "COMMIT"); });
+        return time;
+    }
+
+    sqlite3* openDb()
+    {
+        sqlite3* db = nullptr;
+        if (sqlite3_open(path_.c_str(), &db) != SQLITE_OK)
+            fail("cannot open " + path_);
+        sqlite3_busy_timeout(db, 10000);
+        return db;
+    }
+    static sqlite3_stmt* prepare(sqlite3* db, const std::string& sql)
+    {
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK)
+            fail(sqlite3_errmsg(db) + std::string(": ") + sql);
+        return statement;
+    }
+    static void exec(sqlite3* db, const std::string& sql)
+    {
+        char* message = nullptr;
+        if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK)
+            fail((message ? message : "") + std::string(": ") + sql);
+    }
+    static std::string textOf(sqlite3* db, const std::string& sql)
+    {
+        sqlite3_stmt* statement = prepare(db, sql);
+        std::string text;
+        if (sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_text(statement, 0))
+            text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+        sqlite3_finalize(statement);
+        return text;
+    }
+    static long countOf(sqlite3* db, const std::string& table)
+    {
+        return std::atol(textOf(db, "SELECT COUNT(*) FROM " + table).c_str());
+    }
+
+    std::string path_;
+    std::string dsn_;
+};
+
+// ---- the operations ----
+
+struct Contract {
+    int authority;
+    int company;
+};
+
+std::vector<Contract> contractsOf(DbConnection* connection)
+{
+    std::vector<Contract> contracts;
+    for (const std::string& authority : refdata::authoritiesWithLines(connection)) {
+        const int code = refdata::codeOfEntry(authority);
+        for (const std::string& company : refdata::companiesOfAuthority(connection, code))
+            contracts.push_back({code, refdata::codeOfEntry(company)});
+    }
+    return contracts;
+}
+
+struct Operation {
+    std::string key;
+    std::string label;
+    std::vector<Rows> rows;
+    bool keepBefore = false; // the operation removes the rows the baseline loads
+    std::function<bool(DbConnection*, MessageSink&)> work;
+};
+
+bool generateYear(DbConnection* db, MessageSink& sink)
+{
+    SilentFeedback feedback;
+    for (const Contract& contract : contractsOf(db))
+        if (!accounting::generateServiceDays(db, {contract.authority, contract.company, {kYear, 1, 1}, {kYear, 12, 31}},
+                                             sink, feedback)
+                 .completed)
+            return false;
+    return true;
+}
+
+std::vector<Operation> operations()
+{
+    const char* week = "data >= '2025-03-03' AND data <= '2025-03-09'";
+    return {
+        {"extract",
+         "extraction of lines",
+         {{"linee", ""}, {"conline", ""}},
+         false,
+         [](DbConnection* db, MessageSink& sink) {
+             SilentFeedback feedback;
+             return lines::extractNormalizedLines(db, sink, feedback).completed;
+         }},
+        {"assign",
+         "contract assignment, all",
+         {{"concors", ""}},
+         false,
+         [](DbConnection* db, MessageSink& sink) {
+             SilentFeedback feedback;
+             for (const Contract& contract : contractsOf(db)) {
+                 accounting::AssignmentRequest request;
+                 request.contractAuthority = contract.authority;
+                 request.contractCompany = contract.company;
+                 request.euroPerKm = 1.85;
+                 if (!accounting::runContractAssignment(db, request, sink, feedback).completed)
+                     return false;
+             }
+             return true;
+         }},
+        {"generate", "calendar generation, year", {{"conkal", ""}}, false, generateYear},
+        {"daytype",
+         "day-type assignment, week",
+         {{"conkal", week}},
+         false,
+         [](DbConnection* db, MessageSink& sink) {
+             SilentFeedback feedback;
+             for (const Contract& contract : contractsOf(db)) {
+                 accounting::AssignmentRequest request;
+                 request.contractAuthority = contract.authority;
+                 request.contractCompany = contract.company;
+                 request.euroPerKm = 2.10;
+                 request.periodStart = {kYear, 3, 3};
+                 request.periodEnd = {kYear, 3, 9};
+                 if (!accounting::runDayTypeAssignment(db, request, sink, feedback).completed)
+                     return false;
+             }
+             return true;
+         }},
+        {"regenerate", "calendar regeneration, year", {{"conkal", "", 2}}, false, generateYear},
+        {"remove",
+         "itinerary split removal",
+         {{"conitine", ""}},
+         true,
+         [](DbConnection* db, MessageSink& sink) {
+             SilentFeedback feedback;
+             for (const Contract& contract : contractsOf(db))
+                 if (!accounting::removeItinerarySplits(db, contract.authority, contract.company, sink, feedback)
+                          .completed)
+                     return false;
+             return true;
+         }},
+    };
+}
+
+void printMessages(const test::RecordingMessageSink& sink)
+{
+    for (const auto& entry : sink.entries)
+        if (entry.icon != MessageIcon::Information && entry.icon != MessageIcon::Question)
+            std::printf("    message: %s\n", entry.text.c_str());
+}
+
+struct Measure {
+    bool done = false;
+    double seconds = 0;
+    double peakMb = 0;
+};
+
+// Runs the operation in a process of its own, so that its peak memory is
+// its own and not what an earlier operation left behind.
+Measure measureApart(Backend& backend, int block, const Operation& operation)
+{
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        fail("pipe");
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child < 0)
+        fail("fork");
+    if (child == 0) {
+        close(pipeEnds[0]);
+        Measure measure;
+        {
+            test::RecordingMessageSink sink;
+            std::unique_ptr<DbConnection> connection = backend.open(block, sink);
+            if (connection && connection->IsOpen()) {
+                resetPeakMemory();
+                measure.seconds = secondsOf([&] { measure.done = operation.work(connection.get(), sink); });
+                measure.peakMb = peakMemoryMb();
+            }
+            connection.reset();
+            printMessages(sink);
+        }
+        std::fflush(stdout);
+        if (write(pipeEnds[1], &measure, sizeof measure) != static_cast<ssize_t>(sizeof measure))
+            _exit(1);
+        _exit(0);
+    }
+    close(pipeEnds[1]);
+    Measure measure;
+    if (read(pipeEnds[0], &measure, sizeof measure) != static_cast<ssize_t>(sizeof measure))
+        measure.done = false;
+    close(pipeEnds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return measure;
+}
+
+void benchBackend(Backend& backend, const Options& options)
+{
+    for (int block : options.blocks) {
+        backend.freshDemo(options.runs);
+        for (const Operation& operation : operations()) {
+            if (!contains(options.ops, operation.key))
+                continue;
+            long rows = 0;
+            if (operation.keepBefore)
+                for (const Rows& part : operation.rows)
+                    rows += backend.keep(part) * part.times;
+            const Measure measure = measureApart(backend, block, operation);
+            if (!measure.done)
+                fail(operation.label + " failed on " + backend.name());
+            double baseline = 0;
+            for (const Rows& part : operation.rows) {
+                if (!operation.keepBefore)
+                    rows += backend.keep(part) * part.times;
+                for (int i = 0; i < part.times; ++i)
+                    baseline += backend.load(part);
+            }
+            std::printf("%-12s %-29s %6d %10ld %9.2f %9.2f %7.2f %8.1f\n", backend.name().c_str(),
+                        operation.label.c_str(), block, rows, measure.seconds, baseline,
+                        baseline > 0 ? measure.seconds / baseline : 0.0, measure.peakMb);
+            std::fflush(stdout);
+        }
+    }
+}
+
+Options parse(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--quick") {
+            options.runs = 5000;
+        } else if (arg == "--runs" && hasValue) {
+            options.runs = std::atol(argv[++i]);
+        } else if (arg == "--blocks" && hasValue) {
+            options.blocks.clear();
+            for (const std::string& block : splitList(argv[++i]))
+                options.blocks.push_back(std::atoi(block.c_str()));
+        } else if (arg == "--backends" && hasValue) {
+            options.backends = splitList(argv[++i]);
+        } else if (arg == "--ops" && hasValue) {
+            options.ops = splitList(argv[++i]);
+        } else {
+            std::fprintf(stderr,
+                         "usage: bench_region [--quick | --runs N] [--blocks 25,1000] "
+                         "[--backends file,postgres,sqlite-odbc] [--ops %s]\n",
+                         "extract,assign,generate,daytype,regenerate,remove");
+            std::exit(2);
+        }
+    }
+    if (options.runs < 100 || options.blocks.empty())
+        fail("--runs must be 100 or more and --blocks not empty");
+    return options;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const Options options = parse(argc, argv);
+    const std::string folder =
+        (std::filesystem::temp_directory_path() / ("korvan-region-" + std::to_string(::getpid()))).string();
+    std::filesystem::create_directories(folder);
+    std::printf("demo region of %ld runs, year %d; times in seconds, peak resident memory in MB\n", options.runs,
+                kYear);
+    std::printf("%-12s %-29s %6s %10s %9s %9s %7s %8s\n", "back end", "operation", "block", "rows", "KORVAN",
+                "baseline", "ratio", "peak MB");
+    for (const std::string& name : options.backends) {
+        std::unique_ptr<Backend> backend;
+        if (name == "file") {
+            backend = std::make_unique<SqliteFileBackend>(folder + "/region.sqlite", "");
+        } else if (name == "postgres" && !env("KORVAN_TEST_PG_DSN").empty()) {
+            backend = std::make_unique<PostgresBackend>(folder);
+        } else if (name == "sqlite-odbc" && !env("KORVAN_TEST_SQLITE_DSN").empty()) {
+            tools::RawDatabase probe = tools::RawDatabase::odbc(env("KORVAN_TEST_SQLITE_DSN"));
+            const std::string path = probe.queryText("SELECT file FROM pragma_database_list WHERE name = 'main'");
+            if (path.empty())
+                fail("the file of the SQLite data source is unknown");
+            backend = std::make_unique<SqliteFileBackend>(path, env("KORVAN_TEST_SQLITE_DSN"));
+        } else {
+            std::printf("%-12s skipped (no data source configured)\n", name.c_str());
+            continue;
+        }
+        benchBackend(*backend, options);
+    }
+    std::filesystem::remove_all(folder);
+    return 0;
+}

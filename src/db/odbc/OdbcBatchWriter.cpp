@@ -1,0 +1,219 @@
+#include "db/odbc/OdbcBatchWriter.h"
+
+#include "db/odbc/OdbcArrayBatch.h"
+
+#include "db/SqlTypes.h"
+#include "db/Values.h"
+#include "db/odbc/OdbcConnection.h"
+#include "db/odbc/OdbcDiagnostics.h"
+
+#include <algorithm>
+
+namespace korvan::detail::odbc {
+
+namespace {
+
+// Rows per PostgreSQL batch: about half a megabyte of array texts for a
+// day of the calendar (six columns).
+constexpr int kArrayBatchRows = 20000;
+
+// The PostgreSQL type of a column, for the cast of its array parameter.
+std::string arrayTypeName(const ColumnInfo& column)
+{
+    if (!column.typeName.empty())
+        return column.typeName;
+    switch (column.sqlType) {
+    case SqlType::SmallInt:
+    case SqlType::TinyInt:
+    case SqlType::Bit:
+        return "int2";
+    case SqlType::Integer:
+        return "int4";
+    case SqlType::Float:
+    case SqlType::Double:
+        return "float8";
+    case SqlType::Real:
+        return "float4";
+    case SqlType::Date:
+        return "date";
+    case SqlType::Time:
+        return "time";
+    case SqlType::Timestamp:
+        return "timestamp";
+    default:
+        return "varchar";
+    }
+}
+
+} // namespace
+
+bool BatchWriter::suits(const OdbcConnection& connection, const std::vector<ColumnBuffer>& block)
+{
+    const DbmsKind dbms = connection.dbms();
+    if (dbms != DbmsKind::PostgreSql && dbms != DbmsKind::Sqlite)
+        return false;
+    // Long binary values go one block at a time, in their own buffers.
+    return std::none_of(block.begin(), block.end(),
+                        [](const ColumnBuffer& column) { return column.kind() == SlotKind::Binary; });
+}
+
+BatchWriter::BatchWriter(OdbcConnection& connection, const std::string& table, const std::vector<ColumnInfo>& columns,
+                         const std::vector<ColumnBuffer>& block, int rowsetSize)
+    : connection_(connection), table_(table), rowsetSize_(std::max(1, rowsetSize)),
+      arrays_(connection.dbms() == DbmsKind::PostgreSql)
+{
+    std::vector<std::string> types;
+    for (size_t i = 0; i < columns.size(); ++i)
+        if (block[i].bindable()) {
+            bound_.push_back(static_cast<int>(i));
+            names_.push_back(columns[i].name);
+            types.push_back(arrayTypeName(columns[i]));
+        }
+    const int columnCount = std::max<int>(1, static_cast<int>(bound_.size()));
+    const int capacity = arrays_ ? kArrayBatchRows : std::max(1, connection.parameterLimit() / columnCount);
+    rows_.reserve(block.size());
+    for (const ColumnBuffer& column : block) {
+        rows_.emplace_back(column.sqlType(), capacity, 0, column.textCharacters());
+        if (!column.bindable())
+            rows_.back().markUnbound();
+    }
+    ordinals_.assign(static_cast<size_t>(capacity), 0);
+    if (!arrays_) {
+        multiRow_ = std::make_unique<BlockWriter>(connection, table, columns, rows_);
+        return;
+    }
+    std::string names;
+    std::string arrays;
+    for (size_t i = 0; i < bound_.size(); ++i) {
+        names += (i ? ", " : "") + connection.quoteIdentifier(names_[i]);
+        arrays += std::string(i ? ", " : "") + "CAST(? AS " + types[i] + "[])";
+    }
+    const std::string sql = "INSERT INTO " + table + " (" + names + ") SELECT * FROM unnest(" + arrays + ")";
+    arrayTexts_.resize(bound_.size());
+    arrayLengths_.resize(bound_.size());
+    if (arrayInsert_.allocate(connection.handle()) && !succeeded(SQLPrepare(arrayInsert_.get(), sqlText(sql), SQL_NTS)))
+        arrayInsert_.reset();
+}
+
+BatchWriter::~BatchWriter() = default;
+
+bool BatchWriter::add(const std::vector<ColumnBuffer>& block, int row, long ordinal)
+{
+    if (pending_ == 0)
+        transaction_ = connection_.transactionCount();
+    for (int column : bound_)
+        rows_[static_cast<size_t>(column)].copyRow(pending_, block[static_cast<size_t>(column)], row);
+    ordinals_[static_cast<size_t>(pending_)] = ordinal;
+    ++pending_;
+    return pending_ == static_cast<int>(ordinals_.size());
+}
+
+std::string BatchWriter::arrayText(const ColumnBuffer& column, int first, int count) const
+{
+    std::string text = "{";
+    text.reserve(static_cast<size_t>(count) * 12 + 2);
+    for (int row = first; row < first + count; ++row) {
+        if (row > first)
+            text += ',';
+        appendArrayElement(text, column, row);
+    }
+    text += '}';
+    return text;
+}
+
+bool BatchWriter::sendArrays(int first, int count, std::string& diagnostic, std::string& state)
+{
+    if (!arrayInsert_) {
+        diagnostic = " - " + driverText(SQL_HANDLE_DBC, connection_.handle());
+        return false;
+    }
+    SQLHSTMT statement = arrayInsert_.get();
+    for (size_t i = 0; i < bound_.size(); ++i) {
+        arrayTexts_[i] = arrayText(rows_[static_cast<size_t>(bound_[i])], first, count);
+        arrayLengths_[i] = static_cast<SQLLEN>(arrayTexts_[i].size());
+        if (!succeeded(SQLBindParameter(statement, static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, SQL_C_CHAR,
+                                        SQL_LONGVARCHAR, arrayTexts_[i].size(), 0, arrayTexts_[i].data(),
+                                        arrayLengths_[i], &arrayLengths_[i]))) {
+            state = sqlState(SQL_HANDLE_STMT, statement);
+            diagnostic = statementDiagnostic(statement);
+            return false;
+        }
+    }
+    const SQLRETURN rc = SQLExecute(statement);
+    const bool ok = succeeded(rc) || rc == SQL_NO_DATA;
+    if (!ok) {
+        state = sqlState(SQL_HANDLE_STMT, statement);
+        diagnostic = statementDiagnostic(statement);
+    }
+    arrayInsert_.closeCursor();
+    return ok;
+}
+
+bool BatchWriter::sendRange(int first, int count, std::string& diagnostic, std::string& state)
+{
+    if (arrays_)
+        return sendArrays(first, count, diagnostic, state);
+    return multiRow_->sendRows(first, count, diagnostic, &state);
+}
+
+int BatchWriter::refusedRow(int count, const std::string& state)
+{
+    // Rows first .. first + rows - 1 fail together, and go in when the rows
+    // before them are in.
+    int first = 0;
+    int rows = count;
+    std::string diagnostic;
+    std::string tried;
+    while (rows > 1) {
+        const int half = rows / 2;
+        tried.clear();
+        if (sendRange(first, half, diagnostic, tried)) {
+            first += half;
+            rows -= half;
+        } else if (tried == state) {
+            rows = half;
+        } else {
+            return -1;
+        }
+        if (connection_.connectionDead())
+            return -1;
+    }
+    tried.clear();
+    if (sendRange(first, 1, diagnostic, tried) || tried != state)
+        return -1;
+    return first;
+}
+
+std::string BatchWriter::rowText(int row) const
+{
+    const long ordinal = ordinals_[static_cast<size_t>(row)];
+    std::string text = formatText("Riga rifiutata n. %ld (blocco %ld, riga %ld del blocco): ", ordinal,
+                                  (ordinal - 1) / rowsetSize_ + 1, (ordinal - 1) % rowsetSize_ + 1);
+    for (size_t i = 0; i < bound_.size(); ++i) {
+        std::string value;
+        appendArrayElement(value, rows_[static_cast<size_t>(bound_[i])], row);
+        text += (i ? ", " : "") + names_[i] + " = " + value;
+    }
+    return text;
+}
+
+bool BatchWriter::send(std::string& failure)
+{
+    const int count = pending_;
+    pending_ = 0;
+    if (count == 0)
+        return true;
+    std::string diagnostic;
+    std::string state;
+    if (sendRange(0, count, diagnostic, state))
+        return true;
+    failure = diagnostic;
+    if (connection_.connectionDead())
+        return false;
+    const int row = refusedRow(count, state);
+    if (row >= 0)
+        failure += "\n\n" + rowText(row);
+    return false;
+}
+
+} // namespace korvan::detail::odbc
