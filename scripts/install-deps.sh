@@ -13,7 +13,10 @@ packages=(
   googletest libgtest-dev
   fonts-liberation xvfb xauth poppler-utils
   locales
+  python3 file lintian
 )
+# python3 writes the manual pages; the Debian package (scripts/package.sh)
+# needs dpkg-shlibdeps (dpkg-dev, with build-essential), file and lintian.
 
 missing=()
 for package in "${packages[@]}"; do

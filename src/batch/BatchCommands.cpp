@@ -10,6 +10,8 @@
 #include "batch/BatchOptions.h"
 #include "batch/BatchReport.h"
 #include "batch/BatchSink.h"
+#include "batch/RunListCsv.h"
+#include "core/Version.h"
 #include "db/DbConnection.h"
 #include "db/Values.h"
 #include "lines/LineExtraction.h"
@@ -313,6 +315,10 @@ int runBatchCommand(const std::vector<std::string>& arguments, std::ostream& out
     const BatchOptions& options = parsed.options;
     if (options.help) {
         out << usageText(options.command);
+        return kExitOk;
+    }
+    if (options.version) {
+        out << "korvan-batch (KORVAN) " << programVersion() << '\n';
         return kExitOk;
     }
     if (!parsed.usageError.empty()) {

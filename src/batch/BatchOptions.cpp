@@ -47,6 +47,7 @@ const OptionSpec kOptions[] = {
     {"--from-jet", 1},
     {"--tables", 1},
     {"--skip-bad-values", 0},
+    {"--version", 0},
 };
 
 const OptionSpec* findOption(const std::string& name)
@@ -293,6 +294,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
 
         if (name == "--help") {
             o.help = true;
+        } else if (name == "--version") {
+            o.version = true;
         } else if (name == "--yes") {
             o.yes = true;
         } else if (name == "--db") {
@@ -363,7 +366,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
             o.skipBadValues = true;
         }
     }
-    if (o.help)
+    if (o.help || o.version)
         return parsed;
     parsed.usageError = shapeError(o, given);
     return parsed;
@@ -504,7 +507,7 @@ std::string usageText(Command command)
            "  runs                 print the runs of a contract's line as CSV\n"
            "  copy                 copy a runs database (SQLite, ODBC, JET) into a new one\n"
            "  import-gtfs          make a new runs database from a GTFS feed\n"
-           "Run korvan-batch SUBCOMMAND --help for its options.\n" +
+           "Run korvan-batch SUBCOMMAND --help for its options, korvan-batch --version for the version.\n" +
            connection + exits;
 }
 

@@ -26,6 +26,7 @@ struct ConnectionOptions {
 struct BatchOptions {
     Command command = Command::None;
     bool help = false;
+    bool version = false; // --version: print the version and stop
     bool yes = false;
     ConnectionOptions connection;
 

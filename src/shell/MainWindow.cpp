@@ -56,7 +56,12 @@ int eventLoopLevel()
 } // namespace
 
 MainWindow::MainWindow(const QString& settingsFile, MessageSink& sink, QWidget* parent)
-    : QMainWindow(parent), sink_(sink), settingsStore_(settingsFile), session_(sink)
+    : MainWindow(SettingsStore(settingsFile), sink, parent)
+{
+}
+
+MainWindow::MainWindow(SettingsStore settings, MessageSink& sink, QWidget* parent)
+    : QMainWindow(parent), sink_(sink), settingsStore_(std::move(settings)), session_(sink)
 {
     initShellResources();
     setObjectName("mainWindow");

@@ -37,9 +37,10 @@ class MainWindow : public QMainWindow, public OperationFeedback {
   public:
     static constexpr int kProgressBarId = 6002;
 
-    // `settingsFile` is the INI store (SettingsStore::defaultFilePath() for
-    // the program); `sink` receives every message of the shell and of the
-    // connection.
+    // `settings` is the INI store (SettingsStore::standard() for the
+    // program; a file name: that file alone); `sink` receives every message
+    // of the shell and of the connection.
+    MainWindow(SettingsStore settings, MessageSink& sink, QWidget* parent = nullptr);
     MainWindow(const QString& settingsFile, MessageSink& sink, QWidget* parent = nullptr);
     // Closes the connection and saves the settings unless exit already did.
     ~MainWindow() override;
