@@ -92,9 +92,11 @@ std::string shellQuoted(const std::string& text)
 }
 
 // mdb-export's rows (the header first), dates as ISO texts, bytes in hex.
+// Under a UTF-8 locale whatever the test's: in the C locale mdb-export
+// refuses a table name such as "Umsätze" as an argument.
 std::vector<Record> mdbExport(const std::string& file, const std::string& table)
 {
-    return parseCsv(commandOutput("mdb-export -b hex -D '%Y-%m-%d' -T '%Y-%m-%d %H:%M:%S' " + shellQuoted(file) + " " +
+    return parseCsv(commandOutput("LC_ALL=C.UTF-8 mdb-export -b hex -D '%Y-%m-%d' -T '%Y-%m-%d %H:%M:%S' " + shellQuoted(file) + " " +
                                   shellQuoted(table)));
 }
 
