@@ -105,7 +105,7 @@ if compgen -G "$source/docs/guida/*.md" > /dev/null && command -v pandoc > /dev/
   text=$(pdftotext "$guide" - 2> /dev/null | tr '\n' ' ')
   while IFS= read -r heading; do
     [[ "$text" == *"$heading"* ]] || fail "the guide's PDF lacks the chapter \"$heading\""
-  done < <(sed -n 's/^# //p' "$source"/docs/guida/*.md)
+  done < <(awk '/^```/ { code = !code; next } !code && /^# / { sub(/^# /, ""); print }' "$source"/docs/guida/*.md)
   pictures=$(grep -oh 'immagini/[A-Za-z0-9_.-]*\.png' "$source"/docs/guida/*.md | sort -u | wc -l)
   drawn=$(pdfimages -list "$guide" 2> /dev/null | awk '$3 == "image"' | wc -l)
   [ "$drawn" -ge "$pictures" ] || fail "the guide's PDF draws $drawn pictures of $pictures"
