@@ -4,7 +4,8 @@
 //   korvan-guide-pdf INPUT.html PICTURES_FOLDER OUTPUT.pdf TITLE
 //
 // INPUT.html is a fragment (pandoc without --standalone: its own style
-// sheet is not for Qt's rich text); the guide gets this program's look.
+// sheet is not for Qt's rich text); the guide gets this program's look,
+// each chapter (a first-level heading) on a page of its own.
 // Pictures are read relative to PICTURES_FOLDER; one wider than the page's
 // text is shrunk to its width (a window's screenshot keeps its proportions).
 // Runs on Qt's offscreen platform unless QT_QPA_PLATFORM names another.
@@ -36,7 +37,7 @@ const QSizeF kTextArea((210.0 - 2 * kMarginMm) * kMillimetre, (297.0 - 2 * kMarg
 
 // The look of the guide: Qt's rich text reads this subset of CSS.
 const char* const kStyleSheet = "body { font-family: 'Liberation Sans'; font-size: 11pt; }"
-                                "h1 { font-size: 20pt; }"
+                                "h1 { font-size: 20pt; page-break-before: always; }"
                                 "h2 { font-size: 15pt; }"
                                 "h3 { font-size: 12pt; }"
 
@@ -55,6 +56,10 @@ QString asQtRichText(QString html)
     html.replace("</figure>", "</div>");
     html.replace(QRegularExpression("<figcaption\\b[^>]*>"), "<p class=\"caption\">");
     html.replace("</figcaption>", "</p>");
+    // Every chapter begins a page, the first on the first page.
+    const qsizetype first = html.indexOf("<h1");
+    if (first >= 0)
+        html.insert(first + 3, " style=\"page-break-before: auto\"");
     return html;
 }
 

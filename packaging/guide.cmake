@@ -1,7 +1,8 @@
 # The user guide's PDF: docs/guida/*.md (Markdown, in the order of their file
 # names, with their pictures beside them) becomes
 # /usr/share/doc/korvan/guida.pdf when that folder has pages and pandoc is
-# installed. pandoc joins the pages into one HTML fragment and
+# installed. pandoc joins the pages into one HTML fragment (quotes and
+# apostrophes left as typed: the program's texts are quoted exactly) and
 # korvan-guide-pdf draws it on A4 pages with Qt, so no LaTeX is needed.
 # Without pages or without pandoc the package goes without the PDF.
 
@@ -18,7 +19,7 @@ if(guide_pages AND KORVAN_PANDOC)
   set(guide_pdf ${CMAKE_CURRENT_BINARY_DIR}/guida.pdf)
   add_custom_command(
     OUTPUT ${guide_pdf}
-    COMMAND ${KORVAN_PANDOC} --from markdown --to html5 --output ${guide_html} ${guide_pages}
+    COMMAND ${KORVAN_PANDOC} --from markdown-smart --to html5 --output ${guide_html} ${guide_pages}
     COMMAND korvan-guide-pdf ${guide_html} ${guide_source} ${guide_pdf} "KORVAN - Guida per l'utente"
     DEPENDS ${guide_files} korvan-guide-pdf
     COMMENT "The user guide's PDF from docs/guida" VERBATIM)

@@ -13,10 +13,11 @@ packages=(
   googletest libgtest-dev
   fonts-liberation xvfb xauth poppler-utils
   locales
-  python3 file lintian
+  python3 file lintian pandoc
 )
 # python3 writes the manual pages; the Debian package (scripts/package.sh)
-# needs dpkg-shlibdeps (dpkg-dev, with build-essential), file and lintian.
+# needs dpkg-shlibdeps (dpkg-dev, with build-essential), file and lintian,
+# and pandoc for the user guide's PDF (docs/guida).
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # korvan-guide-pdf, which draws the user guide's PDF for the package: an
 # HTML fragment as pandoc writes it (headings, a paragraph, figures with
-# captions, a table) becomes A4 pages with its title, its text and its
-# pictures, a picture wider than the page shrunk to the text's width; a
+# captions, a table, two chapters) becomes A4 pages with its title, its text,
+# its pictures and each chapter on a new page, a picture wider than the page
+# shrunk to the text's width; a
 # picture that cannot be read is named and no success is reported.
 #
 # Usage: guide_pdf_test.sh KORVAN-GUIDE-PDF KORVAN-RENDER-ICONS
@@ -37,6 +38,8 @@ così.</p>
 <img src="32x32/apps/korvan.png" alt="L'icona" />
 <figcaption aria-hidden="true">L'icona</figcaption>
 </figure>
+<h1 id="capitolo">Secondo capitolo</h1>
+<p>Il testo del secondo capitolo.</p>
 HTML
 "$tool" "$work/guida.html" "$work/pictures" "$work/guida.pdf" "KORVAN - Guida" 2> "$work/err" ||
   fail "korvan-guide-pdf failed: $(cat "$work/err")"
@@ -50,6 +53,12 @@ done
 # The paragraph stays under its heading, not pushed down by the figure after it.
 top=$(pdftotext -bbox "$work/guida.pdf" - 2> /dev/null | sed -n 's/.*yMin="\([0-9]*\).*>KORVAN<.*/\1/p' | head -n 1)
 [ "${top:-999}" -lt 120 ] || fail "the paragraph under the heading starts at y=$top pt"
+# The first chapter begins on the first page, the next on a page of its own.
+first=$(pdftotext -f 1 -l 1 "$work/guida.pdf" - 2> /dev/null | tr '\n' ' ')
+[[ "$first" == *"Installazione"* ]] || fail "the first page does not begin the guide: $first"
+[[ "$first" != *"Secondo capitolo"* ]] || fail "the second chapter shares the first chapter's page"
+last=$(pdftotext -f 2 "$work/guida.pdf" - 2> /dev/null | tr '\n' ' ')
+[[ "$last" == *"Secondo capitolo"* ]] || fail "the second chapter is not on a later page: $last"
 # The big picture is drawn 170 mm wide (1000 pixels at about 149 per inch),
 # the small one as it is (96 per inch).
 ppi=$(pdfimages -list "$work/guida.pdf" 2> /dev/null | awk '$4 == 1000 && $3 == "image" {print $13}')

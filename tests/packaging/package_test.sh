@@ -94,6 +94,22 @@ doc="$root/usr/share/doc/korvan"
 check "copyright" grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$doc/copyright"
 check "the changelog's latest entry is $version" test "$(zcat "$doc/changelog.gz" | head -n 1 | cut -d ' ' -f 1-2)" = \
   "korvan ($version)"
+# The user guide's PDF, when the source has its pages and pandoc is there:
+# A4 pages with the guide's title, its chapters and every picture its pages
+# use.
+if compgen -G "$source/docs/guida/*.md" > /dev/null && command -v pandoc > /dev/null; then
+  guide="$doc/guida.pdf"
+  info=$(pdfinfo "$guide" 2>&1)
+  [[ "$info" == *"Title:           KORVAN - Guida per l'utente"* ]] || fail "the guide's PDF has no title: $info"
+  [[ "$info" == *"Page size:       595 x 842 pts (A4)"* ]] || fail "the guide's PDF is not A4: $info"
+  text=$(pdftotext "$guide" - 2> /dev/null | tr '\n' ' ')
+  while IFS= read -r heading; do
+    [[ "$text" == *"$heading"* ]] || fail "the guide's PDF lacks the chapter \"$heading\""
+  done < <(awk '/^```/ { code = !code; next } !code && /^# / { sub(/^# /, ""); print }' "$source"/docs/guida/*.md)
+  pictures=$(grep -oh 'immagini/[A-Za-z0-9_.-]*\.png' "$source"/docs/guida/*.md | sort -u | wc -l)
+  drawn=$(pdfimages -list "$guide" 2> /dev/null | awk '$3 == "image"' | wc -l)
+  [ "$drawn" -ge "$pictures" ] || fail "the guide's PDF draws $drawn pictures of $pictures"
+fi
 
 # The programs report the package's version and start from the unpacked root.
 export QT_QPA_PLATFORM=offscreen

@@ -111,14 +111,32 @@ void checkEmptyList(const QWidget* widget, std::vector<std::string>& faults)
     }
 }
 
+// Whether `lower` shows a control inside `area` (its parent's coordinates):
+// it is one, or holds one there. A picture the program paints (the main
+// window's client area under the busy clock) hides nothing a reader needs.
+bool showsControlIn(const QWidget* lower, const QRect& area)
+{
+    if (isControl(lower))
+        return lower->geometry().intersects(area);
+    for (const QWidget* child : lower->findChildren<QWidget*>()) {
+        if (child->isWindow() || !child->isVisibleTo(lower) || !isControl(child))
+            continue;
+        const QRect place(child->mapTo(lower, QPoint(0, 0)) + lower->pos(), child->size());
+        if (place.intersects(area))
+            return true;
+    }
+    return false;
+}
+
 // Widgets of one parent, in their stacking order (the later on top), that
 // cover each other: a control under any other widget (a list window, a
-// panel holding controls) is hidden where they meet.
+// panel holding controls), or the controls of a panel under it, are hidden
+// where they meet.
 void checkCovering(const std::vector<const QWidget*>& siblings, std::vector<std::string>& faults)
 {
     for (std::size_t i = 0; i < siblings.size(); ++i) {
         for (std::size_t j = i + 1; j < siblings.size(); ++j) {
-            if (siblings[i]->geometry().intersects(siblings[j]->geometry()))
+            if (showsControlIn(siblings[i], siblings[j]->geometry()))
                 faults.push_back("overlap: " + describe(siblings[i]) + " under " + describe(siblings[j]));
         }
     }

@@ -133,8 +133,14 @@ class WindowCheckTest : public QObject {
                                               << "overlap: QPushButton \"Percorso\" under QWidget panel";
         QTest::newRow("button past the window's edge") << "edge"
                                                        << "cut off: QPushButton \"Salva\" leaves QWidget window";
+        QTest::newRow("panel over a panel's button") << "panels"
+                                                     << "overlap: QWidget panel under QWidget cover";
         QTest::newRow("none") << "none"
                               << "";
+        // A painted picture under a panel (the busy clock over the client
+        // area) hides no control.
+        QTest::newRow("panel over a picture") << "picture"
+                                              << "";
     }
 
     void aControlCoveredByAnotherWidgetOrCutByTheWindowsEdgeIsFound()
@@ -157,6 +163,19 @@ class WindowCheckTest : public QObject {
         panel->setGeometry(fault == "panel" ? 20 : fault == "edge" ? 250 : 150, 200, 200, 40);
         auto* save = new QPushButton("Salva", panel);
         save->setGeometry(fault == "edge" ? 100 : 10, 5, 90, 30); // inside the panel, past the window
+        // A widget the program paints itself, and one more panel above.
+        auto* picture = new QWidget(&window);
+        picture->setAttribute(Qt::WA_OpaquePaintEvent);
+        picture->setGeometry(10, 250, 100, 40);
+        picture->lower();
+        auto* cover = new QWidget(&window);
+        cover->setObjectName("cover");
+        if (fault == "panels")
+            cover->setGeometry(165, 205, 30, 30); // over "Salva" in the panel
+        else
+            cover->setGeometry(fault == "picture" ? 40 : 120, 255, 30, 30);
+        auto* close = new QPushButton("X", cover);
+        close->setGeometry(0, 0, 30, 30);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const auto faults = windowFaults(window);
