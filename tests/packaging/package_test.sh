@@ -148,8 +148,10 @@ for subcommand in $subcommands; do
     grep -qF -- "$term" "$work/page" || fail "korvan-batch.1 has no item $option ($subcommand)"
   done
 done
-# ... whose term is the option and its values, nothing of its description.
-long_terms=$(grep -E '^\\fB\\-\\-' "$work/page" | grep -vE '^\\fB(\\-)+[a-z\\-]+\\fR( \\fI[A-Z_\\-]+\\fR)*$')
+# ... whose term is the option and its values (a list of them: NAME,...),
+# nothing of its description.
+long_terms=$(grep -E '^\\fB\\-\\-' "$work/page" |
+  grep -vE '^\\fB(\\-)+[a-z\\-]+\\fR( \\fI[A-Z_\\-]+\\fR(,\\fB\\&\.\.\.\\fR)?)*$')
 [ -z "$long_terms" ] || fail "korvan-batch.1 has items whose term runs into their description: $long_terms"
 check "the Italian page is in Italian" zgrep -qx '.SH SOTTOCOMANDI' "$root/usr/share/man/it/man1/korvan-batch.1.gz"
 check "the English page is in English" zgrep -qx '.SH SUBCOMMANDS' "$root/usr/share/man/man1/korvan-batch.1.gz"
