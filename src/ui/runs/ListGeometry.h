@@ -36,6 +36,10 @@ struct ListGeometry {
     int textLeft(int column) const;
     int boundary(int column) const;
     int textRight(int column) const { return boundary(column) - 5; }
+    // The left end of a right-aligned text: it may use the gap after the
+    // line before it, so that a text as wide as the column's sample, which
+    // ends 5 pixels before the column's line, is shown whole.
+    int rightAlignedLeft(int column) const { return textLeft(column) - 4; }
 
     // Whole rows that fit below the header.
     int visibleRows(int clientHeight) const;

@@ -112,7 +112,7 @@ void ListRowPainter::drawCell(int column, const QString& text)
 
 void ListRowPainter::drawCellRightAligned(int column, const QString& text)
 {
-    drawTextRightAligned(x0_ + geometry_.textRight(column), text, x0_ + geometry_.textLeft(column));
+    drawTextRightAligned(x0_ + geometry_.textRight(column), text, x0_ + geometry_.rightAlignedLeft(column));
 }
 
 // ListWindow ----------------------------------------------------------------------

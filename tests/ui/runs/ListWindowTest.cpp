@@ -5,12 +5,15 @@
 
 #include "ui/runs/ListWindow.h"
 #include "runs/RunListModel.h"
+#include "ui/runs/CalendarListClient.h"
+#include "ui/runs/ItineraryListClient.h"
 #include "ui/runs/RunBrowserCommands.h"
 #include "ui/runs/RunListClient.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -618,6 +621,49 @@ class ListWindowTest : public QObject {
         client->setModel(model.get());
         window->reset();
         QCOMPARE(window->renderList().pixel(5, 3), QColor(0, 0, 192).rgb());
+    }
+
+    // A cell's text as wide as its column's sample is drawn whole, at the
+    // left of its column or ending at its right, in every list.
+    void drawsATextAsWideAsItsColumnsSampleWhole_data()
+    {
+        QTest::addColumn<int>("list");
+        QTest::addColumn<bool>("rightAligned");
+        for (int list = 0; list < 3; ++list) {
+            QTest::addRow("list %d, left", list) << list << false;
+            QTest::addRow("list %d, right", list) << list << true;
+        }
+    }
+
+    void drawsATextAsWideAsItsColumnsSampleWhole()
+    {
+        QFETCH(int, list);
+        QFETCH(bool, rightAligned);
+        const std::vector<ListColumn> columns = list == 0   ? RunListClient::runColumns()
+                                                : list == 1 ? CalendarListClient::dayColumns()
+                                                            : ItineraryListClient::arcColumns();
+        const ListGeometry geometry = measureColumns(ListWindow::listFont(), columns);
+        for (int column = 0; column < geometry.columnCount(); ++column) {
+            const QString sample = columns[static_cast<size_t>(column)].sample;
+            const auto draw = [&](bool clipped) {
+                QImage image(geometry.totalWidth() + 10, geometry.lineHeight + 4, QImage::Format_RGB32);
+                image.fill(Qt::white);
+                QPainter painter(&image);
+                painter.setFont(ListWindow::listFont());
+                ListRowPainter row(painter, geometry, 0, 0, Qt::white);
+                row.setColours(Qt::black, Qt::white);
+                if (rightAligned && clipped)
+                    row.drawCellRightAligned(column, sample);
+                else if (rightAligned)
+                    row.drawTextRightAligned(geometry.textRight(column), sample);
+                else if (clipped)
+                    row.drawCell(column, sample);
+                else
+                    row.drawText(geometry.textLeft(column), sample);
+                return image;
+            };
+            QVERIFY2(draw(true) == draw(false), qPrintable(QStringLiteral("column %1 cuts its sample").arg(column)));
+        }
     }
 };
 
