@@ -98,6 +98,9 @@ class ConnectionBackend {
     // Runs one statement that returns no rows; a failure is shown after
     // `failureText` (which ends with its blank line).
     virtual bool executeStatement(const std::string& sql, const std::string& failureText) = 0;
+    // The same for an INSERT, UPDATE or DELETE; `rows` gets the rows it
+    // changed.
+    virtual bool executeCounting(const std::string& sql, const std::string& failureText, long& rows) = 0;
     virtual std::string versionText() const = 0;
     // The columns of a table; nothing when there is no such table.
     virtual std::optional<std::vector<CatalogColumn>> describeTable(const std::string& table) = 0;
