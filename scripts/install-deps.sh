@@ -5,14 +5,18 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build ccache pkg-config clang-format
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxcb1-dev
-  libsqlite3-dev sqlite3
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxcb1-dev qt6-translations-l10n
+  libsqlite3-dev sqlite3 libzip-dev
   unixodbc unixodbc-dev odbc-postgresql libsqliteodbc
+  mdbtools-dev mdbtools
   postgresql-15 postgresql-client-15
   googletest libgtest-dev
   fonts-liberation xvfb xauth poppler-utils
   locales
+  python3 file lintian
 )
+# python3 writes the manual pages; the Debian package (scripts/package.sh)
+# needs dpkg-shlibdeps (dpkg-dev, with build-essential), file and lintian.
 
 missing=()
 for package in "${packages[@]}"; do

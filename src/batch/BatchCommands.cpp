@@ -5,16 +5,20 @@
 #include "accounting/BaseAssignment.h"
 #include "accounting/CalendarGeneration.h"
 #include "accounting/SplitRemoval.h"
+#include "batch/BatchCopy.h"
+#include "batch/BatchImport.h"
 #include "batch/BatchOptions.h"
 #include "batch/BatchReport.h"
 #include "batch/BatchSink.h"
 #include "batch/RunListCsv.h"
+#include "core/Version.h"
 #include "db/DbConnection.h"
 #include "db/Values.h"
 #include "lines/LineExtraction.h"
 #include "refdata/ContractEntries.h"
 #include "refdata/PickLists.h"
 #include "refdata/SchemaCheck.h"
+#include "reports/RunListReport.h"
 #include "runs/RunFilter.h"
 #include "runs/RunListLoader.h"
 
@@ -80,6 +84,7 @@ class Session {
         case Command::Runs:
             printRuns();
             break;
+        case Command::Copy: // runCopyCommand
         case Command::None:
             break;
         }
@@ -264,7 +269,7 @@ class Session {
         if (sink_.failed())
             return;
         model.sort(options_.order ? runs::runOrderNamed(*options_.order)->code : runs::kRunIdOrder);
-        const reports::Report report = runListReport(model, *key);
+        const reports::Report report = reports::runListReport(model, *key);
         std::string error;
         if (!writeCsvTo(report, options_.csvFile.value_or("-"), out_, error))
             sink_.showMessage(error, MessageIcon::Error);
@@ -304,16 +309,24 @@ std::optional<std::pair<std::string, std::string>> splitTimeBand(const std::stri
 int runBatchCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
                     const Terminal& terminal)
 {
+    if (!arguments.empty() && arguments.front() == kImportGtfsCommand)
+        return runImportGtfs({arguments.begin() + 1, arguments.end()}, out, err, terminal);
     const ParsedCommandLine parsed = parseCommandLine(arguments);
     const BatchOptions& options = parsed.options;
     if (options.help) {
         out << usageText(options.command);
         return kExitOk;
     }
+    if (options.version) {
+        out << "korvan-batch (KORVAN) " << programVersion() << '\n';
+        return kExitOk;
+    }
     if (!parsed.usageError.empty()) {
         err << "korvan-batch: " << parsed.usageError << '\n' << usageText(options.command);
         return kExitUsage;
     }
+    if (options.command == Command::Copy)
+        return runCopyCommand(options, out, err, terminal);
     Session session(options, out, err, terminal);
     if (!session.open())
         return kExitFailed;

@@ -19,11 +19,35 @@ struct OptionSpec {
 
 // Every option and the number of values it takes.
 const OptionSpec kOptions[] = {
-    {"--db", 1},         {"--dsn", 1},           {"--rowset", 1},      {"--rowset-blob", 1}, {"--yes", 0},
-    {"--help", 0},       {"--authority", 1},     {"--company", 1},     {"--euro-km", 1},     {"--minimum", 0},
-    {"--additional", 1}, {"--keep-existing", 0}, {"--line", 1},        {"--band", 1},        {"--period", 2},
-    {"--weekdays", 1},   {"--all-contracts", 0}, {"--mode", 1},        {"--pdf", 1},         {"--csv", 1},
-    {"--synthetic", 0},  {"--order", 1},         {"--line-number", 1},
+    {"--db", 1},
+    {"--dsn", 1},
+    {"--rowset", 1},
+    {"--rowset-blob", 1},
+    {"--yes", 0},
+    {"--help", 0},
+    {"--authority", 1},
+    {"--company", 1},
+    {"--euro-km", 1},
+    {"--minimum", 0},
+    {"--additional", 1},
+    {"--keep-existing", 0},
+    {"--line", 1},
+    {"--band", 1},
+    {"--period", 2},
+    {"--weekdays", 1},
+    {"--all-contracts", 0},
+    {"--mode", 1},
+    {"--pdf", 1},
+    {"--csv", 1},
+    {"--synthetic", 0},
+    {"--order", 1},
+    {"--line-number", 1},
+    {"--from-db", 1},
+    {"--from-dsn", 1},
+    {"--from-jet", 1},
+    {"--tables", 1},
+    {"--skip-bad-values", 0},
+    {"--version", 0},
 };
 
 const OptionSpec* findOption(const std::string& name)
@@ -51,6 +75,8 @@ std::set<std::string> commandOptions(Command command)
         return {"--authority", "--company", "--line", "--line-number", "--order", "--csv"};
     case Command::Report:
         return {"--authority", "--period", "--synthetic", "--pdf", "--csv"};
+    case Command::Copy:
+        return {"--from-db", "--from-dsn", "--from-jet", "--tables", "--skip-bad-values"};
     case Command::ExtractLines:
     case Command::None:
         break;
@@ -74,7 +100,28 @@ std::optional<Command> commandNamed(const std::string& name)
         return Command::Runs;
     if (name == "report")
         return Command::Report;
+    if (name == "copy")
+        return Command::Copy;
     return std::nullopt;
+}
+
+// "Order Details,Umsätze": the names between commas, blanks around each
+// dropped (a name's own blanks stay).
+std::vector<std::string> splitNameList(const std::string& text)
+{
+    std::vector<std::string> names;
+    size_t begin = 0;
+    while (begin <= text.size()) {
+        size_t end = text.find(',', begin);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string name = text.substr(begin, end - begin);
+        const size_t first = name.find_first_not_of(' ');
+        if (first != std::string::npos)
+            names.push_back(name.substr(first, name.find_last_not_of(' ') - first + 1));
+        begin = end + 1;
+    }
+    return names;
 }
 
 std::string lowerCase(std::string text)
@@ -165,6 +212,14 @@ std::string shapeError(const BatchOptions& o, const std::set<std::string>& given
             return "--pdf and --csv cannot both write " + (*o.pdfFile == "-" ? "standard output" : *o.pdfFile);
         break;
     }
+    case Command::Copy: {
+        const int sources = int(has("--from-db")) + int(has("--from-dsn")) + int(has("--from-jet"));
+        if (sources != 1)
+            return "give exactly one source: --from-db FILE, --from-dsn NAME or --from-jet FILE";
+        if (has("--tables") && o.tables.empty())
+            return "--tables needs the names of the tables, separated by commas";
+        break;
+    }
     case Command::ExtractLines:
     case Command::None:
         break;
@@ -239,6 +294,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
 
         if (name == "--help") {
             o.help = true;
+        } else if (name == "--version") {
+            o.version = true;
         } else if (name == "--yes") {
             o.yes = true;
         } else if (name == "--db") {
@@ -250,6 +307,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
             if (!count)
                 return fail(name + " needs a whole number from 1 to 100000");
             (name == "--rowset" ? o.connection.rowsetSize : o.connection.rowsetSizeBlob) = *count;
+            o.connection.rowsetGiven = o.connection.rowsetGiven || name == "--rowset";
         } else if (name == "--authority") {
             o.authority = values[0];
         } else if (name == "--company") {
@@ -296,9 +354,19 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
             o.csvFile = values[0];
         } else if (name == "--synthetic") {
             o.synthetic = true;
+        } else if (name == "--from-db") {
+            o.fromDb = values[0];
+        } else if (name == "--from-dsn") {
+            o.fromDsn = values[0];
+        } else if (name == "--from-jet") {
+            o.fromJet = values[0];
+        } else if (name == "--tables") {
+            o.tables = splitNameList(values[0]);
+        } else if (name == "--skip-bad-values") {
+            o.skipBadValues = true;
         }
     }
-    if (o.help)
+    if (o.help || o.version)
         return parsed;
     parsed.usageError = shapeError(o, given);
     return parsed;
@@ -404,6 +472,26 @@ std::string usageText(Command command)
                "  --csv FILE           write the CSV (\"-\": standard output)\n"
                "A report without rows writes nothing and says \"Non ci sono dati da stampare !!!\" (status 1).\n" +
                connection + exits;
+    case Command::Copy:
+        return "Usage: korvan-batch copy (--from-db FILE | --from-dsn NAME | --from-jet FILE)\n"
+               "         (--db FILE | --dsn NAME) [--tables NAME,NAME...] [--skip-bad-values]\n"
+               "Copies a runs database into a new one: every table of the runs database the source\n"
+               "has (the accounting tables too), created from the program's schema description, in\n"
+               "one transaction on the target. Each table is then read back and its row count and\n"
+               "checksum compared with the source's; any difference undoes the copy. A new file\n"
+               "appears only when the copy is complete.\n"
+               "  --from-db FILE       the source: a SQLite file (read only)\n"
+               "  --from-dsn NAME      the source: an ODBC data source\n"
+               "  --from-jet FILE      the source: a JET file (*.mdb, *.accdb), read through MDB Tools\n"
+               "  --db FILE            the target: a new SQLite file (it must not exist)\n"
+               "  --dsn NAME           the target: an ODBC data source without the tables to copy\n"
+               "  --tables NAME,...    copy only these tables, of any source, each created from the\n"
+               "                       source's own columns (names as the source spells them)\n"
+               "  --skip-bad-values    store NULL where the target cannot hold a value (an impossible\n"
+               "                       date, a number out of range, a text longer than its column) and\n"
+               "                       list each; without it the first such value stops the copy\n"
+               "  --rowset N           rows per block transfer (default 1000)\n"
+               "Exit status: 0 copied and verified, 1 refused or failed (no target is left), 2 wrong usage.\n";
     case Command::None:
         break;
     }
@@ -417,7 +505,9 @@ std::string usageText(Command command)
            "  list                 list authorities, companies, contracts or lines\n"
            "  report               write the lines directory or a statement as PDF or CSV\n"
            "  runs                 print the runs of a contract's line as CSV\n"
-           "Run korvan-batch SUBCOMMAND --help for its options.\n" +
+           "  copy                 copy a runs database (SQLite, ODBC, JET) into a new one\n"
+           "  import-gtfs          make a new runs database from a GTFS feed\n"
+           "Run korvan-batch SUBCOMMAND --help for its options, korvan-batch --version for the version.\n" +
            connection + exits;
 }
 

@@ -13,18 +13,20 @@
 
 namespace korvan::batch {
 
-enum class Command { None, ExtractLines, Assign, GenerateDays, Remove, List, Report, Runs };
+enum class Command { None, ExtractLines, Assign, GenerateDays, Remove, List, Report, Runs, Copy };
 
 struct ConnectionOptions {
     std::string dbFile; // the file back end
     std::string dsn;    // an ODBC data source
     int rowsetSize = 25;
     int rowsetSizeBlob = 1;
+    bool rowsetGiven = false; // --rowset was given
 };
 
 struct BatchOptions {
     Command command = Command::None;
     bool help = false;
+    bool version = false; // --version: print the version and stop
     bool yes = false;
     ConnectionOptions connection;
 
@@ -49,6 +51,11 @@ struct BatchOptions {
     // goes to csvFile
     std::optional<std::string> lineNumber;
     std::optional<std::string> order;
+    // copy: the source (one of the three) and what to copy; the target is
+    // the connection
+    std::optional<std::string> fromDb, fromDsn, fromJet;
+    std::vector<std::string> tables;
+    bool skipBadValues = false;
 };
 
 struct ParsedCommandLine {

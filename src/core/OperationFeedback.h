@@ -26,9 +26,40 @@ class OperationFeedback {
     // Removes the progress bar.
     virtual void endProgress() = 0;
     virtual void showStatusBanner(const std::string& text) = 0;
+    // InterruptScope's two ends: work the user may stop is under way (the
+    // desktop shows its "Interrompi" button and takes Escape meanwhile).
+    // Scopes nest; the outermost one starts with no stop asked.
+    virtual void enterInterruptScope() {}
+    virtual void leaveInterruptScope() {}
     // The user asked the operation to stop (the batch program on SIGINT or
-    // SIGTERM): it stops at its next step and undoes what it did.
+    // SIGTERM, the desktop's "Interrompi"): it stops at its next step and
+    // undoes what it did. Work that waits (for a lock, say) asks it between
+    // two short waits. The desktop delivers the user's stop requests while
+    // it is asked, so it is worth asking often.
     virtual bool stopRequested() { return false; }
+};
+
+// Work the user may stop, from its start to its end (an operation's
+// transaction, a wait for another writer): while it lasts, stopRequested
+// tells whether the user asked.
+class InterruptScope {
+  public:
+    explicit InterruptScope(OperationFeedback& feedback) : feedback_(feedback) { feedback_.enterInterruptScope(); }
+    ~InterruptScope() { end(); }
+    // Ends the scope early (the work is past the point where it can stop).
+    void end()
+    {
+        if (open_) {
+            open_ = false;
+            feedback_.leaveInterruptScope();
+        }
+    }
+    InterruptScope(const InterruptScope&) = delete;
+    InterruptScope& operator=(const InterruptScope&) = delete;
+
+  private:
+    OperationFeedback& feedback_;
+    bool open_ = true;
 };
 
 // One operation whose end is not a return to the event loop that will wait

@@ -7,7 +7,7 @@
 namespace korvan {
 
 OperationTransaction::OperationTransaction(DbConnection* connection, MessageSink& sink, OperationFeedback& feedback)
-    : guard_(connection), sink_(sink), feedback_(feedback)
+    : guard_(connection), sink_(sink), feedback_(feedback), interruptible_(feedback)
 {
 }
 
@@ -36,7 +36,10 @@ bool OperationTransaction::going()
 
 bool OperationTransaction::commit()
 {
-    if (!going()) {
+    const bool keep = going();
+    // Past this point nothing stops the work: the button goes now.
+    interruptible_.end();
+    if (!keep) {
         guard_.Rollback();
         return false;
     }

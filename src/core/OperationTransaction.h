@@ -8,8 +8,11 @@
 // operation checks `going` as it works: at the first failure the layer has
 // shown (once, with a note that nothing was stored), or when the user asks to
 // stop, it stops and the transaction is undone; only a successful `commit`
-// keeps its work. The operation then shows its result, or nothing more.
+// keeps its work. The operation then shows its result, or nothing more. From
+// the moment the transaction has begun to its commit the user may stop the
+// work (an InterruptScope).
 
+#include "core/OperationFeedback.h"
 #include "db/TransactionGuard.h"
 
 #include <string>
@@ -18,7 +21,6 @@ namespace korvan {
 
 class DbConnection;
 class MessageSink;
-class OperationFeedback;
 
 class OperationTransaction {
   public:
@@ -39,6 +41,7 @@ class OperationTransaction {
     TransactionGuard guard_;
     MessageSink& sink_;
     OperationFeedback& feedback_;
+    InterruptScope interruptible_;
     std::string step_;
     bool stopped_ = false;
 };

@@ -7,6 +7,7 @@
 
 #include "db/Catalog.h"
 #include "db/DbConnection.h"
+#include "db/FieldValue.h"
 #include "db/SelectCursor.h"
 #include "db/SqlDialect.h"
 
@@ -38,6 +39,9 @@ class TableCursorBackend {
     virtual bool update() = 0;
     virtual bool setField(const std::string& columnName, std::string& text) = 0;
     virtual bool getField(const std::string& columnName, std::string& textOut) = 0;
+    // Stores `value` as it is in the row being filled; false (after the
+    // "Errore campo" message) when the column cannot hold it.
+    virtual bool setValue(const std::string& columnName, const FieldValue& value) = 0;
     virtual bool flush() = 0;
     virtual int rowsWritten() const = 0;
     virtual int rowsRejected() const = 0;
@@ -56,6 +60,9 @@ class SelectCursorBackend {
     virtual bool getDouble(int index, double& value) = 0;
     virtual bool getText(int index, std::string& text) = 0;
     virtual bool getFieldText(const std::string& name, std::string& text) = 0;
+    // The value of item `index` of the current row as stored; false when it
+    // cannot be read whole (no current row, a text beyond its buffer).
+    virtual bool getValue(int index, FieldValue& value) = 0;
 };
 
 class DeleteCursorBackend {
@@ -102,6 +109,8 @@ class ConnectionBackend {
     // changed.
     virtual bool executeCounting(const std::string& sql, const std::string& failureText, long& rows) = 0;
     virtual std::string versionText() const = 0;
+    // A table or column name in the database's identifier quotes.
+    virtual std::string quoteIdentifier(const std::string& name) const = 0;
     // The columns of a table; nothing when there is no such table.
     virtual std::optional<std::vector<CatalogColumn>> describeTable(const std::string& table) = 0;
     // Completes the record of a failure just shown (`error.text` is set):

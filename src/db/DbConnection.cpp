@@ -109,6 +109,11 @@ std::string DbConnection::SqliteVersion() const
     return isSqlite_ && backend_ ? backend_->versionText() : std::string();
 }
 
+std::string DbConnection::QuoteIdentifier(const std::string& name) const
+{
+    return backend_ ? backend_->quoteIdentifier(name) : name;
+}
+
 bool DbConnection::SupportsTransactions() const
 {
     return IsOpen() && backend_->supportsTransactions();

@@ -101,6 +101,10 @@ class DbConnection {
     // line and the back end's text, and false returned.
     bool ExecuteStatement(const std::string& sql, const std::string& stepText);
 
+    // A table or column name in the database's identifier quotes, for
+    // statements on names that are not plain words ("Order Details").
+    std::string QuoteIdentifier(const std::string& name) const;
+
     int LockWaitMilliseconds() const { return lockWaitMilliseconds_; }
     void SetLockWaitMilliseconds(int milliseconds) { lockWaitMilliseconds_ = milliseconds < 0 ? 0 : milliseconds; }
 

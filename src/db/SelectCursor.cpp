@@ -28,6 +28,12 @@ bool SelectCursor::AddField(const std::string& tableName, const std::string& col
     return true;
 }
 
+bool SelectCursor::AddField(const SelectItem& item)
+{
+    fields_.push_back(item);
+    return true;
+}
+
 namespace {
 
 bool storeClause(std::string& clause, const std::string& text)
@@ -141,6 +147,12 @@ bool SelectCursor::GetFieldText(const std::string& name, std::string& text)
 {
     text.clear();
     return hasRow_ && backend_->getFieldText(name, text);
+}
+
+bool SelectCursor::GetValue(int index, FieldValue& value)
+{
+    value.setNull();
+    return hasRow_ && backend_->getValue(index, value);
 }
 
 } // namespace korvan

@@ -80,9 +80,8 @@ bool TableCursor::Update()
     return stored;
 }
 
-bool TableCursor::SetField(const std::string& columnName, std::string& text)
+bool TableCursor::noteField(const std::string& columnName, bool taken)
 {
-    const bool taken = IsOpen() && backend_->setField(columnName, text);
     const auto found = std::find(refused_.begin(), refused_.end(), columnName);
     if (taken && found != refused_.end())
         refused_.erase(found);
@@ -91,10 +90,20 @@ bool TableCursor::SetField(const std::string& columnName, std::string& text)
     return taken;
 }
 
+bool TableCursor::SetField(const std::string& columnName, std::string& text)
+{
+    return noteField(columnName, IsOpen() && backend_->setField(columnName, text));
+}
+
 bool TableCursor::SetField(const std::string& columnName, const std::string& text)
 {
     std::string copy = text;
     return SetField(columnName, copy);
+}
+
+bool TableCursor::SetValue(const std::string& columnName, const FieldValue& value)
+{
+    return noteField(columnName, IsOpen() && backend_->setValue(columnName, value));
 }
 
 bool TableCursor::GetField(const std::string& columnName, std::string& textOut)

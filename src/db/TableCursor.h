@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/FieldValue.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,6 +51,11 @@ class TableCursor {
     bool SetField(const std::string& columnName, std::string& text);
     bool SetField(const std::string& columnName, const std::string& text);
     bool GetField(const std::string& columnName, std::string& textOut);
+    // Stores a value as it is (db/FieldValue.h): a text with its trailing
+    // blanks, an empty text as empty, a double to the last bit. False (after
+    // the "Errore campo" message) when the column cannot hold it; the row is
+    // then refused by Update as with SetField.
+    bool SetValue(const std::string& columnName, const FieldValue& value);
 
     // Bulk mode: stores the rows collected so far.
     bool Flush();
@@ -64,6 +71,9 @@ class TableCursor {
     const std::string& TableName() const { return tableName_; }
 
   private:
+    // Keeps the list of refused fields of the row; returns `taken`.
+    bool noteField(const std::string& columnName, bool taken);
+
     DbConnection* connection_;
     std::string tableName_;
     bool bulk_;

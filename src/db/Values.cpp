@@ -110,7 +110,7 @@ std::string formatDateText(const CivilDate& date)
 
 namespace {
 
-bool readDigits(const std::string& text, size_t from, size_t count, int& value)
+bool readDigits(std::string_view text, size_t from, size_t count, int& value)
 {
     value = 0;
     for (size_t i = from; i < from + count; ++i) {
@@ -163,7 +163,7 @@ std::string formatIsoDate(const CivilDate& date)
     return text;
 }
 
-std::optional<CivilDate> parseIsoDate(const std::string& text)
+std::optional<CivilDate> parseIsoDate(std::string_view text)
 {
     if (text.size() < 10 || text[4] != '-' || text[7] != '-')
         return std::nullopt;

@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace korvan {
 
@@ -49,7 +50,7 @@ std::string engineDateText(const CivilDate& date);
 
 // ISO "YYYY-MM-DD", the form dates take inside SQLite files.
 std::string formatIsoDate(const CivilDate& date);
-std::optional<CivilDate> parseIsoDate(const std::string& text);
+std::optional<CivilDate> parseIsoDate(std::string_view text);
 
 // "%020.4lf" with every "." replaced by ",".
 std::string formatAmountText(double value);

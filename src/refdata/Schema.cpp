@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 
 namespace korvan::schema {
 
@@ -92,6 +93,34 @@ std::vector<Table> buildTables()
     };
 }
 
+bool plainWord(const std::string& name)
+{
+    return !name.empty() && !std::isdigit(static_cast<unsigned char>(name[0])) &&
+           std::all_of(name.begin(), name.end(), [](char c) {
+               const auto u = static_cast<unsigned char>(c);
+               return u < 0x80 && (std::isalnum(u) || c == '_');
+           });
+}
+
+// Words that SQL reserves: a column of another database named so is quoted.
+bool reservedWord(const std::string& name)
+{
+    static const char* const kWords[] = {
+        "ALL",      "AND",        "ANY",        "AS",     "ASC",    "BETWEEN", "BY",      "CASE",   "CAST",
+        "CHECK",    "COLUMN",     "CONSTRAINT", "CREATE", "CROSS",  "CURRENT", "DEFAULT", "DELETE", "DESC",
+        "DISTINCT", "DO",         "DROP",       "ELSE",   "END",    "EXCEPT",  "EXISTS",  "FALSE",  "FETCH",
+        "FOR",      "FOREIGN",    "FROM",       "FULL",   "GRANT",  "GROUP",   "HAVING",  "IN",     "INDEX",
+        "INNER",    "INSERT",     "INTERSECT",  "INTO",   "IS",     "JOIN",    "KEY",     "LEFT",   "LIKE",
+        "LIMIT",    "NATURAL",    "NOT",        "NULL",   "OFFSET", "ON",      "OR",      "ORDER",  "OUTER",
+        "PRIMARY",  "REFERENCES", "RIGHT",      "SELECT", "SET",    "TABLE",   "THEN",    "TO",     "TRUE",
+        "UNION",    "UNIQUE",     "UPDATE",     "USER",   "USING",  "VALUES",  "WHEN",    "WHERE",  "WITH",
+    };
+    std::string upper = name;
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return std::any_of(std::begin(kWords), std::end(kWords), [&upper](const char* word) { return upper == word; });
+}
+
 std::string typeName(const Column& column, Dialect dialect)
 {
     const bool pg = dialect == Dialect::PostgreSql;
@@ -102,12 +131,18 @@ std::string typeName(const Column& column, Dialect dialect)
         return "INTEGER";
     case kDouble:
         return pg ? "DOUBLE PRECISION" : "DOUBLE";
+    case SqlType::Real:
+        return "REAL";
+    case SqlType::LongVarChar:
+        return "TEXT";
+    case SqlType::LongVarBinary:
+        return pg ? "BYTEA" : "BLOB";
     case kDate:
         return "DATE";
     case kBit:
         // PostgreSQL's boolean does not compare with 0, and the program's
         // bit tests are written "= 0": a small integer holds 0 or 1 there.
-        return pg ? "SMALLINT CHECK (" + physicalColumnName(column.name, dialect) + " IN (0, 1))" : "BIT";
+        return pg ? "SMALLINT CHECK (" + sqlName(column.name, dialect) + " IN (0, 1))" : "BIT";
     default:
         return "VARCHAR(" + std::to_string(column.width > 0 ? column.width : 255) + ")";
     }
@@ -119,7 +154,7 @@ std::string joinNames(const std::vector<std::string>& names, Dialect dialect)
     for (const std::string& name : names) {
         if (!text.empty())
             text += ", ";
-        text += physicalColumnName(name, dialect);
+        text += sqlName(name, dialect);
     }
     return text;
 }
@@ -158,29 +193,49 @@ std::string physicalColumnName(const std::string& name, Dialect dialect)
     return lower;
 }
 
+std::string physicalName(const std::string& name, Dialect dialect)
+{
+    return plainWord(name) ? physicalColumnName(name, dialect) : name;
+}
+
+std::string sqlName(const std::string& name, Dialect dialect)
+{
+    const std::string physical = physicalName(name, dialect);
+    if (plainWord(name) && !reservedWord(name))
+        return physical;
+    std::string quoted = "\"";
+    for (char c : physical) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
 std::vector<std::string> createStatements(const Table& table, Dialect dialect)
 {
-    std::string create = "CREATE TABLE " + table.name + " (";
+    std::string create = "CREATE TABLE " + sqlName(table.name, dialect) + " (";
     bool first = true;
     for (const Column& column : table.columns) {
         if (!first)
             create += ", ";
         first = false;
-        create += physicalColumnName(column.name, dialect) + " " + typeName(column, dialect);
+        create += sqlName(column.name, dialect) + " " + typeName(column, dialect);
         // A key column holds no NULL on either engine (SQLite would take one
         // in a key that is not an INTEGER PRIMARY KEY).
         if (std::find(table.key.begin(), table.key.end(), column.name) != table.key.end())
             create += " NOT NULL";
     }
     if (!table.key.empty())
-        create += ", CONSTRAINT " + table.name + "_codice PRIMARY KEY (" + joinNames(table.key, dialect) + ")";
+        create += ", CONSTRAINT " + sqlName(table.name + "_codice", dialect) + " PRIMARY KEY (" +
+                  joinNames(table.key, dialect) + ")";
     create += ")";
     return {create};
 }
 
 std::string dropStatement(const Table& table)
 {
-    return "DROP TABLE IF EXISTS " + table.name;
+    return "DROP TABLE IF EXISTS " + sqlName(table.name, Dialect::Sqlite);
 }
 
 } // namespace korvan::schema

@@ -12,7 +12,8 @@ namespace korvan::schema {
 
 struct Column {
     std::string name;
-    int sqlType;   // SqlType code the program binds
+    int sqlType;   // SqlType code the program binds (tables of other databases: also
+                   // Real, LongVarChar for a long text, LongVarBinary for bytes)
     int width = 0; // characters, for text columns
 };
 
@@ -40,5 +41,12 @@ std::string dropStatement(const Table& table);
 // The column name as the engine stores it: PostgreSQL folds unquoted names,
 // so "ID" is created and reported as "id".
 std::string physicalColumnName(const std::string& name, Dialect dialect);
+// A table or column name as the engine stores it: a plain word (letters,
+// digits and "_", not beginning with a digit) as physicalColumnName gives it,
+// any other name ("Order Details", "Umsätze") as it is.
+std::string physicalName(const std::string& name, Dialect dialect);
+// The name as a statement writes it: the physical name, in double quotes
+// when it is not a plain word or is a word of SQL ("Order").
+std::string sqlName(const std::string& name, Dialect dialect);
 
 } // namespace korvan::schema

@@ -90,16 +90,18 @@ void appendList(std::string& text, const char* title, const std::vector<std::str
 
 } // namespace
 
-SchemaProblems findSchemaProblems(DbConnection* connection)
+namespace {
+
+// `copySource`: the tables are only read, and the accounting tables may be
+// missing.
+SchemaProblems findProblems(const TableDescriber& describe, bool fileBackEnd, bool copySource)
 {
     SchemaProblems problems;
-    if (!connection || !connection->IsOpen())
-        return problems;
-    const bool fileBackEnd = connection->IsSqlite();
     for (const schema::Table& table : schema::tables()) {
-        const auto columns = describeTable(connection, table.name);
+        const auto columns = describe(table.name);
         if (!columns) {
-            problems.missingTables.push_back(table.name);
+            if (!(copySource && table.accounting))
+                problems.missingTables.push_back(table.name);
             continue;
         }
         for (const schema::Column& wanted : table.columns) {
@@ -109,12 +111,27 @@ SchemaProblems findSchemaProblems(DbConnection* connection)
             const std::string name = table.name + "." + wanted.name;
             if (found == columns->end())
                 problems.missingColumns.push_back(name);
-            else if (!holdsValues(wanted.sqlType, found->sqlType, fileBackEnd, table.accounting))
+            else if (!holdsValues(wanted.sqlType, found->sqlType, fileBackEnd, table.accounting && !copySource))
                 problems.wrongKinds.push_back(name + " (" + (found->typeName.empty() ? "senza tipo" : found->typeName) +
                                               ", " + expectedKindText(wanted.sqlType) + ")");
         }
     }
     return problems;
+}
+
+} // namespace
+
+SchemaProblems findSchemaProblems(DbConnection* connection)
+{
+    if (!connection || !connection->IsOpen())
+        return {};
+    return findProblems([connection](const std::string& table) { return describeTable(connection, table); },
+                        connection->IsSqlite(), false);
+}
+
+SchemaProblems findCopySourceProblems(const TableDescriber& describe, bool fileBackEnd)
+{
+    return findProblems(describe, fileBackEnd, true);
 }
 
 std::string schemaProblemsMessage(const SchemaProblems& problems)

@@ -6,6 +6,10 @@
 // on this back end, would make operations fail half-way or store wrong
 // values. Everything found is told in one message.
 
+#include "db/Catalog.h"
+
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +28,16 @@ struct SchemaProblems {
 };
 
 SchemaProblems findSchemaProblems(DbConnection* connection);
+
+// The columns of a table by name, nothing when there is no such table.
+using TableDescriber = std::function<std::optional<std::vector<CatalogColumn>>(const std::string&)>;
+
+// What a copy needs of the database it reads: every reference table, and
+// each accounting table it has, with the columns the program uses, of a kind
+// their values can be read as. An accounting table the source lacks is left
+// out of the copy and is no problem. `fileBackEnd`: the SQLite file's
+// catalogue (declared types) rather than a driver's.
+SchemaProblems findCopySourceProblems(const TableDescriber& describe, bool fileBackEnd);
 // The one message that lists the problems (error icon).
 std::string schemaProblemsMessage(const SchemaProblems& problems);
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <sstream>
 
 namespace korvan::reports {
 
@@ -63,9 +64,10 @@ std::string csvField(const Cell& cell)
     return quotedText(cell.text);
 }
 
-bool writeCsv(const Report& report, std::ostream& out)
+namespace {
+
+void writeLines(const Report& report, std::ostream& out)
 {
-    out << kByteOrderMark;
     std::vector<std::string> fields;
     for (const std::string& header : report.groupKeyHeaders)
         fields.push_back(quotedText(header));
@@ -87,8 +89,23 @@ bool writeCsv(const Report& report, std::ostream& out)
             fields.push_back(c < row.cells.size() ? csvField(row.cells[c]) : std::string());
         writeLine(out, fields);
     }
+}
+
+} // namespace
+
+bool writeCsv(const Report& report, std::ostream& out)
+{
+    out << kByteOrderMark;
+    writeLines(report, out);
     out.flush();
     return static_cast<bool>(out);
+}
+
+std::string csvText(const Report& report)
+{
+    std::ostringstream out;
+    writeLines(report, out);
+    return out.str();
 }
 
 bool writeCsvFile(const Report& report, const std::string& path, std::string& error)

@@ -23,6 +23,10 @@ std::string csvField(const Cell& cell);
 // False when the stream failed.
 bool writeCsv(const Report& report, std::ostream& out);
 
+// The same lines as one text without the byte-order mark, for the
+// clipboard, where a paste would show it as a character.
+std::string csvText(const Report& report);
+
 // The CSV into the file at `path` (UTF-8 name), replacing it. False with
 // the message in `error` when it cannot be written.
 bool writeCsvFile(const Report& report, const std::string& path, std::string& error);

@@ -87,10 +87,7 @@ bool CalendarDayList::anyOtherSelected(int position) const
 
 bool CalendarDayList::anyModified() const
 {
-    for (const CalendarDay& day : days_)
-        if (day.modified)
-            return true;
-    return false;
+    return runs::anyModified(days_);
 }
 
 std::optional<std::string> CalendarDayList::refusal(const SplitChange& change) const

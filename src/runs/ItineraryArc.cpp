@@ -173,6 +173,11 @@ bool ItineraryArcList::anyOtherSelected(int position) const
     return runs::anyOtherSelected(arcs_, position);
 }
 
+bool ItineraryArcList::anyModified() const
+{
+    return runs::anyModified(arcs_);
+}
+
 std::optional<std::string> ItineraryArcList::refusal(int position, const SplitChange& change) const
 {
     const ItineraryArc* arc = at(position);

@@ -64,6 +64,8 @@ class ItineraryArcList {
     void selectAll();
     void clearSelection();
     bool anyOtherSelected(int position) const;
+    // Some arc holds a change not yet written.
+    bool anyModified() const;
 
     // A refusal message when the change cannot be made (a total spread over
     // the selected arcs by the length of an arc of length 0).

@@ -30,6 +30,15 @@ template <class Line> bool anyOtherSelected(const std::vector<Line>& lines, int 
     return false;
 }
 
+// Some line holds a change not yet written.
+template <class Line> bool anyModified(const std::vector<Line>& lines)
+{
+    for (const Line& line : lines)
+        if (line.modified)
+            return true;
+    return false;
+}
+
 // The line takes the change's financing and `amount` and becomes modified;
 // minimum service is paid by the line's granting authority.
 template <class Line> void takeSplitChange(Line& line, const SplitChange& change, double amount)

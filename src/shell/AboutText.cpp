@@ -1,5 +1,6 @@
 #include "shell/AboutText.h"
 
+#include "core/Version.h"
 #include "db/Values.h"
 
 #include <QSysInfo>
@@ -41,7 +42,8 @@ std::string databaseDescription(const DatabaseSession& session)
 std::string aboutText(const DatabaseSession& session, const std::string& system)
 {
     return std::string("INFORMAZIONI SUL PROGRAMMA\n\n") + "KORVAN - \"Contabilità Varcotab - Regione Valdora\"\n" +
-           "Sistema operativo " + system + "\n\nDatabase: " + databaseDescription(session);
+           "Versione " + programVersion() + "\n" + "Sistema operativo " + system +
+           "\n\nDatabase: " + databaseDescription(session);
 }
 
 } // namespace korvan::shell

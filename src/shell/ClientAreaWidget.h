@@ -17,6 +17,8 @@ class ClientAreaWidget : public QWidget {
     // Repaints the whole area at once with `text` in a dark blue band near
     // the bottom. The banner is not remembered: the next repaint erases it.
     void showStatusBanner(const QString& text);
+    // The text of the last banner shown.
+    const QString& bannerText() const { return bannerText_; }
 
     // Puts `view` over the whole area (nullptr: none). The caller owns it.
     void setCoveringView(QWidget* view);

@@ -10,6 +10,8 @@ inline constexpr int About = 5102;
 inline constexpr int SqliteConnect = 5104;
 inline constexpr int SqliteDisconnect = 5105;
 inline constexpr int OdbcConnect = 5108;
+// A new runs database from a GTFS feed.
+inline constexpr int ImportGtfs = 5150;
 inline constexpr int ExtractLines = 5114;
 inline constexpr int AssignPerContract = 5115;
 inline constexpr int AssignPerLine = 5116;

@@ -19,6 +19,8 @@ const std::vector<MenuEntry>& commandMenuTree()
               0,
               {{"&Connetti", command::SqliteConnect, {}}, {"&Sconnetti", command::SqliteDisconnect, {}}}},
              {"Metodo &ODBC", 0, {{"&Connetti", command::OdbcConnect, {}}}},
+             {nullptr, 0, {}},
+             {"Importa Feed &GTFS...", command::ImportGtfs, {}},
          }},
         {"&Corse", command::RunBrowser, {}},
         {"&Stampe",
@@ -65,7 +67,7 @@ const std::vector<MenuEntry>& commandMenuTree()
 bool isCommandAlwaysEnabled(int id)
 {
     return id == command::Exit || id == command::About || id == command::SqliteConnect ||
-           id == command::SqliteDisconnect || id == command::OdbcConnect;
+           id == command::SqliteDisconnect || id == command::OdbcConnect || id == command::ImportGtfs;
 }
 
 namespace {

@@ -25,7 +25,7 @@ struct MenuEntry {
 // The whole menu bar, in display order.
 const std::vector<MenuEntry>& commandMenuTree();
 
-// Exit, about and the three database commands are always usable; every
+// Exit, about and the database commands are always usable; every
 // other command needs an open connection.
 bool isCommandAlwaysEnabled(int id);
 

@@ -8,13 +8,35 @@
 #include "ui/accounting/BaseAssignmentDialog.h"
 #include "ui/accounting/CalendarGenerationDialog.h"
 #include "ui/accounting/SplitRemovalDialog.h"
+#include "ui/common/SaveFileDialog.h"
 #include "ui/lines/LineEditDialog.h"
 #include "ui/lines/LineMergeDialog.h"
 #include "ui/runs/RunBrowserDialog.h"
 
+#include <QMenuBar>
+#include <QStatusBar>
+
+#include <memory>
+
 namespace korvan::shell {
 
 namespace {
+
+// The menu of a window that a modal window covers: it does nothing meanwhile,
+// and says so.
+class DisabledMenu {
+  public:
+    explicit DisabledMenu(MainWindow& window) : bar_(window.menuBar()) { bar_->setEnabled(false); }
+    ~DisabledMenu() { bar_->setEnabled(true); }
+    DisabledMenu(const DisabledMenu&) = delete;
+    DisabledMenu& operator=(const DisabledMenu&) = delete;
+
+  private:
+    QMenuBar* bar_;
+};
+
+// The status line's message of a saved file stays this long (milliseconds).
+constexpr int kSavedStatusTimeout = 30000;
 
 void wireAssignment(MainWindow& window, int commandId, accounting::AssignmentKind kind)
 {
@@ -61,11 +83,16 @@ void wireDataCommands(MainWindow& window)
         window.repaintClientArea();
     });
 
-    window.setCommandHandler(command::RunBrowser, [&window] {
+    // The folder of the program's last save, kept while it runs.
+    const auto saveFolder = std::make_shared<ui::SaveFolder>();
+    window.setCommandHandler(command::RunBrowser, [&window, saveFolder] {
         MainWindow::CurrentContract& current = window.current();
+        const DisabledMenu menu(window);
+        const ui::runs::BrowserHost host{
+            [&window](std::function<bool()> closer) { window.setOpenWorkCloser(closer); },
+            [&window](const QString& text) { window.statusBar()->showMessage(text, kSavedStatusTimeout); }, saveFolder};
         ui::runs::runBrowserCommand(window.clientArea(), window.connection(), window.messageSink(), window.feedback(),
-                                    current.authority, current.company,
-                                    [&window](std::function<bool()> closer) { window.setOpenWorkCloser(closer); });
+                                    current.authority, current.company, host);
     });
 
     wireRemoval(window, command::RemoveAdditionalFinancing, accounting::RemovalMode::AdditionalFinancing);

@@ -1,11 +1,14 @@
 #include "shell/MainWindow.h"
 
+#include "gtfs/GtfsImport.h"
 #include "shell/AboutText.h"
 #include "shell/BusyClockWidget.h"
 #include "shell/ClientAreaWidget.h"
 #include "shell/CommandIds.h"
 #include "shell/CommandMenu.h"
 #include "shell/DatabaseStatus.h"
+#include "shell/JetOpening.h"
+#include "shell/OperationInterrupt.h"
 #include "shell/ShellResources.h"
 #include "ui/common/MessageBoxSink.h"
 #include "ui/common/ReportViewBase.h"
@@ -53,7 +56,12 @@ int eventLoopLevel()
 } // namespace
 
 MainWindow::MainWindow(const QString& settingsFile, MessageSink& sink, QWidget* parent)
-    : QMainWindow(parent), sink_(sink), settingsStore_(settingsFile), session_(sink)
+    : MainWindow(SettingsStore(settingsFile), sink, parent)
+{
+}
+
+MainWindow::MainWindow(SettingsStore settings, MessageSink& sink, QWidget* parent)
+    : QMainWindow(parent), sink_(sink), settingsStore_(std::move(settings)), session_(sink)
 {
     initShellResources();
     setObjectName("mainWindow");
@@ -77,6 +85,7 @@ MainWindow::MainWindow(const QString& settingsFile, MessageSink& sink, QWidget* 
     databaseLabel_->setText(QString::fromStdString(databaseStatusText(session_)));
 
     busyClock_ = new BusyClockWidget(this);
+    interrupt_ = new OperationInterrupt(clientArea_, sink_);
 
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(thread()))
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &MainWindow::onAboutToBlock);
@@ -207,6 +216,9 @@ void MainWindow::runCommand(int commandId)
     case command::OdbcConnect:
         chooseOdbcSource();
         return;
+    case command::ImportGtfs:
+        importGtfsFeed();
+        return;
     default:
         break;
     }
@@ -222,7 +234,7 @@ std::optional<QString> MainWindow::promptSqliteFile()
     QFileDialog dialog(this, "Selezione del Database");
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilters({"Database SQLite (*.sqlite *.sqlite3 *.db)", "Tutti i files (*.*)"});
+    dialog.setNameFilters({"Database SQLite o JET (*.sqlite *.sqlite3 *.db *.mdb *.accdb)", "Tutti i files (*.*)"});
     dialog.setDefaultSuffix("sqlite");
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
@@ -242,8 +254,18 @@ void MainWindow::chooseSqliteDatabase()
     const std::optional<QString> path = promptSqliteFile();
     if (!path || !finishOpenWork())
         return;
+    std::string chosen = path->toStdString();
+    // A JET file is only read: the program works on a SQLite copy of it.
+    if (isJetFileName(chosen)) {
+        const std::optional<std::string> copy = JetOpening(this, sink_, feedback()).run(chosen);
+        if (!copy) {
+            repaintClientArea();
+            return;
+        }
+        chosen = *copy;
+    }
     forgetCurrentContract();
-    session_.chooseSqliteFile(path->toStdString());
+    session_.chooseSqliteFile(chosen);
     showConnection();
     repaintClientArea();
 }
@@ -256,6 +278,26 @@ void MainWindow::chooseOdbcSource()
     forgetCurrentContract();
     session_.chooseOdbcSource(choice->dsn, choice->driver, choice->rowsetSizeOrdinary, choice->rowsetSizeBlob);
     showConnection();
+    repaintClientArea();
+}
+
+std::optional<GtfsImportChoice> MainWindow::promptGtfsImport()
+{
+    return askGtfsImport(this);
+}
+
+void MainWindow::importGtfsFeed()
+{
+    const std::optional<GtfsImportChoice> choice = promptGtfsImport();
+    if (!choice || !finishOpenWork())
+        return;
+    const std::string target = choice->target.toStdString();
+    if (gtfs::importIntoNewFile({choice->feed.toStdString(), ""}, target, choice->replace, sink_, *this)) {
+        session_.chooseSqliteFile(target);
+        updateCommandEnabling();
+        setMainTitle();
+    }
+    endProgress();
     repaintClientArea();
 }
 
@@ -343,6 +385,7 @@ void MainWindow::setProgress(int percent)
     progressBar_->repaint();
     // The interface thread is busy: deliver the clock's pending ticks now.
     QCoreApplication::sendPostedEvents(busyClock_, QEvent::MetaCall);
+    interrupt_->poll(true);
 }
 
 void MainWindow::endProgress()
@@ -355,6 +398,28 @@ void MainWindow::showStatusBanner(const std::string& text)
 {
     clientArea_->showStatusBanner(QString::fromStdString(text));
     QCoreApplication::sendPostedEvents(busyClock_, QEvent::MetaCall);
+    interrupt_->poll(true);
+}
+
+void MainWindow::enterInterruptScope()
+{
+    interrupt_->enterScope();
+}
+
+void MainWindow::leaveInterruptScope()
+{
+    interrupt_->leaveScope();
+}
+
+bool MainWindow::stopRequested()
+{
+    interrupt_->poll(false);
+    return interrupt_->requested();
+}
+
+QPushButton* MainWindow::interruptButton() const
+{
+    return interrupt_->button();
 }
 
 // Idle processing ---------------------------------------------------------------

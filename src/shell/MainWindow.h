@@ -9,6 +9,7 @@
 #include "core/OperationFeedback.h"
 #include "shell/DataSourceDialog.h"
 #include "shell/DatabaseSession.h"
+#include "shell/GtfsImportCommand.h"
 #include "shell/Settings.h"
 #include "ui/common/ReportViewBase.h"
 
@@ -23,20 +24,23 @@
 class QAction;
 class QLabel;
 class QProgressBar;
+class QPushButton;
 
 namespace korvan::shell {
 
 class BusyClockWidget;
 class ClientAreaWidget;
+class OperationInterrupt;
 
 class MainWindow : public QMainWindow, public OperationFeedback {
     Q_OBJECT
   public:
     static constexpr int kProgressBarId = 6002;
 
-    // `settingsFile` is the INI store (SettingsStore::defaultFilePath() for
-    // the program); `sink` receives every message of the shell and of the
-    // connection.
+    // `settings` is the INI store (SettingsStore::standard() for the
+    // program; a file name: that file alone); `sink` receives every message
+    // of the shell and of the connection.
+    MainWindow(SettingsStore settings, MessageSink& sink, QWidget* parent = nullptr);
     MainWindow(const QString& settingsFile, MessageSink& sink, QWidget* parent = nullptr);
     // Closes the connection and saves the settings unless exit already did.
     ~MainWindow() override;
@@ -62,6 +66,11 @@ class MainWindow : public QMainWindow, public OperationFeedback {
     void setProgress(int percent) override;
     void endProgress() override;
     void showStatusBanner(const std::string& text) override;
+    // The "Interrompi" button and Escape while an operation works
+    // (OperationInterrupt).
+    void enterInterruptScope() override;
+    void leaveInterruptScope() override;
+    bool stopRequested() override;
 
     // The operation run by a data command; a command without one does
     // nothing. Handlers of the shell's own commands cannot be replaced.
@@ -113,12 +122,16 @@ class MainWindow : public QMainWindow, public OperationFeedback {
     void chooseSqliteDatabase();
     void chooseOdbcSource();
     void disconnectDatabase();
+    // A new runs database from a GTFS feed, connected when it is made.
+    void importGtfsFeed();
     void showAbout();
     std::string aboutText() const;
 
     BusyClockWidget* busyClock() const { return busyClock_; }
     ClientAreaWidget* clientArea() const { return clientArea_; }
     QProgressBar* progressBar() const { return progressBar_; }
+    // The "Interrompi" button while an operation the user may stop works.
+    QPushButton* interruptButton() const;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -126,6 +139,7 @@ class MainWindow : public QMainWindow, public OperationFeedback {
     // The modal choices of the database commands; nothing on cancel.
     virtual std::optional<QString> promptSqliteFile();
     virtual std::optional<DataSourceChoice> promptDataSource();
+    virtual std::optional<GtfsImportChoice> promptGtfsImport();
 
     // Writes the four settings (after the connection was closed at exit).
     virtual void saveSettings();
@@ -154,6 +168,7 @@ class MainWindow : public QMainWindow, public OperationFeedback {
     ClientAreaWidget* clientArea_ = nullptr;
     BusyClockWidget* busyClock_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
+    OperationInterrupt* interrupt_ = nullptr;
     QLabel* databaseLabel_ = nullptr;
     QPointer<ui::ReportViewBase> reportView_;
     bool waitCursor_ = false;

@@ -2,19 +2,32 @@
 
 #include "shell/CommandIds.h"
 #include "shell/MainWindow.h"
+#include "ui/reports/PrintSession.h"
 #include "ui/reports/ReportCommand.h"
+
+#include <QStatusBar>
+
+#include <memory>
 
 namespace korvan::shell {
 
 namespace {
 
-void wireReport(MainWindow& window, int commandId, reports::ReportKind kind)
+// The status line's messages of the reports stay this long (milliseconds).
+constexpr int kReportStatusTimeout = 30000;
+
+void wireReport(MainWindow& window, int commandId, reports::ReportKind kind,
+                const std::shared_ptr<ui::reports::PrintSession>& session)
 {
-    window.setCommandHandler(commandId, [&window, kind] {
+    window.setCommandHandler(commandId, [&window, kind, session] {
         MainWindow::CurrentContract& current = window.current();
-        ui::reports::ReportViewHost host{&window.messageSink(),
-                                         [&window](const QString& title) { window.setWindowTitle(title); },
-                                         [&window] { window.setMainTitle(); }, [&window] { window.printCommand(); }};
+        ui::reports::ReportViewHost host{
+            &window.messageSink(),
+            [&window](const QString& title) { window.setWindowTitle(title); },
+            [&window] { window.setMainTitle(); },
+            [&window] { window.printCommand(); },
+            [&window](const QString& text) { window.statusBar()->showMessage(text, kReportStatusTimeout); },
+            session};
         ui::reports::ReportCommandContext context{
             &window,
             window.connection(),
@@ -34,9 +47,11 @@ void wireReport(MainWindow& window, int commandId, reports::ReportKind kind)
 
 void wireReportCommands(MainWindow& window)
 {
-    wireReport(window, command::PrintLines, reports::ReportKind::LinesDirectory);
-    wireReport(window, command::PrintContracts, reports::ReportKind::Contracts);
-    wireReport(window, command::PrintContributions, reports::ReportKind::Contributions);
+    // The printer and the save folder are remembered from report to report.
+    const auto session = std::make_shared<ui::reports::PrintSession>();
+    wireReport(window, command::PrintLines, reports::ReportKind::LinesDirectory, session);
+    wireReport(window, command::PrintContracts, reports::ReportKind::Contracts, session);
+    wireReport(window, command::PrintContributions, reports::ReportKind::Contributions, session);
 }
 
 } // namespace korvan::shell

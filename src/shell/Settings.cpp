@@ -1,5 +1,7 @@
 #include "shell/Settings.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
@@ -80,32 +82,63 @@ void readRowsetSize(const QSettings& settings, const char* key, int defaultSize,
                QByteArray::number(defaultSize).toStdString() + ".\n";
 }
 
+bool isOpenable(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() || !info.isReadable())
+        return false;
+    QSettings settings(path, QSettings::IniFormat);
+    return settings.status() == QSettings::NoError;
+}
+
+const char* const kStoreInFolder = "/KORVAN/KORVAN.ini";
+
 } // namespace
 
-SettingsStore::SettingsStore(QString filePath) : filePath_(std::move(filePath)) {}
+SettingsStore::SettingsStore(QString filePath, QString defaultsFilePath)
+    : filePath_(std::move(filePath)), defaultsFilePath_(std::move(defaultsFilePath))
+{
+}
+
+SettingsStore SettingsStore::standard()
+{
+    return SettingsStore(defaultFilePath(), defaultsFilePath());
+}
 
 QString SettingsStore::defaultFilePath()
 {
     // GenericConfigLocation honours XDG_CONFIG_HOME and falls back to ~/.config.
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/KORVAN/KORVAN.ini";
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + kStoreInFolder;
 }
 
-bool SettingsStore::isOpenable() const
+QString SettingsStore::defaultsFilePath()
 {
-    const QFileInfo info(filePath_);
-    if (!info.isFile() || !info.isReadable())
-        return false;
-    QSettings settings(filePath_, QSettings::IniFormat);
-    return settings.status() == QSettings::NoError;
+    // After the user's folder come those of XDG_CONFIG_DIRS (or /etc/xdg).
+    QStringList folders = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
+    folders.removeAll(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    if (folders.isEmpty())
+        folders.append("/etc/xdg");
+    for (const QString& folder : folders)
+        if (QFileInfo::exists(folder + kStoreInFolder))
+            return folder + kStoreInFolder;
+    return folders.first() + kStoreInFolder;
+}
+
+QString SettingsStore::fileToRead() const
+{
+    const bool userFileExists = QFileInfo::exists(filePath_) || QFileInfo(filePath_).isSymLink();
+    const QString path = userFileExists || defaultsFilePath_.isEmpty() ? filePath_ : defaultsFilePath_;
+    return isOpenable(path) ? path : QString();
 }
 
 bool SettingsStore::load(StoredSettings& values, MessageSink& sink) const
 {
-    if (!isOpenable()) {
+    const QString path = fileToRead();
+    if (path.isEmpty()) {
         sink.showMessage(kSettingsStoreMissingMessage, MessageIcon::Error);
         return false;
     }
-    QSettings settings(filePath_, QSettings::IniFormat);
+    QSettings settings(path, QSettings::IniFormat);
     settings.beginGroup(kGroup);
     readText(settings, kDatabaseKey, values.sqlitePath);
     readText(settings, kDsnKey, values.odbcDsn);
@@ -120,7 +153,12 @@ bool SettingsStore::load(StoredSettings& values, MessageSink& sink) const
 
 bool SettingsStore::save(const StoredSettings& values) const
 {
-    if (!isOpenable() || !QFileInfo(filePath_).isWritable())
+    const QString path = fileToRead();
+    if (path.isEmpty())
+        return false;
+    // After a start from the defaults the user's own file is created.
+    const bool creating = path != filePath_;
+    if (creating ? !QDir().mkpath(QFileInfo(filePath_).absolutePath()) : !QFileInfo(filePath_).isWritable())
         return false;
     QSettings settings(filePath_, QSettings::IniFormat);
     settings.beginGroup(kGroup);
@@ -130,7 +168,12 @@ bool SettingsStore::save(const StoredSettings& values) const
     settings.setValue(kRowsetBlobKey, values.rowsetSizeBlob);
     settings.endGroup();
     settings.sync();
-    return settings.status() == QSettings::NoError;
+    if (settings.status() == QSettings::NoError)
+        return true;
+    // A file left half written would hide the defaults at the next start.
+    if (creating)
+        QFile::remove(filePath_);
+    return false;
 }
 
 } // namespace korvan::shell

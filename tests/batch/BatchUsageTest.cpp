@@ -5,6 +5,7 @@
 #include "batch/BatchCommands.h"
 #include "batch/BatchFixture.h"
 #include "batch/BatchOptions.h"
+#include "core/Version.h"
 
 #include <gtest/gtest.h>
 
@@ -85,6 +86,19 @@ TEST(BatchUsage, EverySubcommandHasItsHelp)
     EXPECT_EQ(shortForm.status, 0);
     EXPECT_EQ(shortForm.out, usageText(Command::Remove));
     EXPECT_NE(usageText(Command::Assign).find("--keep-existing"), std::string::npos);
+}
+
+TEST(BatchUsage, VersionIsTheProgramsOwn)
+{
+    TempDir dir;
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"--version"}, {"report", "--version"}, {"list", "--db", "x", "--version"}}) {
+        const BatchRun run = runBatchProgram(arguments, dir.path());
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out, std::string("korvan-batch (KORVAN) ") + programVersion() + "\n");
+        EXPECT_EQ(run.err, "");
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("x")));
 }
 
 TEST(BatchUsage, WeekdayListsUseTheDialogNames)

@@ -37,6 +37,8 @@ const char* const kExpectedMenu = R"(&Database
     &Sconnetti 5105
   Metodo &ODBC
     &Connetti 5108
+  —
+  Importa Feed &GTFS... 5150
 &Corse 5120
 &Stampe
   Stampa &Contratti di Servizio 5121
@@ -61,7 +63,7 @@ const char* const kExpectedMenu = R"(&Database
 &Fine 5101
 &? 5102)";
 
-const int kAlwaysEnabled[] = {5101, 5102, 5104, 5105, 5108};
+const int kAlwaysEnabled[] = {5101, 5102, 5104, 5105, 5108, 5150};
 const int kDataCommands[] = {5114, 5115, 5116, 5117, 5118, 5119, 5120, 5121, 5122, 5123, 5124, 5125, 5126, 5127, 5141};
 
 } // namespace

@@ -1,9 +1,10 @@
 // The report commands through the real main window on a real runs file:
 // 5118, 5121 and 5122 open their dialog, show the report view over the
 // client area and preview the right pages; the preview's print button comes
-// back as the print command and prints through the print dialog into a PDF
-// file; the end of the preview closes the view; a report without rows says
-// so and leaves the window as it was.
+// back as the print command and prints, without a second print dialog, into
+// the PDF file the preview was set up for, and the status line says so; the
+// end of the preview closes the view; a report without rows says so and
+// leaves the window as it was.
 
 #include "ShellTestSupport.h"
 #include "support/PdfTools.h"
@@ -22,6 +23,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QStatusBar>
 
 using namespace korvan;
 using namespace korvan::test;
@@ -68,8 +70,9 @@ class ShellReportCommandsTest : public QObject {
     }
 
     // Opens the preview of the command with the dialog's entries made by
-    // `choose`, notes what it shows, then either closes it or presses its
-    // print button and prints into `printInto`.
+    // `choose`, the set-up printing into `printInto` (or a file of its own),
+    // notes what it shows, then either closes it or presses its print
+    // button, which prints on the same printer without asking again.
     PreviewSeen preview(int commandId, std::function<void(ReportChoiceDialog*)> choose,
                         const std::string& printInto = "")
     {
@@ -79,7 +82,7 @@ class ShellReportCommandsTest : public QObject {
                 choose(dialog);
             click(dialog, "okButton");
         });
-        printIntoFile(dir->file("anteprima.pdf"));
+        printIntoFile(printInto.empty() ? dir->file("anteprima.pdf") : printInto);
         whenModal<QPrintPreviewDialog>([this, &seen, printInto](QPrintPreviewDialog* dialog) {
             seen.shown = true;
             seen.pages = dialog->findChild<QPrintPreviewWidget*>()->pageCount();
@@ -89,7 +92,6 @@ class ShellReportCommandsTest : public QObject {
                 dialog->reject();
                 return;
             }
-            printIntoFile(printInto);
             dialog->findChild<QAction*>("previewPrintAction")->trigger();
         });
         window->commandAction(commandId)->trigger();
@@ -174,6 +176,7 @@ class ShellReportCommandsTest : public QObject {
         QCOMPARE(window->periodEndText(), std::string("31/03/2025"));
 
         QCOMPARE(pdfPageCount(printed), std::optional<int>(1));
+        QCOMPARE(window->statusBar()->currentMessage(), "Stampa salvata in " + QString::fromStdString(printed));
         const std::optional<std::string> text = pdfText(printed);
         QVERIFY(text);
         QVERIFY2(text->find("Totali Contratto") != std::string::npos, text->c_str());

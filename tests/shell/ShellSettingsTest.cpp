@@ -1,5 +1,5 @@
 // The settings store: defaults, round trip, values of the wrong kind, a store
-// that cannot be opened, and where it lives.
+// that cannot be opened, the defaults for every user, and where they live.
 
 #include "ShellTestSupport.h"
 #include "support/RecordingMessageSink.h"
@@ -17,9 +17,10 @@ using korvan::shell::StoredSettings;
 
 namespace {
 
-QString writeRawStore(const TempDir& dir, const QByteArray& text)
+QString writeRawStore(const TempDir& dir, const QByteArray& text, const std::string& name = "KORVAN.ini")
 {
-    const QString path = QString::fromStdString(dir.file("KORVAN.ini"));
+    const QString path = QString::fromStdString(dir.file(name));
+    QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         qFatal("cannot write the store");
@@ -31,6 +32,38 @@ StoredSettings someSettings()
 {
     return StoredSettings{"/srv/dati/Città, nuova/runs.sqlite", "korvan_pg", 40, 3};
 }
+
+QByteArray fileText(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Sets an environment variable for the length of a scope.
+class ScopedVariable {
+  public:
+    ScopedVariable(const char* name, const QByteArray& value) : name_(name), saved_(qgetenv(name))
+    {
+        qputenv(name, value);
+    }
+    ~ScopedVariable()
+    {
+        if (saved_.isNull())
+            qunsetenv(name_);
+        else
+            qputenv(name_, saved_);
+    }
+
+  private:
+    const char* name_;
+    QByteArray saved_;
+};
+
+const QByteArray kSystemDefaults = "[1.00]\n"
+                                   "Database=/srv/dati/runs.sqlite\n"
+                                   "DsnOdbc=\n"
+                                   "RowSzAlfa=50\n"
+                                   "RowSzBlob=2\n";
 
 } // namespace
 
@@ -201,6 +234,106 @@ class ShellSettingsTest : public QObject {
         const SettingsStore store(path);
         QVERIFY(!store.save(someSettings()));
         QVERIFY(!QFileInfo::exists(path));
+    }
+
+    void withoutTheirOwnFileAUserStartsFromTheDefaultsAndGetsTheirFileAtExit()
+    {
+        TempDir dir;
+        const QString defaults = writeRawStore(dir, kSystemDefaults, "etc/xdg/KORVAN/KORVAN.ini");
+        const QString own = QString::fromStdString(dir.file("home/.config/KORVAN/KORVAN.ini"));
+        const SettingsStore store(own, defaults);
+        RecordingMessageSink sink;
+        StoredSettings values;
+        QVERIFY(store.load(values, sink));
+        QVERIFY(sink.empty());
+        QCOMPARE(values.sqlitePath, std::string("/srv/dati/runs.sqlite"));
+        QCOMPARE(values.rowsetSizeOrdinary, 50);
+        QCOMPARE(values.rowsetSizeBlob, 2);
+        QVERIFY(!QFileInfo::exists(own));
+
+        // The first exit writes the user's own file (and its folder); the
+        // defaults stay as they were.
+        QVERIFY(store.save(someSettings()));
+        QCOMPARE(fileText(defaults), kSystemDefaults);
+        QCOMPARE(storedValue(own, "RowSzAlfa").toInt(), 40);
+        QCOMPARE(storedValue(own, "Database").toString(), QString::fromUtf8("/srv/dati/Città, nuova/runs.sqlite"));
+
+        // From then on the user's file counts.
+        values = StoredSettings{};
+        QVERIFY(store.load(values, sink));
+        QCOMPARE(values.odbcDsn, std::string("korvan_pg"));
+        QCOMPARE(values.rowsetSizeBlob, 3);
+    }
+
+    void theUsersOwnFileWinsAndABrokenOneIsNotHiddenByTheDefaults()
+    {
+        TempDir dir;
+        const QString defaults = writeRawStore(dir, kSystemDefaults, "defaults.ini");
+        const SettingsStore store(writeRawStore(dir, "[1.00]\nRowSzAlfa=7\n"), defaults);
+        RecordingMessageSink sink;
+        StoredSettings values;
+        QVERIFY(store.load(values, sink));
+        QCOMPARE(values.rowsetSizeOrdinary, 7);
+        QCOMPARE(values.sqlitePath, std::string());
+
+        // A user's "file" that cannot be read is reported as the store's fault.
+        TempDir brokenDir;
+        const QString broken = QString::fromStdString(brokenDir.file("KORVAN.ini"));
+        QVERIFY(QDir().mkpath(broken));
+        const SettingsStore brokenStore(broken, defaults);
+        sink.clear();
+        values = someSettings();
+        QVERIFY(!brokenStore.load(values, sink));
+        QCOMPARE(sink.entries.size(), std::size_t(1));
+        QCOMPARE(sink.entries[0].text, std::string(shell::kSettingsStoreMissingMessage));
+        QCOMPARE(values.rowsetSizeOrdinary, 40);
+        QVERIFY(!brokenStore.save(someSettings()));
+        QCOMPARE(fileText(defaults), kSystemDefaults);
+    }
+
+    void withNeitherFileTheStoreIsMissingAndNothingIsCreated()
+    {
+        TempDir dir;
+        const QString own = QString::fromStdString(dir.file("home/KORVAN/KORVAN.ini"));
+        const SettingsStore store(own, QString::fromStdString(dir.file("etc/KORVAN/KORVAN.ini")));
+        RecordingMessageSink sink;
+        StoredSettings values = someSettings();
+        QVERIFY(!store.load(values, sink));
+        QCOMPARE(sink.entries.size(), std::size_t(1));
+        QCOMPARE(sink.entries[0].text, std::string(shell::kSettingsStoreMissingMessage));
+        QCOMPARE(values.sqlitePath, someSettings().sqlitePath);
+        QVERIFY(!store.save(someSettings()));
+        QVERIFY(!QFileInfo::exists(QString::fromStdString(dir.file("home"))));
+    }
+
+    void aUserFileThatCannotBeCreatedLeavesNothingBehind()
+    {
+        TempDir dir;
+        const QString defaults = writeRawStore(dir, kSystemDefaults, "defaults.ini");
+        // The user's configuration folder would have to be made inside a file.
+        const QString own = QString::fromStdString(dir.file("defaults.ini/KORVAN/KORVAN.ini"));
+        const SettingsStore store(own, defaults);
+        QVERIFY(!store.save(someSettings()));
+        QCOMPARE(fileText(defaults), kSystemDefaults);
+    }
+
+    void theDefaultsAreInTheFirstSystemFolderThatHasThem()
+    {
+        TempDir dir;
+        const std::string first = dir.file("first");
+        const std::string second = dir.file("second");
+        const ScopedVariable home("XDG_CONFIG_HOME", QByteArray::fromStdString(dir.file("home")));
+        const ScopedVariable folders("XDG_CONFIG_DIRS", QByteArray::fromStdString(first + ":" + second));
+        QCOMPARE(SettingsStore::defaultsFilePath(), QString::fromStdString(first + "/KORVAN/KORVAN.ini"));
+        writeRawStore(dir, kSystemDefaults, "second/KORVAN/KORVAN.ini");
+        QCOMPARE(SettingsStore::defaultsFilePath(), QString::fromStdString(second + "/KORVAN/KORVAN.ini"));
+        const SettingsStore standard = SettingsStore::standard();
+        QCOMPARE(standard.filePath(), QString::fromStdString(dir.file("home") + "/KORVAN/KORVAN.ini"));
+        QCOMPARE(standard.defaultsFile(), QString::fromStdString(second + "/KORVAN/KORVAN.ini"));
+        {
+            const ScopedVariable none("XDG_CONFIG_DIRS", "");
+            QCOMPARE(SettingsStore::defaultsFilePath(), QString("/etc/xdg/KORVAN/KORVAN.ini"));
+        }
     }
 
     void theStoreLivesInTheUsersConfigurationFolder()

@@ -4,6 +4,7 @@
 #include "ShellTestSupport.h"
 #include "support/RecordingMessageSink.h"
 
+#include "core/Version.h"
 #include "db/TableCursor.h"
 #include "shell/CommandIds.h"
 #include "shell/Settings.h"
@@ -84,6 +85,72 @@ class ShellStartupTest : public QObject {
         QVERIFY(!QFileInfo::exists(store));
     }
 
+    // The package installs packaging/KORVAN.ini as the defaults for every
+    // user: a first start reads them without the serious-fault message and
+    // its exit writes the user's own file.
+    void firstStartFromThePackagedDefaults()
+    {
+        TempDir dir;
+        const QString packaged = QStringLiteral(KORVAN_PACKAGED_SETTINGS);
+        const QString own = QString::fromStdString(dir.file("config/KORVAN/KORVAN.ini"));
+        QFile original(packaged);
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        const QByteArray packagedText = original.readAll();
+        RecordingMessageSink sink;
+        {
+            PromptedMainWindow window(shell::SettingsStore(own, packaged), sink);
+            window.startUp();
+            QCOMPARE(countMessages(sink, shell::kSettingsStoreMissingMessage), 0);
+            QCOMPARE(sink.entries.size(), std::size_t(1));
+            QCOMPARE(sink.entries[0].text, kNoDatabase);
+            QCOMPARE(window.session().rowsetSizeOrdinary(), 25);
+            QCOMPARE(window.session().rowsetSizeBlob(), 1);
+            QVERIFY(!QFileInfo::exists(own));
+        }
+        QCOMPARE(storedValue(own, "RowSzAlfa").toInt(), 25);
+        QCOMPARE(storedValue(own, "RowSzBlob").toInt(), 1);
+        QCOMPARE(storedValue(own, "Database").toString(), QString());
+        QVERIFY(storedValue(own, "DsnOdbc").isValid());
+        QVERIFY(original.seek(0));
+        QCOMPARE(original.readAll(), packagedText);
+
+        // Without the user's file and without the defaults: the fault, and
+        // nothing is written.
+        TempDir bare;
+        const QString none = QString::fromStdString(bare.file("config/KORVAN/KORVAN.ini"));
+        RecordingMessageSink bareSink;
+        {
+            PromptedMainWindow window(shell::SettingsStore(none, QString::fromStdString(bare.file("etc/KORVAN.ini"))),
+                                      bareSink);
+            window.startUp();
+            QCOMPARE(bareSink.entries.size(), std::size_t(2));
+            QCOMPARE(bareSink.entries[0].text, std::string(shell::kSettingsStoreMissingMessage));
+            QCOMPARE(bareSink.entries[1].text, kNoDatabase);
+        }
+        QVERIFY(!QFileInfo::exists(QString::fromStdString(bare.file("config"))));
+    }
+
+    // An office's defaults naming its database: every user's first start
+    // connects to it and keeps it in their own file.
+    void defaultsNamingADatabaseConnectTheFirstStart()
+    {
+        TempDir dir;
+        const std::string runs = makeRunsDatabase(dir);
+        const QString defaults =
+            writeSettingsStore(dir, {{"Database", QString::fromStdString(runs)}, {"RowSzBlob", 4}});
+        const QString own = QString::fromStdString(dir.file("home/KORVAN/KORVAN.ini"));
+        RecordingMessageSink sink;
+        {
+            PromptedMainWindow window(shell::SettingsStore(own, defaults), sink);
+            window.startUp();
+            QVERIFY2(sink.empty(), sink.lastText().c_str());
+            QVERIFY(window.connection() && window.connection()->IsOpen());
+            QVERIFY(dataCommandsEnabled(window));
+        }
+        QCOMPARE(storedValue(own, "Database").toString(), QString::fromStdString(runs));
+        QCOMPARE(storedValue(own, "RowSzBlob").toInt(), 4);
+    }
+
     void storedFileConnectsAndEnablesDataCommands()
     {
         TempDir dir;
@@ -100,8 +167,9 @@ class ShellStartupTest : public QObject {
                                                        window.connection()->SqliteVersion() + ")")),
                  qPrintable(about));
         QVERIFY2(about.contains(" (SQLite 3."), qPrintable(about));
-        QVERIFY(about.startsWith("INFORMAZIONI SUL PROGRAMMA\n\nKORVAN - \"Contabilit"));
-        QVERIFY(about.contains("\nSistema operativo "));
+        QVERIFY(about.startsWith(QString::fromUtf8("INFORMAZIONI SUL PROGRAMMA\n\nKORVAN - \"Contabilità Varcotab - "
+                                                   "Regione Valdora\"\nVersione ") +
+                                 programVersion() + "\nSistema operativo "));
     }
 
     void storedFileThatNoLongerOpensIsForgotten()

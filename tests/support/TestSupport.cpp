@@ -21,6 +21,15 @@ TempDir::~TempDir()
     std::filesystem::remove_all(path_, ignored);
 }
 
+std::string sharedDataFolder(const std::string& name)
+{
+    namespace fs = std::filesystem;
+    if (const char* shared = std::getenv("KORVAN_SHARED_DATA"); shared && *shared)
+        return fs::is_directory(fs::path(shared) / name) ? (fs::path(shared) / name).string() : std::string();
+    const fs::path data = fs::path(KORVAN_SHARED_DATA_DIR) / name;
+    return fs::is_directory(data) ? data.string() : std::string();
+}
+
 namespace {
 
 std::string environment(const char* name)

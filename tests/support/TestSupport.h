@@ -32,6 +32,11 @@ std::string sqliteOdbcDsn();
 // missing one is then a failure, not a skip.
 bool odbcRequired();
 
+// A folder of the real data kept beside the repository for tests
+// (shared/data/NAME in the repository's parent folder or one further up, or
+// $KORVAN_SHARED_DATA/NAME); "" when it is not there.
+std::string sharedDataFolder(const std::string& name);
+
 // The users' locale, whose decimal point is a comma.
 inline constexpr const char* kItalianLocale = "it_IT.UTF-8";
 

@@ -1,8 +1,10 @@
-// The main window, its menus, the about box and the data-source dialog.
+// The main window, its menus, the about box, the data-source dialog and the
+// notice shown on opening a JET file.
 
 #include "Shots.h"
 #include "WindowGrab.h"
 #include "shell/CommandIds.h"
+#include "shell/JetOpening.h"
 #include "shell/MainWindow.h"
 
 #include <QAction>
@@ -71,6 +73,14 @@ const ShotList shellShots(
          [](ShotContext& context) { return grabModal([&context] { trigger(context, shell::command::About); }); }},
         {"data-source-dialog",
          [](ShotContext& context) { return grabModal([&context] { trigger(context, shell::command::OdbcConnect); }); }},
+        // The notice of "Metodo SQLite → Connetti" on a JET file.
+        {"jet-notice",
+         [](ShotContext& context) {
+             return grabModal([&context] {
+                 shell::JetOpening(&context.window, context.sink, context.feedback())
+                     .run("/home/operatore/Varcotab/Corse Valdora 2025.mdb");
+             });
+         }},
     });
 
 } // namespace

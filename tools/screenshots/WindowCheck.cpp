@@ -2,13 +2,16 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAbstractScrollArea>
 #include <QComboBox>
+#include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <map>
 
 namespace korvan::screenshots {
@@ -48,7 +51,7 @@ bool isControl(const QWidget* widget)
 {
     return qobject_cast<const QLabel*>(widget) || qobject_cast<const QAbstractButton*>(widget) ||
            qobject_cast<const QGroupBox*>(widget) || qobject_cast<const QComboBox*>(widget) ||
-           qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QAbstractItemView*>(widget);
+           qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QAbstractScrollArea*>(widget);
 }
 
 bool insideControl(const QWidget* widget, const QWidget* window)
@@ -108,19 +111,47 @@ void checkEmptyList(const QWidget* widget, std::vector<std::string>& faults)
     }
 }
 
-// Controls of one parent that overlap each other or leave the parent.
-void checkPlacement(const QWidget* parent, const std::vector<const QWidget*>& children,
-                    std::vector<std::string>& faults)
+// Widgets of one parent, in their stacking order (the later on top), that
+// cover each other: a control under any other widget (a list window, a
+// panel holding controls) is hidden where they meet.
+void checkCovering(const std::vector<const QWidget*>& siblings, std::vector<std::string>& faults)
 {
-    for (std::size_t i = 0; i < children.size(); ++i) {
-        const QRect area = children[i]->geometry();
-        if (!parent->rect().contains(area))
-            faults.push_back("cut off: " + describe(children[i]) + " leaves " + describe(parent));
-        for (std::size_t j = i + 1; j < children.size(); ++j) {
-            if (area.intersects(children[j]->geometry()))
-                faults.push_back("overlap: " + describe(children[i]) + " and " + describe(children[j]));
+    for (std::size_t i = 0; i < siblings.size(); ++i) {
+        for (std::size_t j = i + 1; j < siblings.size(); ++j) {
+            if (siblings[i]->geometry().intersects(siblings[j]->geometry()))
+                faults.push_back("overlap: " + describe(siblings[i]) + " under " + describe(siblings[j]));
         }
     }
+}
+
+// A control shows only inside its parent, inside that one's parent and so
+// on up to the window's edge: the first of them it leaves cuts it.
+void checkInsideAncestors(const QWidget* control, const QWidget* window, std::vector<std::string>& faults)
+{
+    QRect area = control->geometry();
+    for (const QWidget* up = control->parentWidget(); up; up = up->parentWidget()) {
+        if (!up->rect().contains(area)) {
+            faults.push_back("cut off: " + describe(control) + " leaves " + describe(up));
+            return;
+        }
+        if (up == window)
+            return;
+        area.translate(up->pos());
+    }
+}
+
+// The widgets a reader sees something of: a control, or a widget holding
+// one (a panel, a container) or painting its own (a list window).
+bool showsSomething(const QWidget* widget)
+{
+    if (isControl(widget) || qobject_cast<const QFrame*>(widget) || widget->autoFillBackground() ||
+        widget->testAttribute(Qt::WA_OpaquePaintEvent))
+        return true;
+    for (const QWidget* child : widget->findChildren<QWidget*>()) {
+        if (!child->isWindow() && child->isVisibleTo(widget) && isControl(child))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -134,16 +165,28 @@ std::vector<std::string> windowFaults(const QWidget& window)
             faults.push_back("squeezed window: its layout needs " + sizeText(minimum) + ", it has " +
                              sizeText(window.size()));
     }
+    // Every shown widget by its parent, in stacking order, leaving out the
+    // inner widgets of a control (the edit field of a combo box, the
+    // viewport of a list).
     std::map<const QWidget*, std::vector<const QWidget*>> byParent;
     for (const QWidget* widget : window.findChildren<QWidget*>()) {
-        if (widget->isWindow() || !widget->isVisibleTo(&window) || !isControl(widget) || insideControl(widget, &window))
+        if (widget->isWindow() || !widget->isVisibleTo(&window) || insideControl(widget, &window))
             continue;
-        checkText(widget, faults);
-        checkEmptyList(widget, faults);
-        byParent[widget->parentWidget()].push_back(widget);
+        if (isControl(widget)) {
+            checkText(widget, faults);
+            checkEmptyList(widget, faults);
+            checkInsideAncestors(widget, &window, faults);
+        }
+        if (showsSomething(widget))
+            byParent[widget->parentWidget()].push_back(widget);
     }
-    for (const auto& [parent, children] : byParent)
-        checkPlacement(parent, children, faults);
+    for (auto& [parent, children] : byParent) {
+        const QObjectList order = parent->children();
+        std::sort(children.begin(), children.end(), [&order](const QWidget* a, const QWidget* b) {
+            return order.indexOf(const_cast<QWidget*>(a)) < order.indexOf(const_cast<QWidget*>(b));
+        });
+        checkCovering(children, faults);
+    }
     return faults;
 }
 

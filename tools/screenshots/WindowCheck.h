@@ -1,9 +1,10 @@
 #pragma once
 
 // What a reader of a window's picture would call broken, found from the
-// widgets themselves: a text cut off by its control, controls that overlap
-// or stick out of their parent, a layout squeezed below its minimum size, an
-// enabled list with no entries.
+// widgets themselves: a text cut off by its control, a control covered by
+// another widget of its parent (a control, a list, a panel of controls), a
+// control cut by the edge of its parent or of any widget up to the window's,
+// a layout squeezed below its minimum size, an enabled list with no entries.
 
 #include <string>
 #include <vector>

@@ -1,9 +1,12 @@
 // korvan-screenshots: a picture of every window of KORVAN, each the real
 // window over a copy of the demo database, into <out>/<name>.png. Prints the
 // path of every picture; the faults the window check finds go to standard
-// error and make the exit status 2. Runs on Qt's offscreen platform on a
-// 1280 x 800 screen unless QT_QPA_PLATFORM says otherwise.
+// error and make the exit status 2. Runs on Qt's offscreen platform
+// (OffscreenScreen: 1280 x 800, QT_FONT_DPI for larger fonts) unless
+// QT_QPA_PLATFORM says otherwise; --window gives the main window that size
+// instead of the whole screen.
 
+#include "OffscreenScreen.h"
 #include "Shots.h"
 #include "accounting/BaseAssignment.h"
 #include "accounting/CalendarGeneration.h"
@@ -14,11 +17,13 @@
 #include "shell/CommandWiring.h"
 #include "shell/MainWindow.h"
 #include "ui/common/MessageBoxSink.h"
+#include "ui/common/QtTranslations.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QSize>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -28,13 +33,24 @@
 
 namespace {
 
-const char* const kUsage = "Usage: korvan-screenshots --database DEMO.sqlite --out FOLDER [--year YYYY]\n";
+const char* const kUsage =
+    "Usage: korvan-screenshots --database DEMO.sqlite --out FOLDER [--year YYYY] [--window WIDTHxHEIGHT]\n";
 
 struct Options {
     QString database;
     QString out;
     int year = 2025;
+    QSize window; // empty: the main window fills the screen
 };
+
+// "900x600" as a size; an empty one when it is not such a text.
+QSize sizeOf(const QString& text)
+{
+    const QStringList parts = text.split('x');
+    bool wide = false, high = false;
+    const QSize size = parts.size() == 2 ? QSize(parts[0].toInt(&wide), parts[1].toInt(&high)) : QSize();
+    return wide && high && size.width() >= 100 && size.height() >= 100 ? size : QSize();
+}
 
 std::optional<Options> readOptions(const QStringList& arguments)
 {
@@ -48,6 +64,8 @@ std::optional<Options> readOptions(const QStringList& arguments)
             options.out = value;
         else if (name == "--year")
             options.year = value.toInt();
+        else if (name == "--window" && sizeOf(value).isValid())
+            options.window = sizeOf(value);
         else
             return std::nullopt;
     }
@@ -60,17 +78,6 @@ bool writeFile(const QString& path, const QByteArray& text)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size();
-}
-
-// The offscreen platform on a 1280 x 800 screen, before QApplication reads it.
-void chooseOffscreenScreen(const QString& folder)
-{
-    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && qEnvironmentVariable("QT_QPA_PLATFORM") != "offscreen")
-        return;
-    const QString config = folder + "/screen.json";
-    writeFile(config, R"({ "screens": [ { "name": "korvan", "x": 0, "y": 0, "width": 1280, "height": 800,
-                                         "logicalDpi": 96, "dpr": 1 } ] })");
-    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toLocal8Bit());
 }
 
 // A private ODBC set-up listing one data source, the demo copy through the
@@ -198,11 +205,16 @@ int main(int argc, char** argv)
         std::cerr << "No temporary folder.\n";
         return 1;
     }
-    chooseOffscreenScreen(work.path());
+    if (!korvan::screenshots::chooseOffscreenScreen(work.path())) {
+        std::cerr << "Cannot describe the screen.\n";
+        return 1;
+    }
     qInstallMessageHandler(quietPlatformNotes);
     QApplication app(argc, argv);
     QApplication::setApplicationName("KORVAN");
     QApplication::setOrganizationName("KORVAN");
+    // Qt's own dialogs as the program shows them.
+    korvan::ui::installItalianQtTranslations(app);
 
     const std::optional<Options> options = readOptions(QApplication::arguments());
     if (!options) {
@@ -229,6 +241,10 @@ int main(int argc, char** argv)
     sink.setParentWidget(&window);
     korvan::shell::wireDataCommands(window);
     window.startUp();
+    if (options->window.isValid()) {
+        window.showNormal();
+        window.resize(options->window);
+    }
     if (!window.connection()) {
         std::cerr << "KORVAN did not connect to the demo copy.\n";
         return 1;

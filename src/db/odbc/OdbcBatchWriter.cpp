@@ -52,9 +52,11 @@ bool BatchWriter::suits(const OdbcConnection& connection, const std::vector<Colu
     const DbmsKind dbms = connection.dbms();
     if (dbms != DbmsKind::PostgreSql && dbms != DbmsKind::Sqlite)
         return false;
-    // Long binary values go one block at a time, in their own buffers.
-    return std::none_of(block.begin(), block.end(),
-                        [](const ColumnBuffer& column) { return column.kind() == SlotKind::Binary; });
+    // Long binary values and long texts go one block at a time, in their own
+    // buffers: a batch of their slots would not fit in memory.
+    return std::none_of(block.begin(), block.end(), [](const ColumnBuffer& column) {
+        return column.kind() == SlotKind::Binary || column.sqlType() == SqlType::LongVarChar;
+    });
 }
 
 BatchWriter::BatchWriter(OdbcConnection& connection, const std::string& table, const std::vector<ColumnInfo>& columns,
@@ -91,7 +93,7 @@ BatchWriter::BatchWriter(OdbcConnection& connection, const std::string& table, c
     // One unnest per column in the select list: the server walks the arrays
     // side by side row by row, where unnest(a, b, ...) in FROM would first
     // copy each array into a tuple store of its own.
-    const std::string sql = "INSERT INTO " + table + " (" + names + ") SELECT " + arrays;
+    const std::string sql = "INSERT INTO " + connection.tableReference(table) + " (" + names + ") SELECT " + arrays;
     arrayTexts_.resize(bound_.size());
     arrayLengths_.resize(bound_.size());
     if (arrayInsert_.allocate(connection.handle()) && !succeeded(SQLPrepare(arrayInsert_.get(), sqlText(sql), SQL_NTS)))

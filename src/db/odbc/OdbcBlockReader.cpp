@@ -8,7 +8,7 @@
 namespace korvan::detail::odbc {
 
 bool BlockReader::prepare(const std::vector<int>& sqlTypes, int rowsetSize, int blobBytes, bool refuseLongText,
-                          std::string& error)
+                          std::string& error, const std::vector<int>& widths)
 {
     rowsetSize_ = rowsetSize < 1 ? 1 : rowsetSize;
     columns_.clear();
@@ -27,9 +27,13 @@ bool BlockReader::prepare(const std::vector<int>& sqlTypes, int rowsetSize, int 
     }
     for (size_t i = 0; i < sqlTypes.size(); ++i) {
         const int type = sqlTypes[i];
-        columns_.emplace_back(type, rowsetSize_, blobBytes);
+        const int width = i < widths.size() ? widths[i] : 0;
+        if (type == SqlType::LongVarBinary && width > 0)
+            columns_.emplace_back(type, rowsetSize_, width);
+        else
+            columns_.emplace_back(type, rowsetSize_, blobBytes, width);
         ColumnBuffer& buffer = columns_.back();
-        if (refuseLongText && type == SqlType::LongVarChar)
+        if (refuseLongText && type == SqlType::LongVarChar && width == 0)
             buffer.markUnbound();
         if (!buffer.bindable()) {
             connection_.show(unknownTypeMessage(type));

@@ -18,10 +18,12 @@ class BlockReader {
 
     // Allocates the statement and binds one buffer per type for `rowsetSize`
     // rows. A type the layer cannot hold shows the "non riconosciuto"
-    // message and stays unbound; `refuseLongText` refuses LONGVARCHAR too.
+    // message and stays unbound; `refuseLongText` refuses LONGVARCHAR too,
+    // unless its width is given. `widths` (characters of texts, bytes of
+    // binaries; 0 or none for the usual slot) sizes the slots.
     // False with the driver's text in `error`.
     bool prepare(const std::vector<int>& sqlTypes, int rowsetSize, int blobBytes, bool refuseLongText,
-                 std::string& error);
+                 std::string& error, const std::vector<int>& widths = {});
     // Runs `sql` (closing any earlier result) and fetches the first block:
     // rows fetched, 0 for an empty result, -1 with `error` on failure.
     int open(const std::string& sql, std::string& error);

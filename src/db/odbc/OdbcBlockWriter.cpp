@@ -33,7 +33,7 @@ std::string BlockWriter::insertText(int rows) const
         row += i ? ", ?" : "?";
     }
     row += ")";
-    std::string sql = "INSERT INTO " + table_ + " (" + names + ") VALUES ";
+    std::string sql = "INSERT INTO " + connection_.tableReference(table_) + " (" + names + ") VALUES ";
     sql.reserve(sql.size() + static_cast<size_t>(rows) * (row.size() + 2));
     for (int r = 0; r < rows; ++r) {
         if (r > 0)

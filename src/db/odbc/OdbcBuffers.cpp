@@ -41,11 +41,21 @@ SlotKind slotKind(int sqlType)
 
 namespace {
 
-SQLLEN slotBytesOf(SlotKind kind, int blobBytes)
+int slotCharacters(int sqlType, int textCharacters)
+{
+    // A long text column's told width is often the driver's setting
+    // (psqlODBC's 8190 for PostgreSQL's unlimited TEXT), not the column's.
+    if (sqlType == SqlType::LongVarChar)
+        return kMaxTextCharacters;
+    return std::min(textCharacters, kMaxTextCharacters);
+}
+
+SQLLEN slotBytesOf(SlotKind kind, int blobBytes, int characters)
 {
     switch (kind) {
     case SlotKind::Text:
-        return kTextSlotBytes;
+        return characters > static_cast<int>(kTextSlotBytes - 1) ? static_cast<SQLLEN>(characters) * 4 + 1
+                                                                 : kTextSlotBytes;
     case SlotKind::Integer:
         return sizeof(SQLINTEGER);
     case SlotKind::Double:
@@ -75,7 +85,8 @@ static_assert(offsetof(SQL_TIMESTAMP_STRUCT, second) - offsetof(SQL_TIMESTAMP_ST
 
 ColumnBuffer::ColumnBuffer(int sqlType, int rows, int blobBytes, int textCharacters)
     : sqlType_(sqlType), kind_(slotKind(sqlType)), rows_(std::max(1, rows)),
-      textCharacters_(std::max(0, textCharacters)), slotBytes_(slotBytesOf(kind_, blobBytes)),
+      textCharacters_(std::max(0, textCharacters)),
+      slotBytes_(slotBytesOf(kind_, blobBytes, slotCharacters(sqlType, textCharacters))),
       data_(static_cast<size_t>(rows_) * static_cast<size_t>(slotBytes_), '\0'),
       indicators_(static_cast<size_t>(rows_), SQL_NULL_DATA)
 {
@@ -146,7 +157,7 @@ SQLRETURN ColumnBuffer::bindParameter(SQLHSTMT statement, SQLUSMALLINT parameter
         break;
     default:
         if (kind_ == SlotKind::Text)
-            columnSize = static_cast<SQLULEN>(kTextSlotBytes - 1);
+            columnSize = static_cast<SQLULEN>(slotBytes_ - 1);
         else if (kind_ == SlotKind::Binary)
             columnSize = static_cast<SQLULEN>(slotBytes_);
         break;
@@ -162,7 +173,7 @@ SQLRETURN ColumnBuffer::bindParameterArray(SQLHSTMT statement, SQLUSMALLINT para
     SQLLEN elementBytes = slotBytes_;
     SQLULEN columnSize = 0;
     if (kind_ == SlotKind::Text) {
-        columnSize = static_cast<SQLULEN>(kTextSlotBytes - 1);
+        columnSize = static_cast<SQLULEN>(slotBytes_ - 1);
     } else if (kind_ == SlotKind::Binary) {
         columnSize = static_cast<SQLULEN>(slotBytes_);
     } else if (sqlType_ == SqlType::Date) {
@@ -281,9 +292,37 @@ void ColumnBuffer::setDate(int row, int year, int month, int day)
     indicators_[static_cast<size_t>(row)] = sizeof stamp;
 }
 
+std::string ColumnBuffer::binary(int row) const
+{
+    const SQLLEN indicator = indicators_[static_cast<size_t>(row)];
+    if (indicator < 0)
+        return {};
+    return std::string(slot(row), static_cast<size_t>(std::min(indicator, slotBytes_)));
+}
+
+bool ColumnBuffer::truncated(int row) const
+{
+    const SQLLEN indicator = indicators_[static_cast<size_t>(row)];
+    if (indicator == SQL_NO_TOTAL)
+        return true;
+    if (indicator < 0)
+        return false;
+    // A text slot keeps a terminator.
+    return kind_ == SlotKind::Text ? indicator >= slotBytes_ : indicator > slotBytes_;
+}
+
+bool ColumnBuffer::setBinary(int row, const std::string& value)
+{
+    if (static_cast<SQLLEN>(value.size()) > slotBytes_)
+        return false;
+    std::memcpy(slot(row), value.data(), value.size());
+    indicators_[static_cast<size_t>(row)] = static_cast<SQLLEN>(value.size());
+    return true;
+}
+
 void ColumnBuffer::setText(int row, const std::string& value)
 {
-    size_t length = std::min(value.size(), static_cast<size_t>(kTextSlotBytes - 1));
+    size_t length = std::min(value.size(), static_cast<size_t>(slotBytes_ - 1));
     // Never cut a UTF-8 character in two.
     if (length < value.size())
         while (length > 0 && (static_cast<unsigned char>(value[length]) & 0xC0) == 0x80)

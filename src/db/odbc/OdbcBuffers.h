@@ -27,11 +27,15 @@ enum class SlotKind {
 SlotKind slotKind(int sqlType);
 
 inline constexpr SQLLEN kTextSlotBytes = 256;
+// A text column wider than 255 characters gets a slot for its width in
+// UTF-8 (four bytes a character), at most this many characters; a long text
+// column (LONGVARCHAR) always gets this many.
+inline constexpr int kMaxTextCharacters = 65535;
 
 class ColumnBuffer {
   public:
     // `textCharacters`: the most characters a text column holds (0: as
-    // many as a slot takes).
+    // many as a slot takes); beyond 255 the slot grows to hold them.
     ColumnBuffer(int sqlType, int rows, int blobBytes = 0, int textCharacters = 0);
 
     int sqlType() const { return sqlType_; }
@@ -64,12 +68,20 @@ class ColumnBuffer {
     const SQL_TIMESTAMP_STRUCT& timestamp(int row) const;
     // The text of a text slot (no terminator beyond the slot).
     std::string text(int row) const;
+    // The bytes of a binary slot.
+    std::string binary(int row) const;
+    // The value of `row` did not fit its slot when it was fetched.
+    bool truncated(int row) const;
+    SQLLEN slotBytes() const { return slotBytes_; }
 
     void setInteger(int row, long value);
     void setReal(int row, double value);
     void setDate(int row, int year, int month, int day);
-    // At most 255 bytes are kept, cut at a character boundary.
+    // At most the slot's bytes less one are kept, cut at a character
+    // boundary (255 for an ordinary text slot).
     void setText(int row, const std::string& value);
+    // False when the bytes do not fit the slot.
+    bool setBinary(int row, const std::string& value);
 
   private:
     char* slot(int row) { return data_.data() + static_cast<size_t>(row) * static_cast<size_t>(slotBytes_); }

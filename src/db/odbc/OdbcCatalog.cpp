@@ -25,6 +25,11 @@ int normaliseSqlType(int sqlType)
         return SqlType::VarChar;
     case SQL_WLONGVARCHAR:
         return SqlType::LongVarChar;
+    // Byte arrays of any length are held alike (SQLite's BLOB through its
+    // driver is SQL_BINARY).
+    case SQL_BINARY:
+    case SQL_VARBINARY:
+        return SqlType::LongVarBinary;
     default:
         return sqlType;
     }
@@ -145,10 +150,23 @@ std::optional<std::vector<CatalogColumn>> OdbcConnection::describeTable(const st
     if (!open_)
         return std::nullopt;
     std::vector<CatalogColumn> columns;
-    for (const ColumnInfo& column : tableColumns(dbc_, table))
-        columns.push_back({column.name, column.sqlType, column.typeName});
+    for (const ColumnInfo& column : tableColumns(dbc_, table)) {
+        const bool text = column.sqlType == SqlType::Char || column.sqlType == SqlType::VarChar ||
+                          column.sqlType == SqlType::LongVarChar;
+        columns.push_back({column.name, column.sqlType, column.typeName, text ? column.size : 0, 0});
+    }
     if (columns.empty())
         return std::nullopt;
+    std::vector<ColumnInfo> found(columns.size());
+    for (size_t i = 0; i < columns.size(); ++i)
+        found[i].name = columns[i].name;
+    int position = 0;
+    for (const std::string& key : primaryKeyColumns(dbc_, table)) {
+        ++position;
+        const int index = findColumn(found, key);
+        if (index >= 0)
+            columns[static_cast<size_t>(index)].keyPosition = position;
+    }
     return columns;
 }
 

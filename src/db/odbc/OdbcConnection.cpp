@@ -8,6 +8,7 @@
 #include "db/odbc/OdbcTableCursor.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace korvan::detail {
 
@@ -151,6 +152,14 @@ std::string OdbcConnection::quoteIdentifier(const std::string& name) const
             quoted += c;
     }
     return quoted + quote_;
+}
+
+std::string OdbcConnection::tableReference(const std::string& table) const
+{
+    const bool plain = !table.empty() && !std::isdigit(static_cast<unsigned char>(table[0])) &&
+                       std::all_of(table.begin(), table.end(),
+                                   [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; });
+    return plain ? table : quoteIdentifier(table);
 }
 
 void OdbcConnection::addPendingWrites(PendingWrites* writes)

@@ -68,7 +68,11 @@ class OdbcConnection : public ConnectionBackend {
     // protocol): nothing more can be done on it.
     bool connectionDead() const;
     // The column name in the driver's identifier quotes.
-    std::string quoteIdentifier(const std::string& name) const;
+    std::string quoteIdentifier(const std::string& name) const override;
+    // A table name as statements write it: a plain word as it is (so that
+    // PostgreSQL folds it as the program's SQL expects), any other name
+    // ("Order Details", "Umsätze") quoted.
+    std::string tableReference(const std::string& table) const;
     // Runs a statement without a result; the driver's text in `error`, the
     // rows it changed in `rows`.
     bool execute(const std::string& sql, std::string* error = nullptr, long* rows = nullptr);

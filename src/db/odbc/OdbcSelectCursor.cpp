@@ -23,14 +23,21 @@ bool OdbcSelectCursor::execute(const std::string& sql, const std::vector<SelectI
     sql_ = sql;
     items_ = items;
     hasRow_ = false;
-    const bool blob = std::any_of(items.begin(), items.end(),
-                                  [](const SelectItem& item) { return item.sqlType == SqlType::LongVarBinary; });
+    // Long columns make the block small: their slots are large (a long text
+    // is read only when its width is given).
+    const bool blob = std::any_of(items.begin(), items.end(), [](const SelectItem& item) {
+        return item.sqlType == SqlType::LongVarBinary || (item.sqlType == SqlType::LongVarChar && item.width > 0);
+    });
     const DbConnection& owner = connection_.owner();
     std::vector<int> types;
-    for (const SelectItem& item : items)
+    std::vector<int> widths;
+    for (const SelectItem& item : items) {
         types.push_back(item.sqlType);
+        widths.push_back(item.width);
+    }
     std::string error;
-    if (!reader_.prepare(types, blob ? owner.RowsetSizeBlob() : owner.RowsetSizeOrdinary(), blobBytes, true, error)) {
+    if (!reader_.prepare(types, blob ? owner.RowsetSizeBlob() : owner.RowsetSizeOrdinary(), blobBytes, true, error,
+                         widths)) {
         fail("Errore predisposizione Select SQL", error, MessageIcon::Warning);
         return false;
     }
@@ -126,6 +133,11 @@ bool OdbcSelectCursor::getFieldText(const std::string& name, std::string& text)
             return true;
         }
     return false;
+}
+
+bool OdbcSelectCursor::getValue(int index, FieldValue& value)
+{
+    return current(index) && readValue(reader_.column(index), row_, value);
 }
 
 } // namespace korvan::detail::odbc

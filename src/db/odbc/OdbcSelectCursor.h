@@ -23,6 +23,7 @@ class OdbcSelectCursor : public SelectCursorBackend {
     bool getDouble(int index, double& value) override;
     bool getText(int index, std::string& text) override;
     bool getFieldText(const std::string& name, std::string& text) override;
+    bool getValue(int index, FieldValue& value) override;
 
   private:
     bool current(int index) const;

@@ -56,8 +56,11 @@ OdbcTableCursor::OdbcTableCursor(OdbcConnection& connection, const std::string& 
         reportMissingTable();
         return;
     }
-    const bool blob = std::any_of(columns_.begin(), columns_.end(),
-                                  [](const ColumnInfo& column) { return column.sqlType == SqlType::LongVarBinary; });
+    // Long columns make the block small: their slots are large. In bulk
+    // mode a long text counts as one, since it is bound there too.
+    const bool blob = std::any_of(columns_.begin(), columns_.end(), [this](const ColumnInfo& column) {
+        return column.sqlType == SqlType::LongVarBinary || (bulk_ && column.sqlType == SqlType::LongVarChar);
+    });
     const DbConnection& owner = connection_.owner();
     rowsetSize_ = std::max(1, blob ? owner.RowsetSizeBlob() : owner.RowsetSizeOrdinary());
 
@@ -68,9 +71,6 @@ OdbcTableCursor::OdbcTableCursor(OdbcConnection& connection, const std::string& 
     }
     if (bulk_) {
         block_ = makeBuffers(columns_, rowsetSize_, blobBytes);
-        for (size_t i = 0; i < columns_.size(); ++i)
-            if (columns_[i].sqlType == SqlType::LongVarChar)
-                block_[i].markUnbound();
         writer_ = std::make_unique<BlockWriter>(connection_, table_, columns_, block_);
         if (BatchWriter::suits(connection_, block_))
             batch_ = std::make_unique<BatchWriter>(connection_, table_, columns_, block_, rowsetSize_);
@@ -92,7 +92,8 @@ bool OdbcTableCursor::reportMissingTable()
     Statement statement;
     if (!statement.allocate(connection_.handle()))
         return false;
-    const SQLRETURN rc = SQLExecDirect(statement.get(), sqlText("SELECT * FROM " + table_ + " WHERE 1 = 0"), SQL_NTS);
+    const SQLRETURN rc = SQLExecDirect(
+        statement.get(), sqlText("SELECT * FROM " + connection_.tableReference(table_) + " WHERE 1 = 0"), SQL_NTS);
     if (!succeeded(rc)) {
         connection_.show("Errore in fase di apertura della tavola (" + table_ + ")\n\n" +
                          driverText(SQL_HANDLE_STMT, statement.get()));
@@ -166,7 +167,7 @@ bool OdbcTableCursor::findWhere(const std::string& whereText)
             types.push_back(columns_[i].sqlType);
             bound.push_back(i);
         }
-    std::string sql = "SELECT " + selectList() + " FROM " + table_;
+    std::string sql = "SELECT " + selectList() + " FROM " + connection_.tableReference(table_);
     if (!whereText.empty())
         sql += " WHERE " + whereText;
     BlockReader reader(connection_);
@@ -242,6 +243,23 @@ bool OdbcTableCursor::setField(const std::string& columnName, std::string& text)
     if (stored && !bulk_)
         changed_[i] = 1;
     return stored;
+}
+
+bool OdbcTableCursor::setValue(const std::string& columnName, const FieldValue& value)
+{
+    const int index = findColumn(columns_, columnName);
+    if (index < 0 || (!bulk_ && mode_ == EditMode::None))
+        return false;
+    const auto i = static_cast<size_t>(index);
+    std::string refusal;
+    if (!storeValue(bulk_ ? block_[i] : edit_[i], bulk_ ? blockRow_ : 0, value, refusal)) {
+        connection_.show("Errore campo (" + columnName + ") della tavola (" + table_ + ") <" +
+                         describeFieldValue(value) + ">\n\n" + refusal);
+        return false;
+    }
+    if (!bulk_)
+        changed_[i] = 1;
+    return true;
 }
 
 bool OdbcTableCursor::getField(const std::string& columnName, std::string& textOut)
@@ -327,12 +345,13 @@ bool OdbcTableCursor::insertSingle(const std::string& failure)
         markers += markers.empty() ? "?" : ", ?";
         parameters.push_back(&edit_[i]);
     }
-    return run("INSERT INTO " + table_ + " (" + names + ") VALUES (" + markers + ")", parameters, failure, false);
+    return run("INSERT INTO " + connection_.tableReference(table_) + " (" + names + ") VALUES (" + markers + ")",
+               parameters, failure, false);
 }
 
 bool OdbcTableCursor::updateByKey(const std::string& failure)
 {
-    std::string sql = "UPDATE " + table_ + " SET ";
+    std::string sql = "UPDATE " + connection_.tableReference(table_) + " SET ";
     std::vector<size_t> set;
     std::vector<ColumnBuffer*> parameters;
     for (size_t i = 0; i < columns_.size(); ++i)

@@ -40,6 +40,7 @@ class OdbcTableCursor : public TableCursorBackend, private PendingWrites {
     bool update() override;
     bool setField(const std::string& columnName, std::string& text) override;
     bool getField(const std::string& columnName, std::string& textOut) override;
+    bool setValue(const std::string& columnName, const FieldValue& value) override;
     bool flush() override;
     int rowsWritten() const override { return rowsWritten_; }
     int rowsRejected() const override { return rowsRejected_; }

@@ -114,6 +114,113 @@ bool storeText(ColumnBuffer& buffer, int row, std::string& text, TextTarget targ
     }
 }
 
+bool storeValue(ColumnBuffer& buffer, int row, const FieldValue& value, std::string& refusal)
+{
+    using Kind = FieldValue::Kind;
+    auto refuse = [&refusal](const char* why) {
+        refusal = why;
+        return false;
+    };
+    if (value.kind == Kind::Null) {
+        buffer.setNull(row);
+        return true;
+    }
+    const int type = buffer.sqlType();
+    switch (buffer.kind()) {
+    case SlotKind::Text:
+        if (value.kind != Kind::Text || type == SqlType::Numeric || type == SqlType::Decimal)
+            return refuse(kConversionErrorText);
+        if (static_cast<SQLLEN>(value.bytes.size()) >= buffer.slotBytes() ||
+            (buffer.textCharacters() > 0 && utf8CharacterCount(value.bytes) > buffer.textCharacters()))
+            return refuse(kFieldTooSmallText);
+        buffer.setText(row, value.bytes);
+        return true;
+    case SlotKind::Integer:
+    case SlotKind::TinyInt: {
+        if (value.kind != Kind::Integer)
+            return refuse(kConversionErrorText);
+        const long long high = type == SqlType::Integer    ? 2147483647LL
+                               : type == SqlType::SmallInt ? 32767
+                               : type == SqlType::Bit      ? 1
+                                                           : 127;
+        const long long low = type == SqlType::Bit ? 0 : -high - 1;
+        if (value.integer < low || value.integer > high)
+            return refuse(kConversionErrorText);
+        buffer.setInteger(row, static_cast<long>(value.integer));
+        return true;
+    }
+    case SlotKind::Double:
+    case SlotKind::Real: {
+        if (value.kind != Kind::Real && value.kind != Kind::Integer)
+            return refuse(kConversionErrorText);
+        const double number = value.kind == Kind::Real ? value.real : static_cast<double>(value.integer);
+        if (!std::isfinite(number) ||
+            (buffer.kind() == SlotKind::Real && std::fabs(number) > std::numeric_limits<float>::max()))
+            return refuse(kConversionErrorText);
+        buffer.setReal(row, number);
+        return true;
+    }
+    case SlotKind::Timestamp:
+        if (value.kind != Kind::Date || !isValidDate(value.date) || type == SqlType::Time)
+            return refuse(kConversionErrorText);
+        buffer.setDate(row, value.date.year, value.date.month, value.date.day);
+        return true;
+    case SlotKind::Binary:
+        if (value.kind != Kind::Bytes && value.kind != Kind::Text)
+            return refuse(kConversionErrorText);
+        return buffer.setBinary(row, value.bytes) || refuse(kFieldTooSmallText);
+    case SlotKind::None:
+        break;
+    }
+    return refuse(kConversionErrorText);
+}
+
+bool readValue(const ColumnBuffer& buffer, int row, FieldValue& value)
+{
+    value.setNull();
+    if (buffer.kind() == SlotKind::None || buffer.isNull(row))
+        return buffer.kind() != SlotKind::None;
+    switch (buffer.kind()) {
+    case SlotKind::Text: {
+        if (buffer.truncated(row))
+            return false;
+        std::string text = buffer.text(row);
+        const int type = buffer.sqlType();
+        if (type == SqlType::Numeric || type == SqlType::Decimal)
+            if (const std::optional<double> number = parseWholeDecimal(text)) {
+                value.setReal(*number);
+                return true;
+            }
+        value.setText(std::move(text));
+        return true;
+    }
+    case SlotKind::Integer:
+        value.setInteger(buffer.integer(row));
+        return true;
+    case SlotKind::TinyInt:
+        value.setInteger(buffer.tinyInt(row));
+        return true;
+    case SlotKind::Double:
+    case SlotKind::Real:
+        value.setReal(buffer.real(row));
+        return true;
+    case SlotKind::Timestamp: {
+        const SQL_TIMESTAMP_STRUCT& stamp = buffer.timestamp(row);
+        value.setDate({stamp.year, stamp.month, stamp.day},
+                      stamp.hour != 0 || stamp.minute != 0 || stamp.second != 0 || stamp.fraction != 0);
+        return true;
+    }
+    case SlotKind::Binary:
+        if (buffer.truncated(row))
+            return false;
+        value.setBytes(buffer.binary(row));
+        return true;
+    case SlotKind::None:
+        break;
+    }
+    return false;
+}
+
 void tableCursorText(const ColumnBuffer& buffer, int row, std::string& text, MessageSink& sink)
 {
     const int type = buffer.sqlType();

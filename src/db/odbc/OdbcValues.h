@@ -4,6 +4,7 @@
 // update cursors) and typed slots into text and numbers (GetField, the
 // select cursor's getters).
 
+#include "db/FieldValue.h"
 #include "db/odbc/OdbcBuffers.h"
 
 #include <string>
@@ -28,6 +29,15 @@ enum class TextTarget {
 // too: false, the slot unchanged and the reason in `refusal`.
 bool storeText(ColumnBuffer& buffer, int row, std::string& text, TextTarget target, MessageSink& sink,
                std::string* refusal = nullptr);
+
+// Stores `value` as it is (TableCursor::SetValue): false with the reason in
+// `refusal` when the column's type cannot hold it (a number beyond its
+// range, a text longer than the column or its slot, a kind of value the
+// column does not take).
+bool storeValue(ColumnBuffer& buffer, int row, const FieldValue& value, std::string& refusal);
+// The value of a fetched slot as it is (SelectCursor::GetValue); false when
+// it did not fit its slot.
+bool readValue(const ColumnBuffer& buffer, int row, FieldValue& value);
 
 // The table cursor's reading rule (NULL gives ""). Types the layer does not
 // read show their notice and leave `text` unchanged.

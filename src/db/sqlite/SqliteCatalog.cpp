@@ -38,15 +38,16 @@ int layerType(ValueKind kind)
 std::optional<std::vector<CatalogColumn>> SqliteConnection::describeTable(const std::string& table)
 {
     Statement list;
-    if (!db_ || !prepare(db_, "SELECT name, type FROM pragma_table_info(?1)", list))
+    if (!db_ || !prepare(db_, "SELECT name, type, pk FROM pragma_table_info(?1)", list))
         return std::nullopt;
     sqlite3_bind_text(list.get(), 1, table.c_str(), static_cast<int>(table.size()), SQLITE_TRANSIENT);
     std::vector<CatalogColumn> columns;
     while (sqlite3_step(list.get()) == SQLITE_ROW) {
         const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0));
         const auto* declared = reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 1));
-        columns.push_back(
-            {name ? name : "", layerType(columnTypeFromDeclared(declared).kind), declared ? declared : ""});
+        const ColumnType type = columnTypeFromDeclared(declared);
+        columns.push_back({name ? name : "", layerType(type.kind), declared ? declared : "",
+                           type.kind == ValueKind::Text ? type.width : 0, sqlite3_column_int(list.get(), 2)});
     }
     if (columns.empty())
         return std::nullopt;

@@ -223,6 +223,11 @@ bool SqliteConnection::inTransaction() const
     return db_ && sqlite3_get_autocommit(db_) == 0;
 }
 
+std::string SqliteConnection::quoteIdentifier(const std::string& name) const
+{
+    return sqlite::quoteIdentifier(name);
+}
+
 std::string SqliteConnection::versionText() const
 {
     return std::string("SQLite ") + sqlite3_libversion();

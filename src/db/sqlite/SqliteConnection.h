@@ -30,6 +30,7 @@ class SqliteConnection : public ConnectionBackend {
     bool executeCounting(const std::string& sql, const std::string& failureText, long& rows) override;
     bool inTransaction() const override;
     std::string versionText() const override;
+    std::string quoteIdentifier(const std::string& name) const override;
     std::optional<std::vector<CatalogColumn>> describeTable(const std::string& table) override;
     void describeFailure(DbError& error) override;
 

@@ -190,4 +190,12 @@ bool SqliteSelectCursor::getFieldText(const std::string& name, std::string& text
     return true;
 }
 
+bool SqliteSelectCursor::getValue(int index, FieldValue& value)
+{
+    if (!hasRow_ || !checkIndex(index))
+        return false;
+    cellValue(kinds_[static_cast<size_t>(index)], statement_.get(), index, value);
+    return true;
+}
+
 } // namespace korvan::detail::sqlite

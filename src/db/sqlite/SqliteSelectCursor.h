@@ -26,6 +26,7 @@ class SqliteSelectCursor : public SelectCursorBackend {
     bool getDouble(int index, double& value) override;
     bool getText(int index, std::string& text) override;
     bool getFieldText(const std::string& name, std::string& text) override;
+    bool getValue(int index, FieldValue& value) override;
 
   private:
     // Steps once; false at the end or after an error shown with `message`.

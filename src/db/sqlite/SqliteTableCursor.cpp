@@ -288,6 +288,28 @@ bool SqliteTableCursor::setField(const std::string& columnName, std::string& tex
     return true;
 }
 
+bool SqliteTableCursor::setValue(const std::string& columnName, const FieldValue& value)
+{
+    auto fail = [&](const std::string& description) {
+        show("Errore campo (" + columnName + ") della tavola (" + table_ + ") <" + describeFieldValue(value) + ">\n\n" +
+             description);
+        return false;
+    };
+    const int index = columnIndex(columnName);
+    if (index < 0)
+        return fail(kFieldNotFound);
+    if (!bulk_ && mode_ == EditMode::None)
+        return fail(kNoEditInProgress);
+    const auto i = static_cast<size_t>(index);
+    Cell& cell = bulk_ ? block_[static_cast<size_t>(blockRow_)][i] : buffer_[i];
+    std::string description;
+    if (!valueToCell(columns_[i].type, value, cell, description))
+        return fail(description);
+    if (!bulk_)
+        changed_[i] = 1;
+    return true;
+}
+
 bool SqliteTableCursor::getField(const std::string& columnName, std::string& textOut)
 {
     textOut.clear();

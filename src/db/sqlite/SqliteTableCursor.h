@@ -31,6 +31,7 @@ class SqliteTableCursor : public TableCursorBackend {
     bool update() override;
     bool setField(const std::string& columnName, std::string& text) override;
     bool getField(const std::string& columnName, std::string& textOut) override;
+    bool setValue(const std::string& columnName, const FieldValue& value) override;
     bool flush() override;
     int rowsWritten() const override { return rowsWritten_; }
     int rowsRejected() const override { return rowsRejected_; }

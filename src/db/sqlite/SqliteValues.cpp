@@ -194,6 +194,126 @@ bool setFieldCell(const ColumnType& type, const std::string& text, Cell& cell, s
     return textToCell(type, text, cell, description);
 }
 
+bool valueToCell(const ColumnType& type, const FieldValue& value, Cell& cell, std::string& description)
+{
+    auto refuse = [&description](const char* why) {
+        description = why;
+        return false;
+    };
+    using Kind = FieldValue::Kind;
+    if (value.kind == Kind::Null) {
+        cell.setNull();
+        return true;
+    }
+    switch (type.kind) {
+    case ValueKind::Short:
+    case ValueKind::Long:
+    case ValueKind::Bit: {
+        if (value.kind != Kind::Integer)
+            return refuse(kConversionError);
+        const long long low = type.kind == ValueKind::Short ? -32768 : type.kind == ValueKind::Bit ? 0 : -2147483648LL;
+        const long long high = type.kind == ValueKind::Short ? 32767 : type.kind == ValueKind::Bit ? 1 : 2147483647LL;
+        if (value.integer < low || value.integer > high)
+            return refuse(kConversionError);
+        cell.storage = SQLITE_INTEGER;
+        cell.integer = value.integer;
+        return true;
+    }
+    case ValueKind::Double:
+        if (value.kind == Kind::Real) {
+            cell.storage = SQLITE_FLOAT;
+            cell.real = value.real;
+            return true;
+        }
+        if (value.kind != Kind::Integer)
+            return refuse(kConversionError);
+        cell.storage = SQLITE_FLOAT;
+        cell.real = static_cast<double>(value.integer);
+        return true;
+    case ValueKind::Date:
+        if (value.kind != Kind::Date || !isValidDate(value.date) || value.date.year < 1 || value.date.year > 9999)
+            return refuse(kConversionError);
+        cell.storage = SQLITE_TEXT;
+        cell.bytes = formatIsoDate(value.date);
+        return true;
+    case ValueKind::Text:
+        if (value.kind != Kind::Text)
+            return refuse(kConversionError);
+        if (type.width > 0 && utf8CharacterCount(value.bytes) > type.width)
+            return refuse(kFieldTooSmall);
+        cell.storage = SQLITE_TEXT;
+        cell.bytes = value.bytes;
+        return true;
+    case ValueKind::Blob:
+        if (value.kind != Kind::Bytes && value.kind != Kind::Text)
+            return refuse(kConversionError);
+        cell.storage = SQLITE_BLOB;
+        cell.bytes = value.bytes;
+        return true;
+    case ValueKind::Untyped:
+        break;
+    }
+    switch (value.kind) {
+    case Kind::Integer:
+        cell.storage = SQLITE_INTEGER;
+        cell.integer = value.integer;
+        return true;
+    case Kind::Real:
+        cell.storage = SQLITE_FLOAT;
+        cell.real = value.real;
+        return true;
+    case Kind::Date:
+        cell.storage = SQLITE_TEXT;
+        cell.bytes = formatIsoDate(value.date);
+        return true;
+    case Kind::Bytes:
+        cell.storage = SQLITE_BLOB;
+        cell.bytes = value.bytes;
+        return true;
+    default:
+        cell.storage = SQLITE_TEXT;
+        cell.bytes = value.bytes;
+        return true;
+    }
+}
+
+void cellValue(ValueKind kind, sqlite3_stmt* statement, int column, FieldValue& value)
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+        value.setInteger(sqlite3_column_int64(statement, column));
+        return;
+    case SQLITE_FLOAT:
+        value.setReal(sqlite3_column_double(statement, column));
+        return;
+    case SQLITE_TEXT: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+        const std::string_view bytes(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(statement, column)));
+        // A date as the file keeps it, or with a time after it.
+        if (kind == ValueKind::Date && bytes.size() >= 10) {
+            const bool alone = bytes.size() == 10;
+            const bool timed = bytes.size() >= 16 && (bytes[10] == ' ' || bytes[10] == 'T');
+            const auto date = alone || timed ? parseIsoDate(bytes) : std::nullopt;
+            if (date && isValidDate(*date)) {
+                value.setDate(*date, timed && bytes.find_first_not_of("0:. ", 11) != std::string_view::npos);
+                return;
+            }
+        }
+        value.kind = FieldValue::Kind::Text;
+        value.bytes.assign(bytes.data(), bytes.size());
+        return;
+    }
+    case SQLITE_BLOB: {
+        const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, column));
+        value.setBytes(std::string(data ? data : "", static_cast<size_t>(sqlite3_column_bytes(statement, column))));
+        return;
+    }
+    default:
+        value.setNull();
+        return;
+    }
+}
+
 void bindCell(sqlite3_stmt* statement, int parameter, const Cell& cell)
 {
     switch (cell.storage) {

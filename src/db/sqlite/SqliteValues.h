@@ -5,6 +5,7 @@
 // value is turned back into text (16-bit and 32-bit integers, doubles, dates
 // kept as ISO texts, booleans, texts, byte arrays).
 
+#include "db/FieldValue.h"
 #include "db/Values.h"
 
 #include <sqlite3.h>
@@ -49,6 +50,13 @@ bool textToCell(const ColumnType& type, const std::string& text, Cell& cell, std
 // The SetField rule: date sentinels replaced, an empty text is NULL, any other
 // text converted by the column type.
 bool setFieldCell(const ColumnType& type, const std::string& text, Cell& cell, std::string& description);
+
+// The SetValue rule: the value kept as it is, when the column's kind holds
+// it (integers within the column's range, a bit 0 or 1, a text within its
+// width, a valid date). False with the engine's description otherwise.
+bool valueToCell(const ColumnType& type, const FieldValue& value, Cell& cell, std::string& description);
+// A stored value as it is; a DATE column's ISO text becomes a date.
+void cellValue(ValueKind kind, sqlite3_stmt* statement, int column, FieldValue& value);
 
 void bindCell(sqlite3_stmt* statement, int parameter, const Cell& cell);
 void readCell(sqlite3_stmt* statement, int column, Cell& cell);

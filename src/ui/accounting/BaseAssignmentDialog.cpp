@@ -62,7 +62,7 @@ QString BaseAssignmentDialog::titleFor(korvan::accounting::AssignmentKind kind)
 BaseAssignmentDialog::BaseAssignmentDialog(korvan::accounting::AssignmentKind kind, DbConnection* connection,
                                            MessageSink& sink, OperationFeedback& feedback, int& currentAuthority,
                                            int& currentCompany, QWidget* parent)
-    : QDialog(parent), kind_(kind), connection_(connection), sink_(sink), feedback_(feedback),
+    : RoundDialog(parent), kind_(kind), connection_(connection), sink_(sink), feedback_(feedback),
       currentAuthority_(currentAuthority), currentCompany_(currentCompany)
 {
     setWindowTitle(titleFor(kind));
@@ -156,8 +156,8 @@ void BaseAssignmentDialog::buildControls()
     auto* finish = makeNamedButton(QStringLiteral("Fine"), "finishButton");
     layout->addLayout(makeButtonRow({ok, cancel, finish}));
     connect(ok, &QPushButton::clicked, this, &BaseAssignmentDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &BaseAssignmentDialog::reject);
-    connect(finish, &QPushButton::clicked, this, [this] { done(QDialog::Accepted); });
+    connect(cancel, &QPushButton::clicked, this, &BaseAssignmentDialog::clearForm);
+    connect(finish, &QPushButton::clicked, this, &BaseAssignmentDialog::finish);
 
     const int height = kind_ == korvan::accounting::AssignmentKind::Contract   ? 195
                        : kind_ == korvan::accounting::AssignmentKind::Line     ? 215
@@ -223,11 +223,6 @@ void BaseAssignmentDialog::accept()
     currentAuthority_ = request->contractAuthority;
     currentCompany_ = request->contractCompany;
     korvan::accounting::runAssignment(kind_, connection_, *request, sink_, feedback_);
-}
-
-void BaseAssignmentDialog::reject()
-{
-    clearForm();
 }
 
 void BaseAssignmentDialog::runCommand(korvan::accounting::AssignmentKind kind, QWidget* parent,

@@ -4,12 +4,12 @@
 // class, its controls chosen by the assignment kind. OK validates the
 // entries in a fixed order (the first refusal is told and the form stays as
 // it is), updates the current contract and runs the assignment; the dialog
-// then stays open for another one. The window's cancel request ("Annulla",
-// Escape, the close box) only clears the form; "Fine" closes it.
+// then stays open for another one. "Annulla" only clears the form; "Fine",
+// Escape and the close box close it.
 
 #include "accounting/BaseAssignment.h"
 
-#include <QDialog>
+#include "ui/common/RoundDialog.h"
 
 #include <array>
 #include <optional>
@@ -31,7 +31,7 @@ class PickListCombo;
 
 namespace korvan::ui::accounting {
 
-class BaseAssignmentDialog : public QDialog {
+class BaseAssignmentDialog : public RoundDialog {
     Q_OBJECT
   public:
     // `currentAuthority` and `currentCompany` preselect the contract and are
@@ -53,7 +53,6 @@ class BaseAssignmentDialog : public QDialog {
 
   public slots:
     void accept() override;
-    void reject() override;
 
   private:
     void buildControls();

@@ -17,7 +17,7 @@
 namespace korvan::ui::lines {
 
 LineEditDialog::LineEditDialog(DbConnection* connection, QWidget* parent)
-    : QDialog(parent), connection_(connection), authorities_(new PickListCombo), lines_(new PickListCombo),
+    : RoundDialog(parent), connection_(connection), authorities_(new PickListCombo), lines_(new PickListCombo),
       id_(new QLineEdit), code_(new QLineEdit), name_(new QLineEdit), ok_(new QPushButton("OK")),
       cancel_(new QPushButton("Annulla")), done_(new QPushButton("Fine"))
 {
@@ -59,15 +59,10 @@ LineEditDialog::LineEditDialog(DbConnection* connection, QWidget* parent)
     connect(lines_, &PickListCombo::dropDownClosed, this, &LineEditDialog::loadChosenLine);
     connect(ok_, &QPushButton::clicked, this, &LineEditDialog::storeLine);
     connect(cancel_, &QPushButton::clicked, this, &LineEditDialog::dropLine);
-    connect(done_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(done_, &QPushButton::clicked, this, &LineEditDialog::finish);
 
     fillCombo(authorities_, refdata::authoritiesWithLines(connection_));
     setEditing(false);
-}
-
-void LineEditDialog::reject()
-{
-    dropLine();
 }
 
 void LineEditDialog::refillLines()

@@ -2,10 +2,10 @@
 
 // "Editing Linee Normalizzate": choose an authority, then one of its lines,
 // and give the line a code and a name. The dialog stays open for any number
-// of edits until "Fine"; "Annulla", Escape and the close box only drop the
-// line being edited.
+// of edits until "Fine" (or Escape, or the close box); "Annulla" only drops
+// the line being edited.
 
-#include <QDialog>
+#include "ui/common/RoundDialog.h"
 
 class QLineEdit;
 class QPushButton;
@@ -20,7 +20,7 @@ class PickListCombo;
 
 namespace korvan::ui::lines {
 
-class LineEditDialog : public QDialog {
+class LineEditDialog : public RoundDialog {
     Q_OBJECT
   public:
     LineEditDialog(DbConnection* connection, QWidget* parent = nullptr);
@@ -33,10 +33,6 @@ class LineEditDialog : public QDialog {
     QPushButton* okButton() const { return ok_; }
     QPushButton* cancelButton() const { return cancel_; }
     QPushButton* doneButton() const { return done_; }
-
-  public slots:
-    // Every cancel request of the window lands here: the dialog stays open.
-    void reject() override;
 
   private:
     void refillLines();

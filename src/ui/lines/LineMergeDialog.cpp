@@ -14,7 +14,7 @@
 namespace korvan::ui::lines {
 
 LineMergeDialog::LineMergeDialog(DbConnection* connection, MessageSink& sink, QWidget* parent)
-    : QDialog(parent), connection_(connection), sink_(sink), authorities_(new PickListCombo),
+    : RoundDialog(parent), connection_(connection), sink_(sink), authorities_(new PickListCombo),
       source_(new PickListCombo), target_(new PickListCombo), ok_(new QPushButton("OK")),
       cancel_(new QPushButton("Annulla")), done_(new QPushButton("Fine"))
 {
@@ -47,16 +47,11 @@ LineMergeDialog::LineMergeDialog(DbConnection* connection, MessageSink& sink, QW
     connect(authorities_, &PickListCombo::dropDownClosed, this, [this] { refillLines(selectedCode(authorities_)); });
     connect(ok_, &QPushButton::clicked, this, &LineMergeDialog::mergeChosenLines);
     connect(cancel_, &QPushButton::clicked, this, &LineMergeDialog::clearChoice);
-    connect(done_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(done_, &QPushButton::clicked, this, &LineMergeDialog::finish);
 
     fillCombo(authorities_, refdata::authoritiesWithLines(connection_));
     clearCombo(source_);
     clearCombo(target_);
-}
-
-void LineMergeDialog::reject()
-{
-    clearChoice();
 }
 
 void LineMergeDialog::refillLines(int authority)

@@ -3,9 +3,9 @@
 // "Fusione Linee Normalizzate": choose an authority and two of its lines;
 // OK moves every run of the first line ("Trasferisco la Linea") to the
 // second ("Nella Linea") and deletes the first. The dialog stays open until
-// "Fine"; "Annulla", Escape and the close box only clear the choice.
+// "Fine" (or Escape, or the close box); "Annulla" only clears the choice.
 
-#include <QDialog>
+#include "ui/common/RoundDialog.h"
 
 class QPushButton;
 
@@ -20,7 +20,7 @@ class PickListCombo;
 
 namespace korvan::ui::lines {
 
-class LineMergeDialog : public QDialog {
+class LineMergeDialog : public RoundDialog {
     Q_OBJECT
   public:
     LineMergeDialog(DbConnection* connection, MessageSink& sink, QWidget* parent = nullptr);
@@ -31,10 +31,6 @@ class LineMergeDialog : public QDialog {
     QPushButton* okButton() const { return ok_; }
     QPushButton* cancelButton() const { return cancel_; }
     QPushButton* doneButton() const { return done_; }
-
-  public slots:
-    // Every cancel request of the window lands here: the dialog stays open.
-    void reject() override;
 
   private:
     void refillLines(int authority);

@@ -2,6 +2,7 @@
 
 #include "db/MessageSink.h"
 #include "reports/ReportCollection.h"
+#include "reports/ReportFileName.h"
 #include "ui/reports/ReportChoiceDialog.h"
 
 #include <QPointer>
@@ -34,6 +35,7 @@ void runReportCommand(korvan::reports::ReportKind kind, ReportCommandContext& co
         context.sink.showMessage(kAttachRefusedMessage, MessageIcon::Information);
         return;
     }
+    view->setFileStem(QString::fromStdString(korvan::reports::reportFileStem(kind, choice)));
     if (choice.preview)
         view->startPreview();
     else

@@ -1,24 +1,67 @@
 #include "ui/reports/ReportView.h"
 
+#include "ui/common/MessageBoxSink.h"
+#include "ui/common/SaveFileDialog.h"
+
 #include "db/MessageSink.h"
 #include "gui/ReportOutput.h"
 #include "reports/CsvWriter.h"
+#include "reports/ReportFileName.h"
+#include "ui/reports/PreviewPageTop.h"
 
 #include <QActionGroup>
+#include <QBoxLayout>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QStatusBar>
 #include <QToolBar>
 
 #include <algorithm>
 
 namespace korvan::ui::reports {
+
+namespace {
+
+// An action of the preview's tool bar by the text Qt gives it (in the
+// language of the translations installed).
+QAction* previewAction(QPrintPreviewDialog& dialog, const char* text)
+{
+    const QString translated = QCoreApplication::translate("QPrintPreviewDialog", text);
+    for (QActionGroup* group : dialog.findChildren<QActionGroup*>())
+        for (QAction* action : group->actions())
+            if (action->text() == translated)
+                return action;
+    return nullptr;
+}
+
+// One page at a time, as wide as the window: the statements' small print
+// stays readable. Through the dialog's own actions, so that its tool bar
+// shows the mode.
+void showOnePageAsWideAsTheWindow(QPrintPreviewDialog& dialog)
+{
+    QAction* single = previewAction(dialog, "Show single page");
+    QAction* fitWidth = previewAction(dialog, "Fit width");
+    if (single && fitWidth) {
+        single->trigger();
+        fitWidth->trigger();
+    } else if (auto* pages = dialog.findChild<QPrintPreviewWidget*>()) {
+        pages->setViewMode(QPrintPreviewWidget::SinglePageView);
+        pages->fitToWidth();
+    }
+    if (auto* pages = dialog.findChild<QPrintPreviewWidget*>())
+        new PreviewPageTop(pages);
+}
+
+} // namespace
 
 std::string printerUnavailableMessage()
 {
@@ -29,7 +72,8 @@ std::string printerUnavailableMessage()
 
 ReportView::ReportView(ReportViewHost host, QWidget* parent)
     : ReportViewBase(parent), host_(std::move(host)),
-      printerFactory_([] { return std::make_unique<QPrinter>(QPrinter::HighResolution); })
+      printerFactory_([] { return std::make_unique<QPrinter>(QPrinter::HighResolution); }),
+      session_(host_.session ? host_.session : std::make_shared<PrintSession>())
 {
     setObjectName("reportView");
     setAutoFillBackground(true);
@@ -68,6 +112,7 @@ void ReportView::showPrinterMessage()
 std::unique_ptr<QPrinter> ReportView::setUpPrinter()
 {
     std::unique_ptr<QPrinter> printer = printerFactory_();
+    session_->applyPrinter(*printer);
     // The set-up proposes landscape for a table too wide for a portrait
     // page; the user may still turn it.
     printer->setPageOrientation(gui::preferredOrientation(*report_));
@@ -88,18 +133,37 @@ std::unique_ptr<QPrinter> ReportView::setUpPrinter()
         finished_ = true;
         return nullptr;
     }
+    session_->rememberPrinter(*printer);
     return printer;
 }
 
-void ReportView::paintPass(QPrinter* printer)
+bool ReportView::paintPass(QPrinter* printer)
 {
     QPainter painter;
     if (!painter.begin(printer)) {
         showPrinterMessage();
-        return;
+        return false;
     }
     prepared_ = gui::paintAllPages(*report_, *printer, painter);
-    painter.end();
+    return painter.end();
+}
+
+void ReportView::printOn(QPrinter& printer)
+{
+    if (paintPass(&printer) && host_.showStatus)
+        host_.showStatus(printedWhere(printer));
+}
+
+void ReportView::printRequest()
+{
+    if (!previewPrinter_ || !report_) {
+        startPrint();
+        return;
+    }
+    const std::unique_ptr<QPrinter> printer = std::move(previewPrinter_);
+    finished_ = false;
+    printOn(*printer);
+    finished_ = true;
 }
 
 void ReportView::startPrint()
@@ -112,7 +176,7 @@ void ReportView::startPrint()
     std::unique_ptr<QPrinter> printer = setUpPrinter();
     if (!printer)
         return;
-    paintPass(printer.get());
+    printOn(*printer);
     finished_ = true;
 }
 
@@ -129,10 +193,7 @@ void ReportView::startPreview()
     QPrintPreviewDialog dialog(printer.get(), this);
     dialog.setWindowTitle(QString::fromStdString(report_->title));
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this, &ReportView::paintPass);
-    if (auto* pages = dialog.findChild<QPrintPreviewWidget*>()) {
-        pages->setViewMode(QPrintPreviewWidget::FacingPagesView);
-        pages->fitInView();
-    }
+    showOnePageAsWideAsTheWindow(dialog);
     addSaveButtons(dialog);
     bool printAsked = false;
     routePrintButton(dialog, printAsked);
@@ -150,31 +211,28 @@ void ReportView::startPreview()
     if (!printAsked)
         return;
     // The preview has ended; its print button goes on as the window's print
-    // command, which starts a print pass of this view.
+    // command, which prints this view on the preview's printer.
+    previewPrinter_ = std::move(printer);
     if (host_.printCommand)
         host_.printCommand();
     else
-        startPrint();
+        printRequest();
+    previewPrinter_.reset();
 }
 
 void ReportView::routePrintButton(QPrintPreviewDialog& dialog, bool& printAsked)
 {
     // The preview's print action is the one Qt names "Print" in its own
-    // translation context; it would print on the preview's printer.
-    const QString printText = QCoreApplication::translate("QPrintPreviewDialog", "Print");
-    for (QActionGroup* group : dialog.findChildren<QActionGroup*>()) {
-        for (QAction* action : group->actions()) {
-            if (action->text() != printText)
-                continue;
-            action->setObjectName("previewPrintAction");
-            QObject::disconnect(action, SIGNAL(triggered(bool)), &dialog, nullptr);
-            connect(action, &QAction::triggered, &dialog, [&dialog, &printAsked] {
-                printAsked = true;
-                dialog.accept();
-            });
-            return;
-        }
-    }
+    // translation context; Qt's own handling would ask for a printer again.
+    QAction* action = previewAction(dialog, "Print");
+    if (!action)
+        return;
+    action->setObjectName("previewPrintAction");
+    QObject::disconnect(action, SIGNAL(triggered(bool)), &dialog, nullptr);
+    connect(action, &QAction::triggered, &dialog, [&dialog, &printAsked] {
+        printAsked = true;
+        dialog.accept();
+    });
 }
 
 void ReportView::addSaveButtons(QPrintPreviewDialog& dialog)
@@ -182,23 +240,49 @@ void ReportView::addSaveButtons(QPrintPreviewDialog& dialog)
     auto* toolBar = dialog.findChild<QToolBar*>();
     if (!toolBar)
         return;
+    // A status line under the pages says where a saved file went.
+    QStatusBar* statusLine = nullptr;
+    if (auto* layout = qobject_cast<QBoxLayout*>(dialog.layout())) {
+        statusLine = new QStatusBar(&dialog);
+        statusLine->setObjectName("previewStatusLine");
+        statusLine->setSizeGripEnabled(false);
+        layout->addWidget(statusLine);
+    }
     toolBar->addSeparator();
     QAction* pdf = toolBar->addAction(QStringLiteral("Salva PDF..."));
     pdf->setObjectName("savePdfAction");
-    connect(pdf, &QAction::triggered, &dialog, [this, &dialog] {
-        const QString path = QFileDialog::getSaveFileName(&dialog, QStringLiteral("Salva PDF"), QString(),
-                                                          QStringLiteral("PDF (*.pdf)"));
-        if (!path.isEmpty())
-            savePdf(path);
-    });
+    connect(pdf, &QAction::triggered, &dialog,
+            [this, &dialog, statusLine] { saveWithDialog(&dialog, SaveFormat::Pdf, statusLine); });
     QAction* csv = toolBar->addAction(QStringLiteral("Salva CSV..."));
     csv->setObjectName("saveCsvAction");
-    connect(csv, &QAction::triggered, &dialog, [this, &dialog] {
-        const QString path = QFileDialog::getSaveFileName(&dialog, QStringLiteral("Salva CSV"), QString(),
-                                                          QStringLiteral("CSV (*.csv)"));
-        if (!path.isEmpty())
-            saveCsv(path);
-    });
+    connect(csv, &QAction::triggered, &dialog,
+            [this, &dialog, statusLine] { saveWithDialog(&dialog, SaveFormat::Csv, statusLine); });
+}
+
+void ReportView::saveWithDialog(QWidget* parent, SaveFormat format, QStatusBar* statusLine)
+{
+    if (!report_)
+        return;
+    const bool pdf = format == SaveFormat::Pdf;
+    const QString stem = fileStem_.isEmpty() ? QString::fromStdString(report_->title) : fileStem_;
+    const SaveFileRequest request{pdf ? QStringLiteral("Salva PDF") : QStringLiteral("Salva CSV"),
+                                  pdf ? QStringLiteral("PDF (*.pdf)") : QStringLiteral("CSV (*.csv)"),
+                                  pdf ? QStringLiteral("pdf") : QStringLiteral("csv"), stem};
+    // A view without the program's sink asks in a box of its own.
+    MessageBoxSink boxes;
+    boxes.setParentWidget(parent);
+    const QString path =
+        chooseSaveFile(parent, request, session_->saveFolder(), host_.sink ? *host_.sink : static_cast<MessageSink&>(boxes));
+    if (path.isEmpty())
+        return;
+    if (!(pdf ? savePdf(path) : saveCsv(path)))
+        return;
+    session_->saveFolder().rememberFile(path);
+    const QString where = QStringLiteral("%1 salvato in %2").arg(pdf ? "PDF" : "CSV", QDir::toNativeSeparators(path));
+    if (statusLine)
+        statusLine->showMessage(where);
+    if (host_.showStatus)
+        host_.showStatus(where);
 }
 
 bool ReportView::savePdf(const QString& path)

@@ -29,29 +29,31 @@ void CalendarListClient::paintRow(ListRowPainter& painter, int position)
     const CalendarDay* day = days_ ? days_->at(position) : nullptr;
     if (!day)
         return;
-    const ListGeometry& g = painter.listGeometry();
-    const int x0 = painter.x0();
     const QColor rowText = day->modified ? QColor(kModifiedRed) : QColor(Qt::black);
     const QColor rowBackground = painter.rowBackground();
     painter.setColours(rowText, rowBackground);
-    painter.drawTextRightAligned(x0 + g.textRight(0), QString::fromStdString(day->date));
-    painter.drawText(x0 + g.textLeft(1), QString::fromStdString(day->weekdayName), g.widths[1]);
+    painter.drawCellRightAligned(0, QString::fromStdString(day->date));
+    painter.drawCell(1, QString::fromStdString(day->weekdayName));
     if (day->selected)
         painter.setColours(Qt::white, Qt::black);
     else if (day->minimumService)
-        painter.setColours(QColor(kGridGrey), rowBackground);
-    painter.drawText(x0 + g.textLeft(2),
-                     day->minimumService ? QStringLiteral("Servizio Minimo")
-                                         : QString::fromStdString(day->payingAuthorityName),
-                     g.widths[2]);
+        painter.setColours(painter.minimumServiceColour(), rowBackground);
+    painter.drawCell(2, day->minimumService ? QStringLiteral("Servizio Minimo")
+                                            : QString::fromStdString(day->payingAuthorityName));
     painter.setColours(rowText, rowBackground);
-    painter.drawTextRightAligned(x0 + g.textRight(3), QString::fromStdString(formatText("%1.2f", day->amount)));
+    painter.drawCellRightAligned(3, QString::fromStdString(formatText("%1.2f", day->amount)));
 }
 
-void CalendarListClient::toggleSelection(int position)
+bool CalendarListClient::isSelected(int position) const
+{
+    const auto* line = days_ ? days_->at(position) : nullptr;
+    return line && line->selected;
+}
+
+void CalendarListClient::setSelected(int position, bool selected)
 {
     if (days_)
-        days_->toggleSelected(position);
+        days_->setSelected(position, selected);
 }
 
 void CalendarListClient::rowActivated(int)

@@ -28,7 +28,8 @@ class CalendarListClient : public ListWindowClient {
     bool hasModel() const override { return days_ != nullptr; }
     int rowCount() const override { return days_ ? static_cast<int>(days_->size()) : 0; }
     void paintRow(ListRowPainter& painter, int position) override;
-    void toggleSelection(int position) override;
+    bool isSelected(int position) const override;
+    void setSelected(int position, bool selected) override;
     void rowActivated(int position) override;
     void popupRequested(int position, const QPoint& globalPos) override;
     QStringList balloonLines(int) const override { return {}; }

@@ -24,7 +24,7 @@ korvan::runs::CalendarDayList loadDays(const RunViewContext& context, const korv
 } // namespace
 
 CalendarView::CalendarView(const RunViewContext& context, korvan::runs::RunRow& run)
-    : SplitViewFrame(run, context.parent), context_(context), run_(run), days_(loadDays(context, run)),
+    : SplitViewFrame(run, context.sink, context.parent), context_(context), run_(run), days_(loadDays(context, run)),
       client_([this](int id) { runCommand(id); })
 {
     setObjectName("calendarView");

@@ -27,6 +27,7 @@ class CalendarView : public SplitViewFrame {
 
     korvan::runs::CalendarDayList& days() { return days_; }
     void runCommand(int commandId) override;
+    bool hasUnsavedChanges() const override { return days_.anyModified(); }
 
     // The dialogs the commands open, for the tests to reach them; each is
     // run modally by the command.

@@ -3,6 +3,8 @@
 #include "db/Values.h"
 #include "ui/runs/SplitViewCommands.h"
 
+#include <algorithm>
+
 namespace korvan::ui::runs {
 
 using korvan::runs::ItineraryArc;
@@ -44,8 +46,10 @@ void ItineraryListClient::paintExtraBands(QPainter& painter, int clientWidth, in
     ListGeometry none;
     ListRowPainter band(painter, none, 0, 3, green);
     band.setColours(Qt::white, green);
-    band.drawText(5, originalText(arcs_->originalAmount()));
-    band.drawText(400, sumText(arcs_->arcSum()));
+    // At 400 pixels, or past the first text where a larger font needs it.
+    const QString original = originalText(arcs_->originalAmount());
+    band.drawText(5, original);
+    band.drawText(std::max(400, 5 + band.textWidth(original) + 20), sumText(arcs_->arcSum()));
 }
 
 void ItineraryListClient::paintRow(ListRowPainter& painter, int position)
@@ -53,29 +57,31 @@ void ItineraryListClient::paintRow(ListRowPainter& painter, int position)
     const ItineraryArc* arc = arcs_ ? arcs_->at(position) : nullptr;
     if (!arc)
         return;
-    const ListGeometry& g = painter.listGeometry();
-    const int x0 = painter.x0();
     const QColor rowText = arc->modified ? QColor(kModifiedRed) : QColor(Qt::black);
     const QColor rowBackground = painter.rowBackground();
     painter.setColours(rowText, rowBackground);
-    painter.drawTextRightAligned(x0 + g.textRight(0), QString::fromStdString(formatText("%1.2f", arc->progressiveKm)));
-    painter.drawText(x0 + g.textLeft(1), QString::fromStdString(arc->stopName), g.widths[1]);
+    painter.drawCellRightAligned(0, QString::fromStdString(formatText("%1.2f", arc->progressiveKm)));
+    painter.drawCell(1, QString::fromStdString(arc->stopName));
     if (arc->selected)
         painter.setColours(Qt::white, Qt::black);
     else if (arc->minimumService)
-        painter.setColours(QColor(kGridGrey), rowBackground);
-    painter.drawText(x0 + g.textLeft(2),
-                     arc->minimumService ? QStringLiteral("Servizio Minimo")
-                                         : QString::fromStdString(arc->payingAuthorityName),
-                     g.widths[2]);
+        painter.setColours(painter.minimumServiceColour(), rowBackground);
+    painter.drawCell(2, arc->minimumService ? QStringLiteral("Servizio Minimo")
+                                            : QString::fromStdString(arc->payingAuthorityName));
     painter.setColours(rowText, rowBackground);
-    painter.drawTextRightAligned(x0 + g.textRight(3), QString::fromStdString(formatText("%1.4f", arc->amount)));
+    painter.drawCellRightAligned(3, QString::fromStdString(formatText("%1.4f", arc->amount)));
 }
 
-void ItineraryListClient::toggleSelection(int position)
+bool ItineraryListClient::isSelected(int position) const
+{
+    const auto* line = arcs_ ? arcs_->at(position) : nullptr;
+    return line && line->selected;
+}
+
+void ItineraryListClient::setSelected(int position, bool selected)
 {
     if (arcs_)
-        arcs_->toggleSelected(position);
+        arcs_->setSelected(position, selected);
 }
 
 void ItineraryListClient::rowActivated(int)

@@ -34,7 +34,8 @@ class ItineraryListClient : public ListWindowClient {
     bool hasModel() const override { return arcs_ != nullptr; }
     int rowCount() const override { return arcs_ ? static_cast<int>(arcs_->size()) : 0; }
     void paintRow(ListRowPainter& painter, int position) override;
-    void toggleSelection(int position) override;
+    bool isSelected(int position) const override;
+    void setSelected(int position, bool selected) override;
     void rowActivated(int position) override;
     void popupRequested(int position, const QPoint& globalPos) override;
     QStringList balloonLines(int) const override { return {}; }

@@ -22,7 +22,7 @@ korvan::runs::ItineraryArcList loadArcs(const RunViewContext& context, const kor
 } // namespace
 
 ItineraryView::ItineraryView(const RunViewContext& context, korvan::runs::RunRow& run)
-    : SplitViewFrame(run, context.parent), context_(context), run_(run), arcs_(loadArcs(context, run)),
+    : SplitViewFrame(run, context.sink, context.parent), context_(context), run_(run), arcs_(loadArcs(context, run)),
       client_([this](int id) { runCommand(id); })
 {
     setObjectName("itineraryView");

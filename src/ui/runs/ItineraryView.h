@@ -27,6 +27,7 @@ class ItineraryView : public SplitViewFrame {
 
     korvan::runs::ItineraryArcList& arcs() { return arcs_; }
     void runCommand(int commandId) override;
+    bool hasUnsavedChanges() const override { return arcs_.anyModified(); }
 
     // The per-arc dialog of the line at `position`; none for the first stop.
     SplitAccountingDialog* makeArcDialog(int position);

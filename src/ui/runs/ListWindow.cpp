@@ -1,6 +1,7 @@
 #include "ui/runs/ListWindow.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPolygon>
@@ -15,8 +16,29 @@ namespace korvan::ui::runs {
 namespace {
 
 constexpr int kBalloonWidth = 320;
-constexpr int kBalloonHeight = 70;
 constexpr int kBalloonRightSideFrom = 381; // pointer x from which the balloon stands at the left
+constexpr int kBalloonLines = 5;
+
+// The balloon's texts laid out in its font: five lines 12 pixels apart at
+// 8 points (more in a larger font), the first at 15 pixels from the left
+// edge, the others indented to 33, 5 pixels of room at the right; as wide
+// as its widest line needs, and at least 320 pixels.
+struct BalloonLayout {
+    explicit BalloonLayout(const QFontMetrics& metrics, const QStringList& lines)
+        : lineStep(std::max(12, metrics.height()))
+    {
+        width = kBalloonWidth;
+        for (int i = 0; i < lines.size() && i < kBalloonLines; ++i)
+            width = std::max(width, textLeft(i) + metrics.horizontalAdvance(lines[i]) + 5);
+        height = 10 + kBalloonLines * lineStep;
+    }
+    static int textLeft(int line) { return line == 0 ? 15 : 33; }
+    int textTop(int line) const { return 5 + lineStep * line; }
+
+    int lineStep;
+    int width = kBalloonWidth;
+    int height = 0;
+};
 
 } // namespace
 
@@ -39,9 +61,28 @@ int ListRowPainter::textWidth(const QString& text) const
     return painter_.fontMetrics().horizontalAdvance(text);
 }
 
-void ListRowPainter::drawText(int x, const QString& text, int clipWidth)
+QColor ListRowPainter::minimumServiceColour() const
+{
+    return rowBackground_ == QColor(kCursorYellow) ? QColor(kCursorGrey) : QColor(kGridGrey);
+}
+
+namespace {
+
+// The text as it fits in `room` pixels: whole, or cut with an ellipsis on
+// the side `mode` names.
+QString fitted(const QFontMetrics& metrics, const QString& text, int room, Qt::TextElideMode mode)
+{
+    if (room < 0 || metrics.horizontalAdvance(text) <= room)
+        return text;
+    return metrics.elidedText(text, mode, room);
+}
+
+} // namespace
+
+void ListRowPainter::drawText(int x, const QString& whole, int clipWidth)
 {
     const QFontMetrics metrics = painter_.fontMetrics();
+    const QString text = fitted(metrics, whole, clipWidth, Qt::ElideRight);
     const int y = top_ + 2;
     int width = metrics.horizontalAdvance(text);
     if (clipWidth >= 0)
@@ -57,9 +98,21 @@ void ListRowPainter::drawText(int x, const QString& text, int clipWidth)
     painter_.restore();
 }
 
-void ListRowPainter::drawTextRightAligned(int right, const QString& text)
+void ListRowPainter::drawTextRightAligned(int right, const QString& whole, int left)
 {
-    drawText(right - textWidth(text), text);
+    const QString text = fitted(painter_.fontMetrics(), whole, left < 0 ? -1 : right - left, Qt::ElideLeft);
+    const int width = textWidth(text);
+    drawText(right - width, text, left < 0 ? -1 : std::min(width, right - left));
+}
+
+void ListRowPainter::drawCell(int column, const QString& text)
+{
+    drawText(x0_ + geometry_.textLeft(column), text, geometry_.widths[static_cast<size_t>(column)]);
+}
+
+void ListRowPainter::drawCellRightAligned(int column, const QString& text)
+{
+    drawTextRightAligned(x0_ + geometry_.textRight(column), text, x0_ + geometry_.textLeft(column));
 }
 
 // ListWindow ----------------------------------------------------------------------
@@ -106,6 +159,7 @@ void ListWindow::reset()
 {
     scroll_ = ListScroll{};
     balloonRow_ = -1;
+    anchorRow_ = -1;
     invalidate();
 }
 
@@ -122,6 +176,7 @@ int ListWindow::visibleRows() const
 void ListWindow::setCursorRow(int position)
 {
     scroll_.cursorRow = position;
+    anchorRow_ = -1;
     invalidate();
 }
 
@@ -149,17 +204,24 @@ void ListWindow::invalidate()
     viewport()->update();
 }
 
+qreal ListWindow::pixelRatio() const
+{
+    return viewport()->devicePixelRatioF();
+}
+
 QImage ListWindow::renderList()
 {
     renderBuffer();
-    return buffer_.copy(viewport()->rect());
+    const qreal ratio = buffer_.devicePixelRatio();
+    return buffer_.copy(QRectF(QPointF(0, 0), QSizeF(viewport()->size()) * ratio).toRect());
 }
 
 QImage ListWindow::renderWithBalloon()
 {
     if (dirty_)
         renderBuffer();
-    QImage image = buffer_.copy(viewport()->rect());
+    const qreal ratio = buffer_.devicePixelRatio();
+    QImage image = buffer_.copy(QRectF(QPointF(0, 0), QSizeF(viewport()->size()) * ratio).toRect());
     if (balloonRow_ >= 0) {
         QPainter painter(&image);
         paintBalloon(painter);
@@ -198,13 +260,21 @@ void ListWindow::updateScrollBars(int rowCount, int visible)
 void ListWindow::renderBuffer()
 {
     const QSize client = viewport()->size();
-    // One image as large as the screen, kept while the window lives; a
-    // client area larger than the screen makes it grow.
+    // One image as large as the screen, in the screen's own pixels (a
+    // scaled screen would otherwise show it enlarged and blurred), kept
+    // while the window lives; a client area larger than the screen makes
+    // it grow, a move to a screen of another pixel ratio makes it anew.
+    const qreal ratio = pixelRatio();
     QSize wanted = client;
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
+    if (const QScreen* screen = this->screen())
         wanted = wanted.expandedTo(screen->size());
-    if (buffer_.width() < wanted.width() || buffer_.height() < wanted.height())
-        buffer_ = QImage(wanted.expandedTo(buffer_.size()), QImage::Format_RGB32);
+    const QSize pixels = (QSizeF(wanted) * ratio).toSize();
+    if (buffer_.devicePixelRatio() != ratio)
+        buffer_ = QImage();
+    if (buffer_.width() < pixels.width() || buffer_.height() < pixels.height()) {
+        buffer_ = QImage(pixels.expandedTo(buffer_.size()), QImage::Format_RGB32);
+        buffer_.setDevicePixelRatio(ratio);
+    }
     dirty_ = false;
     balloonRow_ = -1;
 
@@ -276,7 +346,8 @@ void ListWindow::paintEvent(QPaintEvent* event)
         renderBuffer();
     QPainter painter(viewport());
     const QRect area = event->rect();
-    painter.drawImage(area.topLeft(), buffer_, area);
+    const qreal ratio = buffer_.devicePixelRatio();
+    painter.drawImage(QRectF(area), buffer_, QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio));
     if (balloonRow_ >= 0)
         paintBalloon(painter);
 }
@@ -311,11 +382,22 @@ bool ListWindow::onHeader(const QPoint& point) const
     return point.y() < geometry_.headerHeight();
 }
 
+void ListWindow::toggleSelection(int position)
+{
+    client_->setSelected(position, !client_->isSelected(position));
+}
+
 void ListWindow::mousePressEvent(QMouseEvent* event)
 {
     if (!client_ || !client_->hasModel())
         return;
     setFocus(Qt::MouseFocusReason);
+    // The middle and side buttons have no meaning here: the cursor stays.
+    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) {
+        event->ignore();
+        return;
+    }
+    anchorRow_ = -1;
     // The header names the columns: a click there leaves the cursor and the
     // selection on their rows; the right button still offers the pop-up.
     if (onHeader(event->position().toPoint())) {
@@ -327,7 +409,7 @@ void ListWindow::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton) {
         if ((event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) && position >= 0 &&
             position < clientRowCount())
-            client_->toggleSelection(position);
+            toggleSelection(position);
         invalidate();
     } else if (event->button() == Qt::RightButton) {
         invalidate();
@@ -353,12 +435,104 @@ void ListWindow::mouseReleaseEvent(QMouseEvent* event)
 
 void ListWindow::wheelEvent(QWheelEvent* event)
 {
-    if (!client_ || !client_->hasModel())
+    // A sideways swipe moves no row.
+    if (!client_ || !client_->hasModel() || event->angleDelta().y() == 0) {
+        event->ignore();
         return;
+    }
     scroll_.topRow += event->angleDelta().y() < 0 ? 1 : -1;
     scroll_.clampRows(clientRowCount(), visibleRows());
     invalidate();
     event->accept();
+}
+
+// Keyboard -------------------------------------------------------------------------
+
+void ListWindow::keyPressEvent(QKeyEvent* event)
+{
+    const int count = clientRowCount();
+    if (!client_ || !client_->hasModel()) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    if (event->matches(QKeySequence::Find)) {
+        client_->findRequested();
+        return;
+    }
+    if (event->matches(QKeySequence::Copy)) {
+        client_->copyRequested();
+        return;
+    }
+    const bool extend = event->modifiers() & Qt::ShiftModifier;
+    const int cursor = std::clamp(scroll_.cursorRow, 0, std::max(count - 1, 0));
+    const int page = std::max(visibleRows(), 1);
+    switch (event->key()) {
+    case Qt::Key_Up:
+        moveCursorByKey(cursor - 1, extend);
+        return;
+    case Qt::Key_Down:
+        moveCursorByKey(cursor + 1, extend);
+        return;
+    case Qt::Key_PageUp:
+        moveCursorByKey(cursor - page, extend);
+        return;
+    case Qt::Key_PageDown:
+        moveCursorByKey(cursor + page, extend);
+        return;
+    case Qt::Key_Home:
+        moveCursorByKey(0, extend);
+        return;
+    case Qt::Key_End:
+        moveCursorByKey(count - 1, extend);
+        return;
+    case Qt::Key_Space:
+        if (count > 0) {
+            anchorRow_ = -1;
+            toggleSelection(cursor);
+            invalidate();
+        }
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (count > 0) {
+            scroll_.cursorRow = cursor;
+            scroll_.scrollToCursor(count, visibleRows());
+            invalidate();
+            viewport()->repaint();
+            client_->rowActivated(cursor);
+        }
+        return;
+    default:
+        break;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+void ListWindow::moveCursorByKey(int position, bool extend)
+{
+    const int count = clientRowCount();
+    if (count == 0)
+        return;
+    const int from = std::clamp(scroll_.cursorRow, 0, count - 1);
+    const int to = std::clamp(position, 0, count - 1);
+    if (extend) {
+        // The rows from where the selection began to the cursor are
+        // selected; those the cursor leaves on its way back are not.
+        if (anchorRow_ < 0 || anchorRow_ >= count)
+            anchorRow_ = from;
+        const auto between = [](int row, int a, int b) { return row >= std::min(a, b) && row <= std::max(a, b); };
+        for (int row = std::min(from, to); row <= std::max(from, to); ++row) {
+            if (between(row, anchorRow_, to))
+                client_->setSelected(row, true);
+            else if (between(row, anchorRow_, from))
+                client_->setSelected(row, false);
+        }
+    } else {
+        anchorRow_ = -1;
+    }
+    scroll_.cursorRow = to;
+    scroll_.scrollToCursor(count, visibleRows());
+    invalidate();
 }
 
 void ListWindow::mouseMoveEvent(QMouseEvent* event)
@@ -386,39 +560,46 @@ void ListWindow::pointerMovedTo(const QPoint& point)
         viewport()->update(balloonRect_);
     balloonRow_ = position;
     balloonRect_ = balloonPlace(position, point.x());
+    balloonBelowRow_ = balloonRect_.top() == geometry_.rowTop(position, scroll_.topRow) + 2;
     viewport()->update(balloonRect_);
 }
 
 QRect ListWindow::balloonPlace(int position, int pointerX) const
 {
+    const BalloonLayout layout(QFontMetrics(balloonFont()), client_->balloonLines(position));
     const int rowTop = geometry_.rowTop(position, scroll_.topRow);
     const int h = geometry_.lineHeight;
     int top = rowTop + 2;
-    if (viewport()->height() < rowTop + 75)
-        top = rowTop + h + 3 - kBalloonHeight;
+    if (viewport()->height() < rowTop + layout.height + 5)
+        top = rowTop + h + 3 - layout.height;
     int left = 50;
     if (pointerX < kBalloonRightSideFrom) {
         // Right edge under the last column but one.
         int right = -scroll_.scrollX - 25;
         for (int i = 0; i + 1 < geometry_.columnCount(); ++i)
             right += geometry_.widths[static_cast<size_t>(i)];
-        left = right - kBalloonWidth;
+        left = right - layout.width;
     }
-    return QRect(left, top, kBalloonWidth + 1, kBalloonHeight + 1);
+    // A balloon widened by a long text stays on the window where it can.
+    left = std::max(0, std::min(left, viewport()->width() - layout.width - 1));
+    return QRect(left, top, layout.width + 1, layout.height + 1);
 }
 
 void ListWindow::paintBalloon(QPainter& painter) const
 {
     if (!client_ || balloonRow_ < 0)
         return;
+    const QStringList lines = client_->balloonLines(balloonRow_);
+    const QFont font = balloonFont();
+    const QFontMetrics metrics(font);
+    const BalloonLayout layout(metrics, lines);
     const int l = balloonRect_.left();
     const int t = balloonRect_.top();
-    const int r = l + kBalloonWidth;
-    const int b = t + kBalloonHeight;
-    const bool belowRow = t == geometry_.rowTop(balloonRow_, scroll_.topRow) + 2;
+    const int r = l + balloonRect_.width() - 1;
+    const int b = t + balloonRect_.height() - 1;
     QPolygon shape;
     shape << QPoint(l + 20, t) << QPoint(r - 1, t) << QPoint(r - 1, b - 1) << QPoint(l + 10, b - 1);
-    if (belowRow)
+    if (balloonBelowRow_)
         shape << QPoint(l + 10, t + 14) << QPoint(l, t + 9) << QPoint(l + 10, t + 4);
     else
         shape << QPoint(l + 10, b - 5) << QPoint(l, b - 10) << QPoint(l + 10, b - 15);
@@ -427,12 +608,10 @@ void ListWindow::paintBalloon(QPainter& painter) const
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(QColor(kBalloonIvory));
     painter.drawPolygon(shape);
-    painter.setFont(balloonFont());
-    const QFontMetrics metrics = painter.fontMetrics();
-    const QStringList lines = client_->balloonLines(balloonRow_);
-    for (int i = 0; i < lines.size() && i < 5; ++i) {
-        const int x = i == 0 ? l + 15 : l + 33;
-        const int y = i == 0 ? t + 5 : t + 17 + 12 * (i - 1);
+    painter.setFont(font);
+    for (int i = 0; i < lines.size() && i < kBalloonLines; ++i) {
+        const int x = l + BalloonLayout::textLeft(i);
+        const int y = t + layout.textTop(i);
         const QRect box(x, y, std::max(0, std::min(metrics.horizontalAdvance(lines[i]), r - 5 - x)), metrics.height());
         painter.setClipRect(box);
         painter.fillRect(box, QColor(kBalloonIvory));

@@ -2,11 +2,12 @@
 
 // The owner-drawn list window of the run browser and of its views: a header
 // band and rows of texts in fixed columns, drawn whole into an off-screen
-// image and copied to the screen in one block; a cursor row; selection by
-// Shift- or Ctrl-click; double click and the pop-up menu handed to the
-// client; scrolling by wheel and scroll bars; and a balloon with the
-// details of the row under the pointer, drawn over the list and erased by
-// copying the list back from the image.
+// image (at the screen's pixel ratio) and copied to the screen in one
+// block; a cursor row; selection by Shift- or Ctrl-click; double click and
+// the pop-up menu handed to the client; scrolling by wheel and scroll bars;
+// the keyboard (cursor keys, Space, Shift with the arrows, Enter, Ctrl+F,
+// Ctrl+C); and a balloon with the details of the row under the pointer,
+// drawn over the list and erased by copying the list back from the image.
 //
 // What the rows hold and how their cells look is the client's
 // (ListWindowClient): the window owns the geometry, the cursor, the
@@ -34,6 +35,9 @@ inline constexpr QRgb kCursorYellow = 0xFFFFFF00;
 inline constexpr QRgb kModifiedRed = 0xFFC00000;
 inline constexpr QRgb kMarkerGreen = 0xFF00C000;
 inline constexpr QRgb kBalloonIvory = 0xFFFFFFF0;
+// "Servizio Minimo" on the yellow cursor row: the list's light grey does
+// not read there.
+inline constexpr QRgb kCursorGrey = 0xFF606060;
 
 // Draws the texts of one row: every text has an opaque background in the
 // current background colour, as the list's cells are boxes of colour.
@@ -52,11 +56,20 @@ class ListRowPainter {
     QColor textColour() const { return text_; }
     QColor backgroundColour() const { return background_; }
 
+    // The grey of "Servizio Minimo": the list's, or a darker one on the
+    // cursor row.
+    QColor minimumServiceColour() const;
+
     int textWidth(const QString& text) const;
-    // The text with its left edge at x, cut at clipWidth pixels (-1: none).
+    // The text with its left edge at x, cut at clipWidth pixels (-1: none);
+    // a cut text ends in an ellipsis, so that it shows it goes on.
     void drawText(int x, const QString& text, int clipWidth = -1);
-    // The text ending at `right`.
-    void drawTextRightAligned(int right, const QString& text);
+    // The text ending at `right`, cut likewise at `left` (-1: none).
+    void drawTextRightAligned(int right, const QString& text, int left = -1);
+    // The text of column `column`, at its left or ending at its right, cut
+    // to the column.
+    void drawCell(int column, const QString& text);
+    void drawCellRightAligned(int column, const QString& text);
 
   private:
     QPainter& painter_;
@@ -80,10 +93,17 @@ class ListWindowClient {
     // The row's cells, in the painter's row; the window has filled the
     // cursor row and draws the grid afterwards.
     virtual void paintRow(ListRowPainter& painter, int position) = 0;
-    // Shift- or Ctrl-click on a row.
-    virtual void toggleSelection(int position) = 0;
-    // Double click on a row (the cursor is on it and the list redrawn).
+    // The selection of a row (Shift- or Ctrl-click, Space, Shift with the
+    // arrows); a row that cannot be selected ignores it.
+    virtual bool isSelected(int position) const = 0;
+    virtual void setSelected(int position, bool selected) = 0;
+    // Double click or Enter on a row (the cursor is on it and the list
+    // redrawn).
     virtual void rowActivated(int position) = 0;
+    // Ctrl+F and Ctrl+C on the list; nothing unless the client finds and
+    // copies.
+    virtual void findRequested() {}
+    virtual void copyRequested() {}
     // Right click on a row at `globalPos` (the cursor is on it).
     virtual void popupRequested(int position, const QPoint& globalPos) = 0;
     // The balloon's texts: a title and up to four detail lines.
@@ -149,6 +169,7 @@ class ListWindow : public QAbstractScrollArea {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
   private:
@@ -162,6 +183,11 @@ class ListWindow : public QAbstractScrollArea {
     bool onHeader(const QPoint& point) const;
     // The rows the client holds now (rowCount_ is those of the last paint).
     int clientRowCount() const;
+    // The cursor to `position` by a key, Shift extending the selection from
+    // where it began.
+    void moveCursorByKey(int position, bool extend);
+    void toggleSelection(int position);
+    qreal pixelRatio() const;
     QRect balloonPlace(int position, int pointerX) const;
     // Draws the balloon of balloonRow_ over what the painter holds.
     void paintBalloon(QPainter& painter) const;
@@ -175,8 +201,10 @@ class ListWindow : public QAbstractScrollArea {
     bool syncingBars_ = false;
     int rowCount_ = 0;
     int balloonRow_ = -1;
-    int balloonPointerX_ = 0;
     QRect balloonRect_;
+    bool balloonBelowRow_ = true;
+    // Where a selection by Shift and the arrows began (-1: none).
+    int anchorRow_ = -1;
 };
 
 } // namespace korvan::ui::runs

@@ -14,5 +14,9 @@ inline constexpr int CalendarView = 1033;
 inline constexpr int ItineraryView = 1034;
 inline constexpr int SelectAll = 1042;
 inline constexpr int ClearSelection = 1043;
+// The list's keyboard and the bar's "Salva CSV...".
+inline constexpr int FindRun = 1090;  // Ctrl+F
+inline constexpr int CopyRuns = 1091; // Ctrl+C
+inline constexpr int SaveList = 1092; // "Salva CSV..."
 
 } // namespace korvan::ui::runs::command

@@ -2,17 +2,29 @@
 
 #include "core/OperationFeedback.h"
 #include "db/DbConnection.h"
+#include "db/MessageSink.h"
 #include "db/Values.h"
 #include "refdata/NameLookups.h"
+#include "reports/CsvWriter.h"
+#include "reports/RunListReport.h"
 #include "runs/RunAccounting.h"
+#include "runs/RunSearch.h"
+#include "ui/common/SaveFileDialog.h"
 #include "ui/runs/ListWindow.h"
 #include "ui/runs/RunAccountingDialog.h"
 #include "ui/runs/RunBrowserCommands.h"
 #include "ui/runs/RunFilterDialog.h"
 #include "ui/runs/RunListClient.h"
+#include "ui/runs/ViewLayout.h"
 
+#include <QClipboard>
+#include <QDir>
 #include <QEvent>
+#include <QFile>
+#include <QGuiApplication>
+#include <QInputDialog>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTimer>
 
@@ -53,7 +65,8 @@ RunBrowserDialog::RunBrowserDialog(DbConnection* connection, MessageSink& sink, 
                                                {command::SelectLine, "Selezione Linea"},
                                                {command::RunAccounting, "Finanziamento"},
                                                {command::CalendarView, "Calendario"},
-                                               {command::ItineraryView, "Percorso"}};
+                                               {command::ItineraryView, "Percorso"},
+                                               {command::SaveList, "Salva CSV..."}};
     for (const auto& [id, label] : bar) {
         auto* button = new QPushButton(QString::fromUtf8(label), this);
         button->setObjectName(QStringLiteral("button%1").arg(id));
@@ -63,7 +76,14 @@ RunBrowserDialog::RunBrowserDialog(DbConnection* connection, MessageSink& sink, 
         buttons_.emplace_back(id, button);
     }
     button(command::SelectLine)->setDefault(true);
+    saveFolder_ = std::make_shared<SaveFolder>();
     resize(800, 600);
+}
+
+void RunBrowserDialog::setSaveFolder(std::shared_ptr<SaveFolder> folder)
+{
+    if (folder)
+        saveFolder_ = std::move(folder);
 }
 
 RunBrowserDialog::~RunBrowserDialog()
@@ -122,24 +142,14 @@ void RunBrowserDialog::resizeEvent(QResizeEvent* event)
 
 void RunBrowserDialog::layOut()
 {
-    const int width = this->width();
-    const int height = this->height();
-    int y = 5;
-    for (QLabel* label : labels_) {
-        const int labelHeight = label->sizeHint().height();
-        label->setGeometry(10, y, width - 60, labelHeight);
-        y += labelHeight + 5;
-    }
-    list_->setGeometry(10, 60, width - 20, height - 35 - 60);
-    const int gaps[] = {0, 30, 5, 30, 30, 5, 5};
-    int x = 15;
-    for (size_t i = 0; i < buttons_.size(); ++i) {
-        QPushButton* button = buttons_[i].second;
-        const QSize size = button->sizeHint();
-        x += i == 0 ? 0 : gaps[i];
-        button->setGeometry(x, height - 5 - size.height(), size.width(), size.height());
-        x += size.width();
-    }
+    // The bar's gaps: "Fine", 30 "Aggiorna Vista", 5 "Ripristina", 30
+    // "Selezione Linea", 30 "Finanziamento", 5 "Calendario", 5 "Percorso",
+    // 30 "Salva CSV...".
+    const int gaps[] = {0, 30, 5, 30, 30, 5, 5, 30};
+    std::vector<BarButton> bar;
+    for (size_t i = 0; i < buttons_.size(); ++i)
+        bar.push_back({buttons_[i].second, gaps[i]});
+    layOutView(*this, {labels_[0], labels_[1], labels_[2]}, list_, bar);
 }
 
 void RunBrowserDialog::runCommand(int commandId)
@@ -170,6 +180,15 @@ void RunBrowserDialog::runCommand(int commandId)
     case command::CalendarView:
     case command::ItineraryView:
         openView(commandId == command::CalendarView);
+        return;
+    case command::FindRun:
+        findRun();
+        return;
+    case command::CopyRuns:
+        copyRuns();
+        return;
+    case command::SaveList:
+        saveList();
         return;
     case command::SelectAll:
     case command::ClearSelection:
@@ -248,6 +267,7 @@ void RunBrowserDialog::showLine(const korvan::runs::RunListKey& key)
                                         line ? line->name.c_str() : "")));
     reload();
     list_->reset();
+    list_->setFocus();
 }
 
 void RunBrowserDialog::reload()
@@ -268,6 +288,76 @@ void RunBrowserDialog::reload()
     marks_.applyTo(*model_);
     client_->setModel(model_.get());
     placeCursor(place);
+}
+
+void RunBrowserDialog::findRun()
+{
+    if (!model_)
+        return;
+    QInputDialog dialog(this);
+    dialog.setObjectName("findRunDialog");
+    dialog.setWindowTitle(QStringLiteral("Cerca Corsa"));
+    dialog.setLabelText(QStringLiteral("Codice o ID della corsa:"));
+    dialog.setTextValue(findText_);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    findText_ = dialog.textValue();
+    const std::string typed = findText_.trimmed().toStdString();
+    if (typed.empty())
+        return;
+    const int position = korvan::runs::findRunPosition(*model_, typed, list_->cursorRow());
+    if (position < 0) {
+        sink_.showMessage(
+            formatText("ATTENZIONE: Nessuna corsa della lista ha codice o ID \"%s\".\n\n", typed.c_str()) +
+                "Occorre indicare il codice o l'ID di una corsa della lista.\n\n",
+            MessageIcon::Error);
+        return;
+    }
+    list_->setCursorRow(position);
+    list_->scrollToCursor();
+}
+
+void RunBrowserDialog::copyRuns()
+{
+    if (!model_)
+        return;
+    // The selected runs in the order shown; without a selection, the
+    // cursor run.
+    std::vector<const korvan::runs::RunRow*> runs;
+    for (int position = 0; position < model_->count(); ++position)
+        if (model_->rowAt(position)->selected)
+            runs.push_back(model_->rowAt(position));
+    if (runs.empty() && cursorRun())
+        runs.push_back(cursorRun());
+    if (runs.empty())
+        return;
+    const QByteArray csv =
+        QByteArray::fromStdString(korvan::reports::csvText(korvan::reports::runListReport(runs, key_)));
+    auto* mime = new QMimeData;
+    mime->setText(QString::fromUtf8(csv));
+    mime->setData(QStringLiteral("text/csv"), csv);
+    QGuiApplication::clipboard()->setMimeData(mime);
+}
+
+void RunBrowserDialog::saveList()
+{
+    if (!model_)
+        return;
+    const SaveFileRequest request{
+        QStringLiteral("Salva CSV"), QStringLiteral("CSV (*.csv)"), QStringLiteral("csv"),
+        QString::fromStdString(formatText("Corse_%04d_%04d_%04d", key_.authority, key_.company, key_.line))};
+    const QString path = chooseSaveFile(this, request, *saveFolder_, sink_);
+    if (path.isEmpty())
+        return;
+    std::string error;
+    if (!korvan::reports::writeCsvFile(korvan::reports::runListReport(*model_, key_),
+                                       QFile::encodeName(path).toStdString(), error)) {
+        sink_.showMessage(error, MessageIcon::Error);
+        return;
+    }
+    saveFolder_->rememberFile(path);
+    if (statusLine_)
+        statusLine_(QStringLiteral("CSV salvato in %1").arg(QDir::toNativeSeparators(path)));
 }
 
 korvan::runs::RunRow* RunBrowserDialog::cursorRun()
@@ -340,15 +430,19 @@ void RunBrowserDialog::reject()
 }
 
 void runBrowserCommand(QWidget* clientArea, DbConnection* connection, MessageSink& sink, OperationFeedback& feedback,
-                       int& authority, int& company, const std::function<void(std::function<bool()>)>& registerCloser)
+                       int& authority, int& company, const BrowserHost& host)
 {
     RunBrowserDialog browser(connection, sink, feedback, authority, company, runSplitViews(), clientArea->window());
     if (!browser.beginTransaction())
         return;
+    browser.setStatusLine(host.showStatus);
+    browser.setSaveFolder(host.saveFolder);
     browser.placeOver(clientArea);
-    registerCloser([&browser] { return browser.finishAndClose(); });
+    if (host.registerCloser)
+        host.registerCloser([&browser] { return browser.finishAndClose(); });
     browser.exec();
-    registerCloser({});
+    if (host.registerCloser)
+        host.registerCloser({});
 }
 
 } // namespace korvan::ui::runs

@@ -27,6 +27,10 @@ class MessageSink;
 class OperationFeedback;
 } // namespace korvan
 
+namespace korvan::ui {
+class SaveFolder;
+}
+
 namespace korvan::ui::runs {
 
 class ListWindow;
@@ -66,6 +70,12 @@ class RunBrowserDialog : public QDialog {
     QLabel* lineLabel() const { return labels_[2]; }
     QPushButton* button(int commandId) const;
 
+    // Where "Salva CSV..." says the file went (the main window's status
+    // line), and the folder it proposes, shared with the program's other
+    // saves; without one the browser keeps its own.
+    void setStatusLine(std::function<void(const QString&)> show) { statusLine_ = std::move(show); }
+    void setSaveFolder(std::shared_ptr<SaveFolder> folder);
+
   public slots:
     // Escape and the close box end the browser as "Fine" does.
     void reject() override;
@@ -90,6 +100,12 @@ class RunBrowserDialog : public QDialog {
     CursorPlace cursorPlace() const;
     void placeCursor(const CursorPlace& place);
     void editRunAccounting();
+    // Ctrl+F: the cursor to the run of a code or ID the user types.
+    void findRun();
+    // Ctrl+C: the selected runs (or the cursor run) to the clipboard as CSV.
+    void copyRuns();
+    // "Salva CSV...": the whole list, in its order, into a file.
+    void saveList();
     void showCursorRun();
     void openView(bool calendar);
     korvan::runs::RunRow* cursorRun();
@@ -112,14 +128,26 @@ class RunBrowserDialog : public QDialog {
     ListWindow* list_;
     std::vector<std::pair<int, QPushButton*>> buttons_;
     bool finished_ = false;
+    QString findText_;
+    std::function<void(const QString&)> statusLine_;
+    std::shared_ptr<SaveFolder> saveFolder_;
     QPointer<QWidget> area_;
 };
 
+// What the main window lends the browser while it is open.
+struct BrowserHost {
+    // Given the browser's "Fine" path while it is open, and an empty
+    // function after: closing the program or the connection runs it first.
+    std::function<void(std::function<bool()>)> registerCloser;
+    // The status line, where "Salva CSV..." says where the file went.
+    std::function<void(const QString&)> showStatus;
+    // The folder of the program's last save.
+    std::shared_ptr<SaveFolder> saveFolder;
+};
+
 // Menu command "&Corse": opens the browser over `clientArea` (when its
-// transaction can begin) and runs it to its end. `registerCloser` is given
-// the browser's "Fine" path while it is open, and an empty function after:
-// closing the program or the connection runs it first.
+// transaction can begin) and runs it to its end.
 void runBrowserCommand(QWidget* clientArea, DbConnection* connection, MessageSink& sink, OperationFeedback& feedback,
-                       int& authority, int& company, const std::function<void(std::function<bool()>)>& registerCloser);
+                       int& authority, int& company, const BrowserHost& host);
 
 } // namespace korvan::ui::runs

@@ -14,6 +14,7 @@ namespace {
 
 const QString kCalendarMarker = QStringLiteral(" CAL ");
 const QString kItineraryMarker = QStringLiteral(" PERC ");
+constexpr int kCellGap = 5;
 
 QString text(const std::string& utf8)
 {
@@ -54,19 +55,19 @@ void RunListClient::paintRow(ListRowPainter& painter, int position)
     const QColor rowBackground = painter.rowBackground();
     painter.setColours(rowText, rowBackground);
 
-    painter.drawTextRightAligned(x0 + g.textRight(0), text(formatText("%ld", row->runId)));
+    painter.drawCellRightAligned(0, text(formatText("%ld", row->runId)));
 
+    // The run code in the first third of its column, 5 pixels short of the
+    // times so that a long code (a GTFS trip ID) does not run into them.
     const int third = g.widths[1] / 3;
-    painter.drawText(x0 + g.textLeft(1), text(row->runCode), third);
+    painter.drawText(x0 + g.textLeft(1), text(row->runCode), std::max(third - kCellGap, 0));
     painter.drawText(x0 + g.textLeft(1) + third, timesText(*row), g.widths[1] - third);
 
     if (row->selected)
         painter.setColours(Qt::white, Qt::black);
     else if (row->minimumService)
-        painter.setColours(QColor(kGridGrey), rowBackground);
-    painter.drawText(x0 + g.textLeft(2),
-                     row->minimumService ? QStringLiteral("Servizio Minimo") : text(row->payingAuthorityName),
-                     g.widths[2]);
+        painter.setColours(painter.minimumServiceColour(), rowBackground);
+    painter.drawCell(2, row->minimumService ? QStringLiteral("Servizio Minimo") : text(row->payingAuthorityName));
     painter.setColours(rowText, rowBackground);
 
     const int markersRight = x0 + g.textRight(2);
@@ -81,19 +82,35 @@ void RunListClient::paintRow(ListRowPainter& painter, int position)
     }
     painter.setColours(rowText, rowBackground);
 
-    painter.drawTextRightAligned(x0 + g.textRight(3), text(formatText("%1.2f", row->amount)));
-    painter.drawTextRightAligned(x0 + g.textRight(4), serviceDaysText(*row));
+    painter.drawCellRightAligned(3, text(formatText("%1.2f", row->amount)));
+    painter.drawCellRightAligned(4, serviceDaysText(*row));
 }
 
-void RunListClient::toggleSelection(int position)
+bool RunListClient::isSelected(int position) const
+{
+    const RunRow* row = model_ ? model_->rowAt(position) : nullptr;
+    return row && row->selected;
+}
+
+void RunListClient::setSelected(int position, bool selected)
 {
     if (RunRow* row = model_ ? model_->rowAt(position) : nullptr)
-        row->selected = !row->selected;
+        row->selected = selected;
 }
 
 void RunListClient::rowActivated(int)
 {
     handler_(command::RunAccounting);
+}
+
+void RunListClient::findRequested()
+{
+    handler_(command::FindRun);
+}
+
+void RunListClient::copyRequested()
+{
+    handler_(command::CopyRuns);
 }
 
 QMenu* RunListClient::buildPopupMenu(QWidget* parent) const

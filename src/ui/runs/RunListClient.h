@@ -38,8 +38,11 @@ class RunListClient : public ListWindowClient {
     bool hasModel() const override { return model_ != nullptr; }
     int rowCount() const override { return model_ ? model_->count() : 0; }
     void paintRow(ListRowPainter& painter, int position) override;
-    void toggleSelection(int position) override;
+    bool isSelected(int position) const override;
+    void setSelected(int position, bool selected) override;
     void rowActivated(int position) override;
+    void findRequested() override;
+    void copyRequested() override;
     void popupRequested(int position, const QPoint& globalPos) override;
     QStringList balloonLines(int position) const override;
 

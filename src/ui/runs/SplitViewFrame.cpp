@@ -1,6 +1,8 @@
 #include "ui/runs/SplitViewFrame.h"
 
+#include "db/MessageSink.h"
 #include "ui/runs/ListWindow.h"
+#include "ui/runs/ViewLayout.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -8,7 +10,8 @@
 
 namespace korvan::ui::runs {
 
-SplitViewFrame::SplitViewFrame(const korvan::runs::RunRow& run, QWidget* parent) : QDialog(parent)
+SplitViewFrame::SplitViewFrame(const korvan::runs::RunRow& run, MessageSink& sink, QWidget* parent)
+    : QDialog(parent), sink_(sink)
 {
     setModal(true);
     setWindowTitle(QString::fromStdString("Corsa: " + run.runCode));
@@ -38,6 +41,19 @@ QPushButton* SplitViewFrame::addBarButton(const QString& text, const char* objec
     return button;
 }
 
+std::string discardQuestion()
+{
+    return "Le modifiche non sono state registrate con \"Registra Modifiche\".\n\n"
+           "Intendi veramente annullarle ?";
+}
+
+void SplitViewFrame::reject()
+{
+    if (hasUnsavedChanges() && !sink_.askConfirmation(discardQuestion()))
+        return;
+    QDialog::reject();
+}
+
 void SplitViewFrame::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
@@ -46,25 +62,10 @@ void SplitViewFrame::resizeEvent(QResizeEvent* event)
 
 void SplitViewFrame::placeControls()
 {
-    const int width = this->width();
-    const int height = this->height();
-    int y = 5;
-    for (QLabel* label : labels_) {
-        const int labelHeight = label->sizeHint().height();
-        label->setGeometry(10, y, std::max(width - 60, 0), labelHeight);
-        y += labelHeight + 5;
-    }
-    list_->setGeometry(10, 60, std::max(width - 20, 0), std::max(height - 95, 0));
-    int x = 15;
-    bool first = true;
-    for (const auto& [button, gap] : buttons_) {
-        if (!first)
-            x += gap;
-        first = false;
-        const QSize size = button->sizeHint();
-        button->setGeometry(x, height - 5 - size.height(), size.width(), size.height());
-        x += size.width();
-    }
+    std::vector<BarButton> bar;
+    for (const auto& [button, gap] : buttons_)
+        bar.push_back({button, gap});
+    layOutView(*this, labels_, list_, bar);
 }
 
 } // namespace korvan::ui::runs

@@ -5,6 +5,7 @@
 #include "WindowCheck.h"
 #include "WindowGrab.h"
 
+#include <QAbstractScrollArea>
 #include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
@@ -115,6 +116,54 @@ class WindowCheckTest : public QObject {
         const auto faults = windowFaults(window);
         QVERIFY(!hasFault(faults, "overlap"));
         QVERIFY(hasFault(faults, "cut off"));
+    }
+
+    // A window built with the faults a larger font or a smaller window
+    // gives a hand-placed layout: a label under a list window drawn by the
+    // program, a button under a panel of controls, and a button in a panel
+    // that runs past the window's edge. Each is found; placed apart they
+    // are not.
+    void aControlCoveredByAnotherWidgetOrCutByTheWindowsEdgeIsFound_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("label under a list") << "list"
+                                            << "overlap: QLabel \"Linea: [1] L1\" under QAbstractScrollArea list";
+        QTest::newRow("button under a panel") << "panel"
+                                              << "overlap: QPushButton \"Percorso\" under QWidget panel";
+        QTest::newRow("button past the window's edge") << "edge"
+                                                       << "cut off: QPushButton \"Salva\" leaves QWidget window";
+        QTest::newRow("none") << "none"
+                              << "";
+    }
+
+    void aControlCoveredByAnotherWidgetOrCutByTheWindowsEdgeIsFound()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, expected);
+        QWidget window;
+        window.setObjectName("window");
+        window.resize(400, 300);
+        auto* label = new QLabel("Linea: [1] L1", &window);
+        label->setGeometry(10, 10, label->sizeHint().width(), label->sizeHint().height());
+        auto* list = new QAbstractScrollArea(&window);
+        list->setObjectName("list");
+        list->setGeometry(10, fault == "list" ? 20 : 40, 380, 150);
+        auto* button = new QPushButton("Percorso", &window);
+        button->setGeometry(10, 200, button->sizeHint().width(), button->sizeHint().height());
+        // A panel of controls placed by hand, as a bar of buttons is.
+        auto* panel = new QWidget(&window);
+        panel->setObjectName("panel");
+        panel->setGeometry(fault == "panel" ? 20 : fault == "edge" ? 250 : 150, 200, 200, 40);
+        auto* save = new QPushButton("Salva", panel);
+        save->setGeometry(fault == "edge" ? 100 : 10, 5, 90, 30); // inside the panel, past the window
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const auto faults = windowFaults(window);
+        if (expected.isEmpty())
+            QVERIFY2(faults.empty(), joined(faults).c_str());
+        else
+            QVERIFY2(hasFault(faults, expected.toStdString()), joined(faults).c_str());
     }
 
     // An enabled list without entries is a fault; a disabled one waits for

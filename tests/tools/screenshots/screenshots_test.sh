@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # The screenshot program on a fresh demo database: every registered window
-# gives a PNG picture and none has a fault (exit status 0).
-# Usage: screenshots_test.sh KORVAN-DEMO KORVAN-SCREENSHOTS
+# gives a PNG picture and none has a fault (exit status 0). Options after
+# the two programs go to the screenshot program (--window 900x600).
+# Usage: screenshots_test.sh KORVAN-DEMO KORVAN-SCREENSHOTS [OPTION...]
 set -uo pipefail
 demo_tool=$1
 program=$2
+shift 2
 work=$(mktemp -d /tmp/korvan-shots-test-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
 "$demo_tool" --out "$work/demo.sqlite" > /dev/null || { echo "no demo database"; exit 1; }
 before=$(md5sum < "$work/demo.sqlite")
-"$program" --database "$work/demo.sqlite" --out "$work/shots" > "$work/list.txt"
+"$program" --database "$work/demo.sqlite" --out "$work/shots" "$@" > "$work/list.txt"
 status=$?
 cat "$work/list.txt"
 [ "$status" -eq 0 ] || { echo "korvan-screenshots ended with status $status"; exit 1; }

@@ -1,19 +1,25 @@
 // Dialogs 120, 121, 133 and 134: opening state, the order in which OK checks
-// the entries and the messages it shows, "Annulla" and "Fine".
+// the entries and the messages it shows, "Annulla", "Fine", Escape and the
+// close button.
 
+#include "support/WindowRequests.h"
 #include "ui/AccountingDialogFixture.h"
 
 #include "refdata/PickLists.h"
 #include "ui/accounting/BaseAssignmentDialog.h"
 #include "ui/common/PickListCombo.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QRadioButton>
+#include <QTimer>
 
 using namespace korvan;
 using namespace korvan::test;
 using korvan::accounting::AssignmentKind;
 using korvan::ui::accounting::BaseAssignmentDialog;
+
+Q_DECLARE_METATYPE(AssignmentKind)
 
 namespace {
 
@@ -208,10 +214,46 @@ class BaseAssignmentDialogTest : public QObject {
         QCOMPARE(child<QLineEdit>(dialog.get(), "bandFromEdit")->text(), QStringLiteral("8.00"));
         QVERIFY(!child<QCheckBox>(dialog.get(), "updateExistingCheck")->isChecked());
 
-        QTest::keyClick(dialog.get(), Qt::Key_Escape); // a cancel request too
-        QVERIFY(dialog->isVisible());
         click(dialog.get(), "finishButton");
         QVERIFY(!dialog->isVisible());
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    }
+
+    void escapeAndTheCloseButtonEndTheDialogAsFine_data()
+    {
+        QTest::addColumn<AssignmentKind>("kind");
+        QTest::addColumn<bool>("escape");
+        for (AssignmentKind kind :
+             {AssignmentKind::Contract, AssignmentKind::Line, AssignmentKind::TimeBand, AssignmentKind::DayType}) {
+            const QByteArray name = BaseAssignmentDialog::titleFor(kind).toUtf8();
+            QTest::newRow(name + " Escape") << kind << true;
+            QTest::newRow(name + " close button") << kind << false;
+        }
+    }
+
+    // Through the command's own modal loop, as the user meets the dialog.
+    void escapeAndTheCloseButtonEndTheDialogAsFine()
+    {
+        QFETCH(AssignmentKind, kind);
+        QFETCH(bool, escape);
+        currentAuthority = 10;
+        currentCompany = 3;
+        bool closed = false;
+        QTimer::singleShot(0, [&closed, escape] {
+            auto* dialog = qobject_cast<BaseAssignmentDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            typeInto(dialog, "euroPerKmEdit", "0,5");
+            requestClose(dialog, escape);
+            closed = !dialog->isVisible();
+            if (!closed) // the command would wait for ever
+                dialog->done(QDialog::Accepted);
+        });
+        BaseAssignmentDialog::runCommand(kind, nullptr, db->connection.get(), db->sink, db->feedback, currentAuthority,
+                                         currentCompany);
+        QVERIFY(closed);
+        QCOMPARE(db->sink.entries.size(), size_t(1)); // the warning: nothing was assigned
+        QCOMPARE(db->count("concors"), 0L);
     }
 
     void commandAsksFirstAndStopsOnCancel()

@@ -1,6 +1,7 @@
-// "Editing Linee Normalizzate": what is enabled when, and what OK, Annulla
-// and the cancel requests of the window do.
+// "Editing Linee Normalizzate": what is enabled when, and what OK, Annulla,
+// Escape and the close button do.
 
+#include "support/WindowRequests.h"
 #include "ui/LinesDialogFixture.h"
 
 #include "ui/common/PickListCombo.h"
@@ -95,7 +96,7 @@ class LineEditDialogTest : public QObject {
         QCOMPARE(db.query("SELECT COALESCE(linea, '') FROM linee WHERE ID = 1"), std::string(""));
     }
 
-    void annullaEscapeAndCloseBoxDropTheEditButKeepTheDialog()
+    void annullaDropsTheEditButKeepsTheDialog()
     {
         LinesDialogFixture db;
         LineEditDialog dialog(db.connection.get());
@@ -111,19 +112,34 @@ class LineEditDialogTest : public QObject {
         QVERIFY(!editing(dialog));
         QCOMPARE(dialog.codeEdit()->text(), QString());
         QCOMPARE(db.query("SELECT linea FROM linee WHERE ID = 2"), std::string("C"));
-
-        chooseEntry(dialog.lineList(), 2);
-        QTest::keyClick(&dialog, Qt::Key_Escape);
         QVERIFY(dialog.isVisible());
-        QVERIFY(!editing(dialog));
-
-        chooseEntry(dialog.lineList(), 2);
-        dialog.close();
-        QVERIFY(dialog.isVisible());
-        QVERIFY(!editing(dialog));
 
         QTest::mouseClick(dialog.doneButton(), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+
+    void escapeAndTheCloseButtonCloseAsFineWithoutStoring_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Escape") << true;
+        QTest::newRow("close button") << false;
+    }
+
+    void escapeAndTheCloseButtonCloseAsFineWithoutStoring()
+    {
+        QFETCH(bool, escape);
+        LinesDialogFixture db;
+        LineEditDialog dialog(db.connection.get());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        chooseEntry(dialog.authorityList(), 1);
+        chooseEntry(dialog.lineList(), 2);
+        dialog.codeEdit()->setText("changed");
+        requestClose(&dialog, escape);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(db.query("SELECT linea FROM linee WHERE ID = 2"), std::string("C"));
     }
 
     void aLineDeletedMeanwhileLeavesTheFieldsAlone()

@@ -2,6 +2,7 @@
 // merge itself and what the lists show afterwards.
 
 #include "support/RecordingMessageSink.h"
+#include "support/WindowRequests.h"
 #include "ui/LinesDialogFixture.h"
 
 #include "ui/common/PickListCombo.h"
@@ -101,7 +102,7 @@ class LineMergeDialogTest : public QObject {
         QCOMPARE(dialog.targetList()->currentText(), QString());
     }
 
-    void annullaAndEscapeClearTheChoiceButKeepTheDialog()
+    void annullaClearsTheChoiceButKeepsTheDialog()
     {
         LinesDialogFixture db;
         LineMergeDialog dialog(db.connection.get(), db.sink);
@@ -116,14 +117,34 @@ class LineMergeDialogTest : public QObject {
         QCOMPARE(dialog.targetList()->count(), 0);
         QCOMPARE(dialog.sourceList()->currentText(), QString());
 
-        chooseEntry(dialog.authorityList(), 0);
-        QCOMPARE(dialog.sourceList()->count(), 1);
-        QTest::keyClick(&dialog, Qt::Key_Escape);
         QVERIFY(dialog.isVisible());
-        QCOMPARE(dialog.sourceList()->count(), 0);
 
         QTest::mouseClick(dialog.doneButton(), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
+        QVERIFY(db.sink.empty());
+    }
+
+    void escapeAndTheCloseButtonCloseAsFineWithoutMerging_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Escape") << true;
+        QTest::newRow("close button") << false;
+    }
+
+    void escapeAndTheCloseButtonCloseAsFineWithoutMerging()
+    {
+        QFETCH(bool, escape);
+        LinesDialogFixture db;
+        LineMergeDialog dialog(db.connection.get(), db.sink);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        chooseEntry(dialog.authorityList(), 0);
+        chooseEntry(dialog.sourceList(), 0);
+        chooseEntry(dialog.targetList(), 1);
+        requestClose(&dialog, escape);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(db.query("SELECT COUNT(*) FROM linee"), std::string("4"));
         QVERIFY(db.sink.empty());
     }
 };

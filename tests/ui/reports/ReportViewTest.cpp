@@ -1,7 +1,9 @@
 // The report view: attaching a report and the window title, the print
-// set-up cancelled, the preview opened with two pages side by side and
-// closed, and printing through the set-up into a PDF file with the same
-// pages as the PDF writer's.
+// set-up cancelled, the preview opened on one page as wide as the window and
+// closed, printing through the set-up into a PDF file with the same pages as
+// the PDF writer's, the printer remembered from one pass to the next and
+// reused by the preview's print button, and the save buttons' proposed
+// file, its extension and the status line.
 
 #include "ReportsTestSupport.h"
 #include "support/RecordingMessageSink.h"
@@ -12,10 +14,18 @@
 #include "support/TestSupport.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QGraphicsItem>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 
 #include <sstream>
 
@@ -123,26 +133,40 @@ class ReportViewTest : public QObject {
         QCOMPARE(proposedOrientation(std::move(wide)), QPageLayout::Landscape);
     }
 
-    void previewShowsTwoPagesAndItsEndEndsThePass()
+    void previewShowsOnePageAsWideAsTheWindowAndItsEndEndsThePass()
     {
         ReportView* view = newView();
         view->attachReport(smallDirectory(120));
         view->setPrinterFactory(pdfPrinterInto(dir->file("anteprima.pdf")));
         whenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->accept(); });
-        QPrintPreviewWidget::ViewMode mode = QPrintPreviewWidget::SinglePageView;
+        QPrintPreviewWidget::ViewMode mode = QPrintPreviewWidget::FacingPagesView;
+        QPrintPreviewWidget::ZoomMode zoom = QPrintPreviewWidget::CustomZoom;
+        int firstPageTopInView = -1000;
         int previewPages = 0;
         bool saveButtons = false;
         bool finishedWhileShown = true;
         connect(view, &ReportView::previewShown, this, [&, view](QPrintPreviewDialog* dialog) {
             auto* pages = dialog->findChild<QPrintPreviewWidget*>();
             mode = pages->viewMode();
+            zoom = pages->zoomMode();
+            // The first page from its top, where the header is.
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+            const QGraphicsView* graphics = pages->findChild<QGraphicsView*>();
+            qreal firstTop = 1e9;
+            for (const QGraphicsItem* item : graphics->scene()->items())
+                if (!item->parentItem())
+                    firstTop = std::min(firstTop, item->sceneBoundingRect().top());
+            firstPageTopInView = graphics->mapFromScene(QPointF(0, firstTop)).y();
             previewPages = pages->pageCount();
             saveButtons = dialog->findChild<QAction*>("savePdfAction") && dialog->findChild<QAction*>("saveCsvAction");
             finishedWhileShown = view->isFinished();
             dialog->reject();
         });
         view->startPreview();
-        QCOMPARE(mode, QPrintPreviewWidget::FacingPagesView);
+        QCOMPARE(mode, QPrintPreviewWidget::SinglePageView);
+        QCOMPARE(zoom, QPrintPreviewWidget::FitToWidth);
+        QVERIFY2(firstPageTopInView >= 0 && firstPageTopInView <= 20, qPrintable(QString::number(firstPageTopInView)));
         QVERIFY(saveButtons);
         QVERIFY(!finishedWhileShown);
         QVERIFY(view->isFinished());
@@ -174,6 +198,132 @@ class ReportViewTest : public QObject {
         QVERIFY(printedText && writtenText);
         QVERIFY(printedText->find("Pag. 3 di 3") != std::string::npos);
         QVERIFY(words(*printedText) == words(*writtenText));
+    }
+
+    void thePreviewsPrintButtonPrintsOnItsPrinterWithoutAskingAgain()
+    {
+        ReportView* view = newView();
+        view->attachReport(smallDirectory(120));
+        const std::string printed = dir->file("stampa.pdf");
+        view->setPrinterFactory(pdfPrinterInto(printed));
+        int setUps = 0;
+        QTimer answer;
+        answer.setInterval(20);
+        connect(&answer, &QTimer::timeout, [&setUps] {
+            if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+                ++setUps;
+                dialog->accept();
+            }
+        });
+        answer.start();
+        connect(view, &ReportView::previewShown, this,
+                [](QPrintPreviewDialog* dialog) { dialog->findChild<QAction*>("previewPrintAction")->trigger(); });
+        view->startPreview();
+        answer.stop();
+        QCOMPARE(setUps, 1);
+        QVERIFY(view->isFinished());
+        QCOMPARE(pdfPageCount(printed), std::optional<int>(3));
+        QCOMPARE(window->statusTexts.back(), "Stampa salvata in " + QString::fromStdString(printed));
+    }
+
+    void theNextSetUpStartsFromThePrinterChosenLast()
+    {
+        const QString chosen = QString::fromStdString(dir->file("scelta.pdf"));
+        ReportView* first = newView();
+        first->attachReport(smallDirectory());
+        first->setPrinterFactory(pdfPrinterInto(dir->file("predefinita.pdf")));
+        whenModal<QPrintDialog>([chosen](QPrintDialog* dialog) {
+            dialog->findChild<QLineEdit*>("filename")->setText(chosen);
+            dialog->accept();
+        });
+        first->startPrint();
+        QVERIFY(QFile::exists(chosen));
+        window->closeView();
+
+        ReportView* second = newView();
+        second->attachReport(smallDirectory());
+        second->setPrinterFactory(pdfPrinterInto(dir->file("predefinita.pdf")));
+        QString proposed;
+        whenModal<QPrintDialog>([&proposed](QPrintDialog* dialog) {
+            proposed = dialog->printer()->outputFileName();
+            dialog->reject();
+        });
+        second->startPrint();
+        QCOMPARE(proposed, chosen);
+    }
+
+    void saveProposesTheReportsFileInTheLastFolderAndAddsTheExtension_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("PDF, no extension") << "savePdfAction"
+                                           << "pdf"
+                                           << "marzo"
+                                           << "marzo.pdf";
+        QTest::newRow("PDF, another ending") << "savePdfAction"
+                                             << "pdf"
+                                             << "marzo.2025"
+                                             << "marzo.2025.pdf";
+        QTest::newRow("PDF, its extension") << "savePdfAction"
+                                            << "pdf"
+                                            << "Marzo.PDF"
+                                            << "Marzo.PDF";
+        QTest::newRow("CSV, no extension") << "saveCsvAction"
+                                           << "csv"
+                                           << "marzo"
+                                           << "marzo.csv";
+        QTest::newRow("CSV, another ending") << "saveCsvAction"
+                                             << "csv"
+                                             << "marzo.txt"
+                                             << "marzo.txt.csv";
+    }
+
+    void saveProposesTheReportsFileInTheLastFolderAndAddsTheExtension()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, extension);
+        QFETCH(QString, typed);
+        QFETCH(QString, saved);
+        const QString first = QString::fromStdString(dir->file("primo"));
+        const QString second = QString::fromStdString(dir->file("secondo"));
+        QVERIFY(QDir().mkpath(first) && QDir().mkpath(second));
+        window->session->saveFolder().rememberFile(first + "/previous.pdf");
+        ReportView* view = newView();
+        view->attachReport(smallDirectory());
+        view->setFileStem("Contratti_0001_2025-03");
+        view->setPrinterFactory(pdfPrinterInto(dir->file("anteprima.pdf")));
+        whenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->accept(); });
+        QString proposedFirst, proposedThen, statusShown;
+        connect(view, &ReportView::previewShown, this, [&](QPrintPreviewDialog* dialog) {
+            QAction* save = dialog->findChild<QAction*>(action);
+            whenModal<QFileDialog>([&](QFileDialog* files) {
+                proposedFirst = files->selectedFiles().value(0);
+                // The user goes to another folder and types a name.
+                files->setDirectory(second);
+                files->findChild<QLineEdit*>("fileNameEdit")->setText(typed);
+                static_cast<QDialog*>(files)->accept();
+            });
+            save->trigger();
+            statusShown = dialog->findChild<QStatusBar*>("previewStatusLine")->currentMessage();
+            whenModal<QFileDialog>([&](QFileDialog* files) {
+                proposedThen = files->selectedFiles().value(0);
+                files->reject();
+            });
+            save->trigger();
+            dialog->reject();
+        });
+        view->startPreview();
+
+        const QString name = "Contratti_0001_2025-03." + extension;
+        QCOMPARE(proposedFirst, first + "/" + name);
+        QVERIFY(QFile::exists(second + "/" + saved));
+        QCOMPARE(statusShown, extension.toUpper() + " salvato in " + second + "/" + saved);
+        QCOMPARE(window->statusTexts.back(), statusShown);
+        // The next save proposes the folder of the last one.
+        QCOMPARE(proposedThen, second + "/" + name);
+        QVERIFY(sink.empty());
     }
 
     void aPrinterThatCannotOpenIsSaidAndEndsThePass()

@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace korvan::test {
 
@@ -44,7 +45,8 @@ inline ui::reports::ReportView::PrinterFactory pdfPrinterInto(const std::string&
 }
 
 // The main window's part in a report: the view over its client area, its
-// title while a report is shown.
+// title while a report is shown, its status line, the print session its
+// views share.
 class ReportHostWindow : public QMainWindow {
   public:
     static constexpr const char* kMainTitle = "KORVAN - \"Contabilità Varcotab - Regione Valdora\"";
@@ -53,8 +55,12 @@ class ReportHostWindow : public QMainWindow {
 
     ui::reports::ReportViewHost viewHost()
     {
-        return {&sink_, [this](const QString& title) { setWindowTitle(title); }, [this] { setWindowTitle(kMainTitle); },
-                nullptr};
+        return {&sink_,
+                [this](const QString& title) { setWindowTitle(title); },
+                [this] { setWindowTitle(kMainTitle); },
+                nullptr,
+                [this](const QString& text) { statusTexts.push_back(text); },
+                session};
     }
     void showView(ui::reports::ReportView* view)
     {
@@ -69,6 +75,8 @@ class ReportHostWindow : public QMainWindow {
     // Called on every view shown (a printer for it, say).
     std::function<void(ui::reports::ReportView&)> configureView;
     int viewsShown = 0;
+    std::vector<QString> statusTexts;
+    std::shared_ptr<ui::reports::PrintSession> session = std::make_shared<ui::reports::PrintSession>();
 
   private:
     MessageSink& sink_;

@@ -1,6 +1,7 @@
 // The owner-drawn list window with its first client, the run list: drawing
 // checked pixel by pixel in the image the window copies to the screen, the
-// cursor and scroll clamps, clicks, selection, wheel, balloon and pop-up.
+// cursor and scroll clamps, clicks, selection, wheel, keyboard, balloon and
+// pop-up.
 
 #include "ui/runs/ListWindow.h"
 #include "runs/RunListModel.h"
@@ -14,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <map>
 #include <memory>
 
 using namespace korvan;
@@ -102,6 +104,23 @@ class ListWindowTest : public QObject {
                      QPoint(x0 + g().boundary(toColumnBoundary) - 2, rowTop(position) + g().lineHeight));
     }
     QPoint rowPoint(int position) const { return QPoint(40, rowTop(position) + g().rowHeight() / 2); }
+
+    std::vector<int> selectedPositions() const
+    {
+        std::vector<int> positions;
+        for (int i = 0; i < model->count(); ++i)
+            if (model->rowAt(i)->selected)
+                positions.push_back(i);
+        return positions;
+    }
+
+    static Qt::Key keyNamed(const QString& name)
+    {
+        static const std::map<QString, Qt::Key> keys{{"Up", Qt::Key_Up},         {"Down", Qt::Key_Down},
+                                                     {"PageUp", Qt::Key_PageUp}, {"PageDown", Qt::Key_PageDown},
+                                                     {"Home", Qt::Key_Home},     {"End", Qt::Key_End}};
+        return keys.at(name);
+    }
 
     void click(const QPoint& at, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
@@ -320,6 +339,197 @@ class ListWindowTest : public QObject {
         QCOMPARE(window->cursorRow(), 0);
     }
 
+    // The cursor keys move the cursor and scroll the least that keeps it
+    // in view, from wherever it stands.
+    void cursorKeysMoveTheCursorAndKeepItInView_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("expected"); // the cursor row; "visible" = rows shown at once
+        QTest::newRow("Down") << 0 << "Down Down Down"
+                              << "3";
+        QTest::newRow("Up") << 3 << "Up"
+                            << "2";
+        QTest::newRow("Up on the first row") << 0 << "Up"
+                                             << "0";
+        QTest::newRow("Down on the last row") << 29 << "Down"
+                                              << "29";
+        QTest::newRow("End") << 0 << "End"
+                             << "29";
+        QTest::newRow("Home") << 20 << "Home"
+                              << "0";
+        QTest::newRow("Page Down") << 0 << "PageDown"
+                                   << "visible";
+        QTest::newRow("Page Down twice, Page Up") << 0 << "PageDown PageDown PageUp"
+                                                  << "visible";
+        QTest::newRow("Page Up near the top") << 2 << "PageUp"
+                                              << "0";
+        QTest::newRow("Page Down near the end") << 27 << "PageDown"
+                                                << "29";
+    }
+
+    void cursorKeysMoveTheCursorAndKeepItInView()
+    {
+        QFETCH(int, start);
+        QFETCH(QString, keys);
+        QFETCH(QString, expected);
+        load(30, QSize(900, 200));
+        const int visible = window->visibleRows();
+        window->setCursorRow(start);
+        window->scrollToCursor();
+        window->renderList();
+        for (const QString& key : keys.split(' '))
+            QTest::keyClick(window.get(), keyNamed(key));
+        window->renderList();
+        const int cursor = expected == "visible" ? visible : expected.toInt();
+        QCOMPARE(window->cursorRow(), cursor);
+        QVERIFY(window->topRow() <= cursor && cursor < window->topRow() + visible);
+    }
+
+    // A cursor scrolled out of view comes back into view with the next key.
+    void aKeyBringsACursorOutOfViewBack()
+    {
+        load(30, QSize(900, 200));
+        window->setCursorRow(1);
+        window->setTopRow(20);
+        window->renderList();
+        QTest::keyClick(window.get(), Qt::Key_Down);
+        window->renderList();
+        QCOMPARE(window->cursorRow(), 2);
+        QCOMPARE(window->topRow(), 2);
+    }
+
+    // Space selects or clears the cursor row; Shift with the arrows selects
+    // from where it began to the cursor, and going back clears what the
+    // cursor leaves.
+    void spaceAndShiftWithTheArrowsSelect()
+    {
+        load(10, QSize(900, 400));
+        window->setCursorRow(2);
+        QTest::keyClick(window.get(), Qt::Key_Space);
+        QCOMPARE(selectedPositions(), std::vector<int>{2});
+        QTest::keyClick(window.get(), Qt::Key_Space);
+        QVERIFY(selectedPositions().empty());
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(window.get(), Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(window->cursorRow(), 5);
+        QCOMPARE(selectedPositions(), (std::vector<int>{2, 3, 4, 5}));
+        QTest::keyClick(window.get(), Qt::Key_Up, Qt::ShiftModifier);
+        QCOMPARE(selectedPositions(), (std::vector<int>{2, 3, 4}));
+        // A plain move ends it; the next one begins where the cursor is.
+        QTest::keyClick(window.get(), Qt::Key_Down);
+        QTest::keyClick(window.get(), Qt::Key_Down);
+        QTest::keyClick(window.get(), Qt::Key_Up, Qt::ShiftModifier);
+        QCOMPARE(window->cursorRow(), 5);
+        QCOMPARE(selectedPositions(), (std::vector<int>{2, 3, 4, 5, 6}));
+        QVERIFY(commands.empty());
+    }
+
+    void enterCtrlFAndCtrlCSendTheClientsCommands_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("commandId");
+        QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier) << int(command::RunAccounting);
+        QTest::newRow("Enter of the keypad")
+            << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << int(command::RunAccounting);
+        QTest::newRow("Ctrl+F") << int(Qt::Key_F) << int(Qt::ControlModifier) << int(command::FindRun);
+        QTest::newRow("Ctrl+C") << int(Qt::Key_C) << int(Qt::ControlModifier) << int(command::CopyRuns);
+    }
+
+    void enterCtrlFAndCtrlCSendTheClientsCommands()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, commandId);
+        load(5);
+        window->setCursorRow(3);
+        QTest::keyClick(window.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(commands, std::vector<int>{commandId});
+        QCOMPARE(window->cursorRow(), 3);
+        QVERIFY(selectedPositions().empty());
+    }
+
+    // A sideways swipe has no vertical movement: no row moves.
+    void aWheelEventWithoutVerticalMovementScrollsNothing()
+    {
+        load(30, QSize(900, 200));
+        window->setTopRow(5);
+        for (const QPoint delta : {QPoint(120, 0), QPoint(-120, 0)}) {
+            QWheelEvent sideways(QPointF(40, 50), window->viewport()->mapToGlobal(QPointF(40, 50)), QPoint(), delta,
+                                 Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(window->viewport(), &sideways);
+        }
+        QCOMPARE(window->topRow(), 5);
+    }
+
+    // Only the left and right buttons move the cursor.
+    void theMiddleAndSideButtonsLeaveTheCursor_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::newRow("middle") << int(Qt::MiddleButton);
+        QTest::newRow("back") << int(Qt::BackButton);
+        QTest::newRow("forward") << int(Qt::ForwardButton);
+    }
+
+    void theMiddleAndSideButtonsLeaveTheCursor()
+    {
+        QFETCH(int, button);
+        load(6, QSize(900, 400));
+        window->setCursorRow(1);
+        QTest::mouseClick(window->viewport(), Qt::MouseButton(button), Qt::ControlModifier, rowPoint(4));
+        QTest::mouseDClick(window->viewport(), Qt::MouseButton(button), Qt::NoModifier, rowPoint(4));
+        window->renderList();
+        QCOMPARE(window->cursorRow(), 1);
+        QVERIFY(selectedPositions().empty());
+        QVERIFY(commands.empty());
+    }
+
+    // "Servizio Minimo" is the list's light grey on white rows and a dark
+    // grey that reads on the yellow cursor row.
+    void minimumServiceReadsOnTheCursorRow()
+    {
+        load(3);
+        model->rowAt(0)->minimumService = true;
+        model->rowAt(1)->minimumService = true;
+        const QImage image = window->renderList();
+        const auto darkGrey = [](QRgb c) {
+            return qRed(c) < 130 && qRed(c) > 40 && qAbs(qRed(c) - qGreen(c)) < 8 && qAbs(qRed(c) - qBlue(c)) < 8;
+        };
+        QVERIFY(countPixels(image, rowBand(0, 2, 2), darkGrey) > 5);
+        QCOMPARE(countPixels(image, rowBand(0, 2, 2), isGreyText), 0);
+        QVERIFY(countPixels(image, rowBand(1, 2, 2), isGreyText) > 5);
+        QCOMPARE(countPixels(image, rowBand(1, 2, 2), darkGrey), 0);
+    }
+
+    // Each text stays in its cell: a run code of a GTFS trip ID stops short
+    // of the times, a long ID inside its column; the balloon shows them
+    // whole.
+    void longTextsStayInTheirCellsAndShowWholeInTheBalloon()
+    {
+        load(2);
+        RunRow& row = *model->rowAt(1);
+        row.runId = 1234567890;
+        row.runCode = "0004187192024090920250612";
+        row.departureLabel = "07:30 Trento, Piazza Dante - Stazione delle autocorriere, pensilina 4";
+        const QImage image = window->renderList();
+        const int codeRight = g().textLeft(1) + g().widths[1] / 3;
+        const QRect gap(QPoint(codeRight - 5, rowTop(1) + 3), QPoint(codeRight - 1, rowTop(1) + g().lineHeight));
+        QCOMPARE(countPixels(image, gap, isDark), 0);
+        QVERIFY(countPixels(image, rowBand(1, 1, 1), isDark) > 20);
+        const QRect beforeId(QPoint(0, rowTop(1) + 3), QPoint(g().textLeft(0) - 1, rowTop(1) + g().lineHeight));
+        QCOMPARE(countPixels(image, beforeId, isDark), 0);
+        QVERIFY(countPixels(image, rowBand(1, 0, 0), isDark) > 20);
+
+        window->pointerMovedTo(rowPoint(1));
+        QCOMPARE(window->balloonRow(), 1);
+        const QStringList lines = client->balloonLines(1);
+        QCOMPARE(lines.value(0), QStringLiteral("Corsa: 0004187192024090920250612"));
+        const QFontMetrics metrics(ListWindow::balloonFont());
+        QVERIFY(window->balloonRect().width() > 33 + metrics.horizontalAdvance(lines.value(1)) + 5);
+        QVERIFY(window->balloonRect().right() < window->viewport()->width());
+    }
+
     void showsAndErasesTheBalloonOverTheList()
     {
         load(6, QSize(900, 400));
@@ -328,7 +538,9 @@ class ListWindowTest : public QObject {
         QCOMPARE(window->balloonRow(), 1);
         const QRect place = window->balloonRect();
         QCOMPARE(place.top(), rowTop(1) + 2);
-        QCOMPARE(place.height(), 71);
+        // Five lines of the balloon's font, 12 pixels apart at least, and 5
+        // pixels above and below.
+        QCOMPARE(place.height(), 10 + 5 * std::max(12, QFontMetrics(ListWindow::balloonFont()).height()) + 1);
         const QImage withBalloon = window->renderWithBalloon();
         QVERIFY(countPixels(withBalloon, place, [](QRgb c) { return c == QColor(255, 255, 240).rgb(); }) > 10000);
         const QStringList lines = client->balloonLines(1);

@@ -18,9 +18,15 @@
 #include "ui/runs/SplitViewCommands.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 
@@ -188,26 +194,33 @@ class RunBrowserTest : public QObject {
         QVERIFY(!browser.transaction().isOpen());
     }
 
+    // The places of the 8-point font (a line 13 pixels high) scaled to the
+    // window's; the list between the labels and the bar.
     void laysOutTheLabelsListAndBar()
     {
         auto browser = openBrowser();
+        const auto px = [&browser](int pixels) { return qRound(pixels * browser->fontMetrics().height() / 13.0); };
         const QRect list = browser->listWindow()->QWidget::geometry();
-        QCOMPARE(list, QRect(10, 60, 980, 500 - 35 - 60));
-        QCOMPARE(browser->authorityLabel()->geometry().topLeft(), QPoint(10, 5));
-        QCOMPARE(browser->authorityLabel()->width(), 940);
+        QCOMPARE(browser->authorityLabel()->geometry().topLeft(), QPoint(px(10), px(5)));
+        QCOMPARE(browser->authorityLabel()->width(), 1000 - px(60));
+        QCOMPARE(browser->companyLabel()->y(), browser->authorityLabel()->geometry().bottom() + 1 + px(5));
+        QCOMPARE(list.left(), px(10));
+        QCOMPARE(list.right() + 1, 1000 - px(10));
+        QVERIFY(list.top() >= browser->lineLabel()->geometry().bottom() + px(5));
+        QVERIFY(list.bottom() <= 500 - px(35));
         QVERIFY(browser->button(command::SelectLine)->isDefault());
-        const int order[] = {command::Done,          command::RefreshView,  command::Restore,      command::SelectLine,
-                             command::RunAccounting, command::CalendarView, command::ItineraryView};
+        const int order[] = {command::Done,          command::RefreshView,  command::Restore,       command::SelectLine,
+                             command::RunAccounting, command::CalendarView, command::ItineraryView, command::SaveList};
+        const int gaps[] = {0, 30, 5, 30, 30, 5, 5, 30};
         int right = 0;
-        for (int id : order) {
-            const QRect place = browser->button(id)->geometry();
-            QCOMPARE(place.bottom() + 1, 495);
-            QVERIFY(place.left() > right);
+        for (size_t i = 0; i < std::size(order); ++i) {
+            const QRect place = browser->button(order[i])->geometry();
+            QCOMPARE(place.bottom() + 1, 500 - px(5));
+            QVERIFY(place.top() > list.bottom() + px(5) - 1);
+            QCOMPARE(place.left(), i == 0 ? px(15) : right + 1 + px(gaps[i]));
             right = place.right();
         }
-        QCOMPARE(browser->button(command::Done)->x(), 15);
-        QCOMPARE(browser->button(command::RefreshView)->x(), browser->button(command::Done)->geometry().right() + 31);
-        QCOMPARE(browser->button(command::Restore)->x(), browser->button(command::RefreshView)->geometry().right() + 6);
+        QCOMPARE(browser->button(command::SaveList)->text(), QStringLiteral("Salva CSV..."));
     }
 
     void anUnknownLineShowsAnEmptyListAndRunCommandsDoNothing()
@@ -386,6 +399,111 @@ class RunBrowserTest : public QObject {
                      [&] { QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, rowPoint(list, 5)); }),
                  1);
         QCOMPARE(cursorRunId(*browser), 106L);
+    }
+
+    // Enter on the list opens "Finanziamento" of the cursor run, Ctrl+F
+    // finds a run by code or ID and shows it, all with the keys.
+    void theListsKeysMoveFindAndFinanceTheCursorRun()
+    {
+        auto browser = openLongLine();
+        ListWindow* list = browser->listWindow();
+        QCOMPARE(browser->focusWidget(), list); // the keys go to the list once a line is shown
+        QTest::keyClick(list, Qt::Key_End);
+        QCOMPARE(cursorRunId(*browser), 130L);
+        QTest::keyClick(list, Qt::Key_Up);
+        QCOMPARE(cursorRunId(*browser), 129L);
+        QString shown;
+        whenDialogShows<RunAccountingDialog>([&shown](RunAccountingDialog* dialog) {
+            shown = dialog->findChild<QLineEdit*>("amountEdit")->text();
+            dialog->reject();
+        });
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(shown, QStringLiteral("66.00")); // run 129's amount
+
+        const auto find = [&](const QString& typed) {
+            whenDialogShows<QInputDialog>([typed](QInputDialog* dialog) {
+                QCOMPARE(dialog->windowTitle(), QStringLiteral("Cerca Corsa"));
+                QLineEdit* edit = dialog->findChild<QLineEdit*>();
+                edit->selectAll();
+                QTest::keyClicks(edit, typed);
+                QTest::keyClick(edit, Qt::Key_Return);
+            });
+            QTest::keyClick(list, Qt::Key_F, Qt::ControlModifier);
+            list->renderList();
+        };
+        find("r105"); // a code, letters in either case
+        QCOMPARE(cursorRunId(*browser), 105L);
+        QVERIFY(list->topRow() <= 4 && 4 < list->topRow() + list->visibleRows());
+        find("120"); // an ID
+        QCOMPARE(cursorRunId(*browser), 120L);
+        QVERIFY(list->topRow() <= 19 && 19 < list->topRow() + list->visibleRows());
+        db->sink.clear();
+        find("Z9");
+        QCOMPARE(cursorRunId(*browser), 120L);
+        QCOMPARE(db->sink.lastText(), std::string("ATTENZIONE: Nessuna corsa della lista ha codice o ID \"Z9\".\n\n"
+                                                  "Occorre indicare il codice o l'ID di una corsa della lista.\n\n"));
+    }
+
+    // Ctrl+C puts the selected runs (Space, Shift with the arrows) on the
+    // clipboard as the CSV rows of korvan-batch runs, in the list's order;
+    // without a selection, the cursor run.
+    void ctrlCCopiesTheSelectedRunsAsCsvRows()
+    {
+        auto browser = openBrowser();
+        browser->showLine({10, 3, 1});
+        ListWindow* list = browser->listWindow();
+        list->renderList();
+        const QString header = "\"Ente\";\"Azienda\";\"Linea\";\"ID\";\"Corsa\";\"Partenza\";\"Arrivo\";"
+                               "\"Lunghezza Km\";\"Finanziamento\";\"Ente Pagante\";\"Importo Euro\";"
+                               "\"Giorni Effettuazione\";\"Dal\";\"Al\";\"CAL\";\"PERC\"\r\n";
+        const QString run1 = "10;3;1;1;\"C1\";\"07:30 Piazza Dante\";\"08:15 Piazza Dante\";10,00;"
+                             "\"Servizio Minimo\";10;5,00;3;\"07/01/2024\";\"09/01/2024\";0;0\r\n";
+        const QString run2 = "10;3;1;2;\"C2\";\"06:00 Piazza Dante\";\"06:30 Piazza Dante\";4,00;"
+                             "\"Provincia Quaranta\";40;12,90;2;\"07/01/2024\";\"08/01/2024\";1;0\r\n";
+        QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), header + run1);
+        QTest::keyClick(list, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(selectedRunIds(*browser), (std::vector<long>{1, 2}));
+        browser->runCommand(5131); // by length: run 2 first
+        QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), header + run2 + run1);
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->data("text/csv"), (header + run2 + run1).toUtf8());
+        QTest::keyClick(list, Qt::Key_Space); // the cursor run (2) leaves the selection
+        QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), header + run1);
+    }
+
+    // "Salva CSV..." proposes the contract and line as the file's name,
+    // adds the extension a typed name lacks, writes the whole list in its
+    // order as korvan-batch runs --csv does and says where it went.
+    void salvaCsvSavesTheWholeListInItsOrder()
+    {
+        auto browser = openBrowser();
+        QStringList status;
+        browser->setStatusLine([&status](const QString& text) { status << text; });
+        browser->showLine({10, 3, 1});
+        browser->runCommand(5131); // by length: run 2 first
+        const TempDir folder;
+        QString proposed;
+        whenDialogShows<QFileDialog>([&proposed, &folder](QFileDialog* dialog) {
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            proposed = name->text();
+            dialog->setDirectory(QString::fromStdString(folder.path()));
+            name->setText("elenco");
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        QTest::mouseClick(browser->button(command::SaveList), Qt::LeftButton);
+        QCOMPARE(proposed, QStringLiteral("Corse_0010_0003_0001.csv"));
+        const std::string path = folder.file("elenco.csv");
+        QFile file(QString::fromStdString(path));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const std::string written = file.readAll().toStdString();
+        QCOMPARE(written.substr(0, 3), std::string("\xEF\xBB\xBF"));
+        const size_t second = written.find("\r\n10;3;1;");
+        QVERIFY(second != std::string::npos);
+        QCOMPARE(written.substr(second + 2, 10), std::string("10;3;1;2;\"")); // run 2 first
+        QVERIFY(written.find("\r\n10;3;1;1;\"C1\"") != std::string::npos);
+        QCOMPARE(status, QStringList{"CSV salvato in " + QDir::toNativeSeparators(QString::fromStdString(path))});
     }
 
     void aFailedChangeKeepsTheMarksAndTheSelectionOfThePendingOnes()

@@ -15,7 +15,9 @@
 #include "ui/runs/RunBrowserDialog.h"
 #include "ui/runs/SplitAccountingDialog.h"
 #include "ui/runs/SplitViewCommands.h"
+#include "ui/runs/SplitViewFrame.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -43,6 +45,10 @@ bool isDark(QRgb c)
 bool isGreyText(QRgb c)
 {
     return qRed(c) > 150 && qRed(c) < 235 && qAbs(qRed(c) - qGreen(c)) < 8 && qAbs(qRed(c) - qBlue(c)) < 8;
+}
+bool isCursorGrey(QRgb c)
+{
+    return qRed(c) > 40 && qRed(c) < 130 && qAbs(qRed(c) - qGreen(c)) < 8 && qAbs(qRed(c) - qBlue(c)) < 8;
 }
 bool isWhite(QRgb c)
 {
@@ -109,15 +115,22 @@ class SplitViewsTest : public QObject {
         QCOMPARE(child<QLabel>(view.get(), "label0")->text(), QStringLiteral("Corsa: C1"));
         QCOMPARE(child<QLabel>(view.get(), "label1")->text(), QStringLiteral("P: 08:00 Piazza Duomo"));
         QCOMPARE(child<QLabel>(view.get(), "label2")->text(), QStringLiteral("A: 08:25 Ospedale"));
-        QCOMPARE(view->listWindow()->geometry(), QRect(10, 60, 880, 305));
+        // The places of the 8-point font (a line 13 pixels high), scaled to
+        // the window's.
+        const auto px = [&view](int pixels) { return qRound(pixels * view->fontMetrics().height() / 13.0); };
+        const QRect list = view->listWindow()->geometry();
+        QCOMPARE(list.left(), px(10));
+        QCOMPARE(list.right() + 1, 900 - px(10));
+        QVERIFY(list.top() >= child<QLabel>(view.get(), "label2")->geometry().bottom() + px(5));
         auto* save = child<QPushButton>(view.get(), "saveButton");
         auto* cancel = child<QPushButton>(view.get(), "cancelButton");
         auto* filter = child<QPushButton>(view.get(), "filterButton");
+        QVERIFY(list.bottom() < save->y() - px(5) + 1);
         QVERIFY(save->isDefault());
-        QCOMPARE(save->x(), 15);
-        QCOMPARE(save->geometry().bottom() + 1, 400 - 5);
-        QCOMPARE(cancel->x(), save->geometry().right() + 1 + 5);
-        QCOMPARE(filter->x(), cancel->geometry().right() + 1 + 30);
+        QCOMPARE(save->x(), px(15));
+        QCOMPARE(save->geometry().bottom() + 1, 400 - px(5));
+        QCOMPARE(cancel->x(), save->geometry().right() + 1 + px(5));
+        QCOMPARE(filter->x(), cancel->geometry().right() + 1 + px(30));
         QCOMPARE(view->listWindow()->listGeometry().columnCount(), 4);
     }
 
@@ -127,8 +140,10 @@ class SplitViewsTest : public QObject {
         ListWindow& list = *view->listWindow();
         QCOMPARE(view->days().size(), size_t{3});
         QImage image = list.renderList();
-        // Saturday: minimum service, grey; the other days' payer in black.
-        QVERIFY(countPixels(image, rowBand(list, 0, 2, 2), isGreyText) > 5);
+        // Saturday: minimum service, on the cursor row in the grey that
+        // reads on its yellow; the other days' payer in black.
+        QVERIFY(countPixels(image, rowBand(list, 0, 2, 2), isCursorGrey) > 5);
+        QCOMPARE(countPixels(image, rowBand(list, 0, 2, 2), isGreyText), 0);
         QVERIFY(countPixels(image, rowBand(list, 1, 2, 2), isDark) > 5);
         QCOMPARE(countPixels(image, rowBand(list, 1, 0, 1), isRed), 0);
 
@@ -277,6 +292,73 @@ class SplitViewsTest : public QObject {
         QCOMPARE(fixture->query("SELECT group_concat(euro || ente || minima) FROM conkal"), before);
         QVERIFY(!fixture->model.findRun(1)->modified);
         QVERIFY(!fixture->model.findRun(1)->calendarMarker);
+    }
+
+    // "Annulla", Escape and the close box ask before they drop changes not
+    // yet written: a "no" keeps the view open with its changes, a "yes"
+    // closes it writing nothing; a view without changes closes at once.
+    void changesNotWrittenAreDroppedOnlyWhenTheUserSaysSo_data()
+    {
+        QTest::addColumn<bool>("calendar");
+        QTest::addColumn<QString>("how");
+        for (const bool calendar : {true, false})
+            for (const char* how : {"Annulla", "Escape", "close box"})
+                QTest::newRow(qPrintable(QString("%1, %2").arg(calendar ? "calendar" : "itinerary", how)))
+                    << calendar << QString::fromLatin1(how);
+    }
+
+    void changesNotWrittenAreDroppedOnlyWhenTheUserSaysSo()
+    {
+        QFETCH(bool, calendar);
+        QFETCH(QString, how);
+        const auto request = [&how](SplitViewFrame& view) {
+            if (how == "Annulla")
+                QTest::mouseClick(child<QPushButton>(&view, "cancelButton"), Qt::LeftButton);
+            else if (how == "Escape")
+                QTest::keyClick(view.listWindow(), Qt::Key_Escape);
+            else
+                view.close();
+            QApplication::processEvents();
+        };
+        std::unique_ptr<SplitViewFrame> view;
+        korvan::runs::SplitChange change;
+        change.value = 3.0;
+        if (calendar) {
+            auto days = openView<CalendarView>();
+            QVERIFY(days->days().applyChange(1, change));
+            view = std::move(days);
+        } else {
+            auto arcs = openView<ItineraryView>();
+            QVERIFY(arcs->arcs().applyChange(1, change));
+            view = std::move(arcs);
+        }
+        const std::string before = fixture->query("SELECT group_concat(euro) FROM conkal");
+        fixture->sink.confirmReply = false;
+        request(*view);
+        QCOMPARE(fixture->sink.entries.size(), size_t{1});
+        QCOMPARE(fixture->sink.lastText(), discardQuestion());
+        QVERIFY(view->isVisible());
+        QVERIFY(view->hasUnsavedChanges());
+        fixture->sink.confirmReply = true;
+        request(*view);
+        QCOMPARE(fixture->sink.entries.size(), size_t{2});
+        QVERIFY(!view->isVisible());
+        QCOMPARE(view->result(), int(QDialog::Rejected));
+        QVERIFY(fixture->transaction->keepAndContinue());
+        QCOMPARE(fixture->query("SELECT group_concat(euro) FROM conkal"), before);
+        QCOMPARE(fixture->query("SELECT COUNT(*) FROM conitine"), std::string("0"));
+        QVERIFY(!fixture->model.findRun(1)->modified);
+
+        // Unchanged: no question.
+        fixture->sink.clear();
+        std::unique_ptr<SplitViewFrame> unchanged;
+        if (calendar)
+            unchanged = openView<CalendarView>();
+        else
+            unchanged = openView<ItineraryView>();
+        request(*unchanged);
+        QVERIFY(fixture->sink.empty());
+        QVERIFY(!unchanged->isVisible());
     }
 
     void itineraryViewDrawsItsTwoHeaderBandsAndRowsBelowThem()

@@ -1,13 +1,10 @@
-#include "batch/RunListCsv.h"
+#include "reports/RunListReport.h"
 
-namespace korvan::batch {
+namespace korvan::reports {
 
-using reports::Align;
-using reports::Cell;
-
-reports::Report runListReport(const runs::RunListModel& model, const runs::RunListKey& key)
+Report runListReport(const std::vector<const runs::RunRow*>& runs, const runs::RunListKey& key)
 {
-    reports::Report report;
+    Report report;
     report.title = "Corse";
     report.groupKeyHeaders = {"Ente", "Azienda", "Linea"};
     report.columns = {{"ID", Align::Right},
@@ -23,12 +20,12 @@ reports::Report runListReport(const runs::RunListModel& model, const runs::RunLi
                       {"Al", Align::Left},
                       {"CAL", Align::Right},
                       {"PERC", Align::Right}};
-    reports::PageGroup group;
+    PageGroup group;
     group.keys = {Cell::integerCell(key.authority), Cell::integerCell(key.company), Cell::integerCell(key.line)};
     report.groups.push_back(group);
-    for (int position = 0; position < model.count(); ++position) {
-        const runs::RunRow& run = *model.rowAt(position);
-        reports::Row row;
+    for (const runs::RunRow* each : runs) {
+        const runs::RunRow& run = *each;
+        Row row;
         row.cells = {Cell::integerCell(run.runId),
                      Cell::textCell(run.runCode),
                      Cell::textCell(run.departureLabel),
@@ -47,4 +44,12 @@ reports::Report runListReport(const runs::RunListModel& model, const runs::RunLi
     return report;
 }
 
-} // namespace korvan::batch
+Report runListReport(const runs::RunListModel& model, const runs::RunListKey& key)
+{
+    std::vector<const runs::RunRow*> runs;
+    for (int position = 0; position < model.count(); ++position)
+        runs.push_back(model.rowAt(position));
+    return runListReport(runs, key);
+}
+
+} // namespace korvan::reports
