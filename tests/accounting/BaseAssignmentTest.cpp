@@ -226,7 +226,7 @@ TEST_P(DayTypeAssignment, PeriodAcrossTheYearTakesTheDaysOfBothYears)
 {
     addRun(kCompany, 1, kAuthority, 1000);
     addProtocol(kCompany, 1, "2004-01-01", "2005-12-31", false);
-    addMonth(kCompany, 1, 1, 2004, 11, flagsOn({30}));    // before the period's months
+    addMonth(kCompany, 1, 1, 2004, 11, flagsOn({30}));     // before the period's months
     addMonth(kCompany, 1, 1, 2004, 12, flagsOn({19, 31})); // 19 December is before the period
     addMonth(kCompany, 1, 1, 2005, 1, flagsOn({1, 10, 11}));
     addMonth(kCompany, 1, 1, 2005, 2, flagsOn({1})); // after
