@@ -30,17 +30,39 @@ struct RunRow {
     long length = 0;
 };
 
-struct DayEntry {
-    CivilDate date;
-    bool scheduled = false;
-    bool present = false; // the day has its row already
-};
-
+// The days of one run in the months of the period: per day of each month
+// (month offset * 31 + day - 1) what the run's last month row says of it.
 struct RunDays {
     long id = 0;
     long length = 0;
-    std::vector<DayEntry> days;
-    std::unordered_map<int, size_t> indexByDate; // YYYYMMDD -> position in days
+    std::vector<char> days; // kUnlisted, kUnscheduled, kScheduled or kPresent
+};
+
+constexpr char kUnlisted = 0;
+constexpr char kUnscheduled = 1;
+constexpr char kScheduled = 2;
+constexpr char kPresent = 3; // scheduled, and its row is there already
+
+// The months from the period's first to its last.
+struct PeriodMonths {
+    int first = 0; // year * 12 + month - 1
+    int count = 0;
+
+    PeriodMonths(const CivilDate& start, const CivilDate& end)
+        : first(start.year * 12 + start.month - 1), count(std::max(0, end.year * 12 + end.month - first))
+    {
+    }
+    // The day's position in a run's days; -1 outside the months.
+    int position(int year, int month, int day) const
+    {
+        const int offset = year * 12 + month - 1 - first;
+        return offset < 0 || offset >= count || day < 1 || day > 31 ? -1 : offset * 31 + day - 1;
+    }
+    CivilDate dateAt(size_t position) const
+    {
+        const int months = first + static_cast<int>(position / 31);
+        return {months / 12, months % 12 + 1, static_cast<int>(position % 31) + 1};
+    }
 };
 
 // What every written row carries besides its key.
@@ -246,69 +268,56 @@ std::string contractWhere(const AssignmentRequest& request)
     return formatText("azienda = %d AND ente = %d", request.contractCompany, request.contractAuthority);
 }
 
-// Adds one `mesi` row (flags already struck) to the run-day list: the first
-// row of a run brings its scheduled days; a later row updates the days it
-// shares with earlier rows and appends the others, so a month repeated under
-// another protocol takes the flags of its last row.
-void addMonthRow(std::vector<RunDays>& runs, long id, long length, int year, int month, const std::string& flags)
+// The scheduled days of the listed runs (one part of the contract's runs) in
+// the months of the period, from their `mesi` rows struck by the protocols'
+// validity. The rows come by run, month and protocol, so a month repeated
+// under another protocol takes the flags of the last of its rows.
+void readRunDays(DbConnection* connection, const AssignmentRequest& request, const ProtocolValidity& validity,
+                 const PeriodMonths& months, const std::string& idList, std::vector<RunDays>& runs,
+                 OperationTransaction& operation)
 {
-    const bool newRun = runs.empty() || runs.back().id != id;
-    if (newRun)
-        runs.push_back({id, length, {}, {}});
-    RunDays& run = runs.back();
-    for (int day = 1; day <= 31; ++day) {
-        const bool scheduled = flags[static_cast<size_t>(day - 1)] == 'S';
-        const CivilDate date{year, month, day};
-        if (newRun) {
-            if (scheduled) {
-                run.indexByDate[date.key()] = run.days.size();
-                run.days.push_back({date, true});
-            }
-            continue;
-        }
-        const auto existing = run.indexByDate.find(date.key());
-        if (existing != run.indexByDate.end()) {
-            run.days[existing->second].scheduled = scheduled;
-        } else {
-            run.indexByDate[date.key()] = run.days.size();
-            run.days.push_back({date, scheduled});
-        }
-    }
-}
-
-std::vector<RunDays> collectRunDays(DbConnection* connection, const AssignmentRequest& request,
-                                    const ProtocolValidity& validity, OperationTransaction& operation)
-{
-    std::vector<RunDays> runs;
+    std::unordered_map<long, size_t> byId;
+    for (size_t i = 0; i < runs.size(); ++i)
+        byId.emplace(runs[i].id, i);
+    const int firstMonth = request.periodStart.year * 100 + request.periodStart.month;
+    const int lastMonth = request.periodEnd.year * 100 + request.periodEnd.month;
     SelectCursor select(connection);
-    select.AddField("corse", "ID", SqlType::Integer);
-    select.AddField("corse", "lung", SqlType::Integer);
+    select.AddField("mesi", "ID", SqlType::Integer);
     select.AddField("mesi", "anno", SqlType::SmallInt);
     select.AddField("mesi", "mese", SqlType::SmallInt);
     select.AddField("mesi", "giorni", SqlType::VarChar);
     select.AddField("mesi", "protoc", SqlType::Integer);
-    select.SetFrom("corse, mesi");
-    select.SetWhere(formatText("corse.azienda = %d AND corse.ente = %d AND mesi.azienda = %d AND mesi.ID = corse.ID",
-                               request.contractCompany, request.contractAuthority, request.contractCompany));
-    select.SetOrderBy("corse.ID, mesi.anno, mesi.mese, mesi.protoc");
+    select.SetFrom("mesi");
+    select.SetWhere(
+        formatText("mesi.azienda = %d AND mesi.ID IN (", request.contractCompany) + idList + ")" +
+        formatText(" AND mesi.anno >= %d AND mesi.anno <= %d", request.periodStart.year, request.periodEnd.year) +
+        formatText(" AND mesi.anno * 100 + mesi.mese >= %d AND mesi.anno * 100 + mesi.mese <= %d", firstMonth,
+                   lastMonth));
+    select.SetOrderBy("mesi.ID, mesi.anno, mesi.mese, mesi.protoc");
     const bool hasProtocols = validity.find(request.contractCompany) != nullptr;
+    std::string flags;
     for (bool row = select.Execute(); row && operation.going(); row = select.MoveNext()) {
-        int id = 0, length = 0, year = 0, month = 0, protocol = 0;
-        std::string flags;
+        int id = 0, year = 0, month = 0, protocol = 0;
         select.GetLong(0, id);
-        select.GetLong(1, length);
-        select.GetShort(2, year);
-        select.GetShort(3, month);
-        select.GetText(4, flags);
-        select.GetLong(5, protocol);
+        select.GetShort(1, year);
+        select.GetShort(2, month);
+        select.GetText(3, flags);
+        select.GetLong(4, protocol);
+        const auto found = byId.find(id);
+        if (found == byId.end() || months.position(year, month, 1) < 0)
+            continue;
         flags = normalizedDayFlags(flags);
         if (hasProtocols)
             strikeInvalidDays(validity, request.contractCompany, protocol, year, month, flags);
         else
             flags.assign(31, 'N');
-        addMonthRow(runs, id, length, year, month, flags);
+        std::vector<char>& days = runs[found->second].days;
+        if (days.empty())
+            days.assign(static_cast<size_t>(months.count) * 31, kUnlisted);
+        const auto first = static_cast<size_t>(months.position(year, month, 1));
+        for (size_t day = 0; day < 31; ++day)
+            days[first + day] = flags[day] == 'S' ? kScheduled : kUnscheduled;
     }
-    return runs;
 }
 
 } // namespace
@@ -392,28 +401,43 @@ AssignmentCounts runDayTypeAssignment(DbConnection* connection, const Assignment
     if (!operation.begun())
         return counts;
     const ProtocolValidity validity = loadProtocolValidity(connection, request.contractCompany);
-    std::vector<RunDays> runs = collectRunDays(connection, request, validity, operation);
+    // In run order, as the days are written.
+    std::vector<RunRow> contractRuns =
+        collectRuns(connection, "corse", contractWhere(request), false, request, operation);
+    std::sort(contractRuns.begin(), contractRuns.end(), [](const RunRow& a, const RunRow& b) { return a.id < b.id; });
 
     const RowValues values = rowValuesOf(request);
+    const PeriodMonths months(request.periodStart, request.periodEnd);
     const int first = request.periodStart.key(), last = request.periodEnd.key();
     // The days written: scheduled on a day the month has (31 April names
     // none), inside the period, on a chosen weekday.
-    auto chosen = [&](const DayEntry& day) {
-        return day.scheduled && isValidDate(day.date) && day.date.key() >= first && day.date.key() <= last &&
-               request.weekdays[static_cast<size_t>(weekdayIndex(day.date))];
+    auto chosen = [&](const CivilDate& date) {
+        return isValidDate(date) && date.key() >= first && date.key() <= last &&
+               request.weekdays[static_cast<size_t>(weekdayIndex(date))];
     };
     std::vector<long> ids;
-    std::unordered_map<long, RunDays*> byId;
-    for (RunDays& run : runs) {
+    ids.reserve(contractRuns.size());
+    for (const RunRow& run : contractRuns)
         ids.push_back(run.id);
-        byId.emplace(run.id, &run);
-    }
-    // The days there already, overwritten when asked, a part of the runs
-    // at a time; the others are inserted in bulk.
+    const std::string company = formatText("%d", request.contractCompany);
     const std::string period = calendarPeriodCondition(connection, request.periodStart, request.periodEnd);
+    // A part of the runs at a time: their days, the rows there already
+    // (overwritten when asked), then the missing ones inserted in bulk; so
+    // what is held does not grow with the contract.
+    TableCursor cursor(connection, "conkal", true);
     for (const auto& [start, list] : runParts(ids)) {
-        if (!operation.going())
+        if (!cursor.IsOpen() || !operation.going())
             break;
+        std::vector<RunDays> runs;
+        for (size_t i = start; i < std::min(contractRuns.size(), start + kIdsPerStatement); ++i)
+            runs.push_back({contractRuns[i].id, contractRuns[i].length, {}});
+        readRunDays(connection, request, validity, months, list, runs, operation);
+        std::unordered_map<long, RunDays*> byId;
+        for (RunDays& run : runs)
+            if (!run.days.empty())
+                byId.emplace(run.id, &run);
+        if (byId.empty())
+            continue;
         const RowSelection rows{"conkal", request.contractCompany, list, period, true};
         const std::vector<RowKey> keys = existingKeys(connection, rows, operation);
         std::vector<std::string> amounts(keys.size());
@@ -422,12 +446,13 @@ AssignmentCounts runDayTypeAssignment(DbConnection* connection, const Assignment
             const auto found = byId.find(keys[k].id);
             if (found == byId.end())
                 continue;
-            RunDays* run = found->second;
-            const auto day = run->indexByDate.find(keys[k].date);
-            if (day == run->indexByDate.end() || !chosen(run->days[day->second]))
+            const CivilDate date{keys[k].date / 10000, keys[k].date / 100 % 100, keys[k].date % 100};
+            const int position = months.position(date.year, date.month, date.day);
+            std::vector<char>& days = found->second->days;
+            if (position < 0 || days[static_cast<size_t>(position)] != kScheduled || !chosen(date))
                 continue;
-            run->days[day->second].present = true;
-            amounts[k] = runAmountText(run->length, request.euroPerKm);
+            days[static_cast<size_t>(position)] = kPresent;
+            amounts[k] = runAmountText(found->second->length, request.euroPerKm);
             anyChosen = true;
         }
         if (request.updateExisting && anyChosen) {
@@ -435,24 +460,27 @@ AssignmentCounts runDayTypeAssignment(DbConnection* connection, const Assignment
             counts.changed += overwriteRows(
                 connection, rows, keys, values, [&](const RowKey&) { return amounts[k++]; }, operation);
         }
-    }
-    const std::string company = formatText("%d", request.contractCompany);
-    TableCursor cursor(connection, "conkal", true);
-    for (const RunDays& run : runs) {
-        if (!cursor.IsOpen() || !operation.going())
-            break;
-        const std::string id = formatText("%ld", run.id);
-        const std::string amount = runAmountText(run.length, request.euroPerKm);
-        for (const DayEntry& day : run.days) {
-            if (!chosen(day) || day.present)
+        for (const RunDays& run : runs) {
+            if (run.days.empty())
                 continue;
-            cursor.AddNew();
-            cursor.SetField("azienda", company);
-            cursor.SetField("ID", id);
-            cursor.SetField("data", formatDateText(day.date));
-            setValues(cursor, values, amount);
-            if (cursor.Update())
-                counts.added += cursor.RowsWritten();
+            if (!operation.going())
+                break;
+            const std::string id = formatText("%ld", run.id);
+            const std::string amount = runAmountText(run.length, request.euroPerKm);
+            for (size_t position = 0; position < run.days.size(); ++position) {
+                if (run.days[position] != kScheduled)
+                    continue;
+                const CivilDate date = months.dateAt(position);
+                if (!chosen(date))
+                    continue;
+                cursor.AddNew();
+                cursor.SetField("azienda", company);
+                cursor.SetField("ID", id);
+                cursor.SetField("data", formatDateText(date));
+                setValues(cursor, values, amount);
+                if (cursor.Update())
+                    counts.added += cursor.RowsWritten();
+            }
         }
     }
     cursor.Flush();

@@ -54,7 +54,7 @@ struct RunMonths {
 // Working lists of one generation.
 struct Lists {
     std::unordered_map<long, AdditionalRun> additionalRuns;
-    std::vector<long> existingRunIds; // runs with rows in the period, in order read
+    std::vector<long> existingRunIds; // runs with rows in the period, ascending
     std::unordered_map<long, ExistingDays> existingDays;
     // The rows the deletion left, by run: their days are already present.
     std::unordered_map<long, std::vector<int>> keptDays; // YYYYMMDD, ascending
@@ -90,76 +90,103 @@ void readAdditionalRuns(DbConnection* connection, const CalendarRequest& request
     }
 }
 
+// The contract's runs with days in the period, and their additional-service
+// days there (the days of minimum service need no more than their run: they
+// are generated anew). The database finds both, so that a regeneration does
+// not bring every existing day to the program just to learn its run.
 void readExistingDays(DbConnection* connection, const CalendarRequest& request, Lists& lists,
                       OperationTransaction& operation, OperationFeedback& feedback)
 {
-    SelectCursor select(connection);
-    select.AddField("conkal", "ID", SqlType::Integer);
-    select.AddField("conkal", "data", SqlType::Date);
-    select.AddField("conkal", "ente", SqlType::SmallInt);
-    select.AddField("conkal", "euro", SqlType::Double);
-    select.AddField("conkal", "minima", SqlType::Bit);
-    select.SetFrom("corse, conkal");
-    select.SetWhere(formatText("corse.azienda = %d AND corse.ente = %d AND conkal.azienda = %d", request.company,
-                               request.authority, request.company) +
-                    " AND conkal.ID = corse.ID" +
-                    calendarPeriodCondition(connection, request.periodStart, request.periodEnd));
-    select.SetOrderBy("conkal.ID, conkal.data");
-    ProgressSteps progress(feedback, select.CountRows());
+    const std::string period = calendarPeriodCondition(connection, request.periodStart, request.periodEnd);
+    SelectCursor runs(connection);
+    runs.AddField("corse", "ID", SqlType::Integer);
+    runs.SetFrom("corse");
+    runs.SetWhere(formatText("corse.azienda = %d AND corse.ente = %d", request.company, request.authority) +
+                  formatText(" AND EXISTS (SELECT conkal.ID FROM conkal WHERE conkal.azienda = %d", request.company) +
+                  " AND conkal.ID = corse.ID" + period + ")");
+    runs.SetOrderBy("corse.ID");
+    SelectCursor days(connection);
+    days.AddField("conkal", "ID", SqlType::Integer);
+    days.AddField("conkal", "data", SqlType::Date);
+    days.AddField("conkal", "ente", SqlType::SmallInt);
+    days.AddField("conkal", "euro", SqlType::Double);
+    days.SetFrom("corse, conkal");
+    days.SetWhere(formatText("corse.azienda = %d AND corse.ente = %d AND conkal.azienda = %d", request.company,
+                             request.authority, request.company) +
+                  " AND conkal.ID = corse.ID" + period + " AND conkal.minima = 0");
+    days.SetOrderBy("conkal.ID, conkal.data");
+    // The bar goes over the runs twice: as they are read, then as the days
+    // of each are (the days, in run order, are not counted beforehand: that
+    // would cost the database a reading of every day of the contract).
+    const long runCount = runs.CountRows();
+    ProgressSteps progress(feedback, 2 * runCount);
     long done = 0;
-    std::string date;
-    for (bool row = select.Execute(); row && operation.going(); row = select.MoveNext()) {
-        int id = 0, authority = 0, minimum = 0;
-        double euro = 0.0;
-        select.GetLong(0, id);
-        select.GetFieldText("conkal.data", date);
-        select.GetShort(2, authority);
-        select.GetDouble(3, euro);
-        select.GetShort(4, minimum);
-        if (lists.existingRunIds.empty() || lists.existingRunIds.back() != id)
-            lists.existingRunIds.push_back(id);
-        ExistingDays& days = lists.existingDays[id];
-        if (minimum == 0)
-            days[dateKeyOf(date)] = {authority, euro};
+    for (bool row = runs.Execute(); row && operation.going(); row = runs.MoveNext()) {
+        int id = 0;
+        runs.GetLong(0, id);
+        lists.existingRunIds.push_back(id);
         progress.reach(++done);
+    }
+    std::string date;
+    size_t run = 0;
+    for (bool row = operation.going() && days.Execute(); row && operation.going(); row = days.MoveNext()) {
+        int id = 0, authority = 0;
+        double euro = 0.0;
+        days.GetLong(0, id);
+        days.GetFieldText("conkal.data", date);
+        days.GetShort(2, authority);
+        days.GetDouble(3, euro);
+        lists.existingDays[id][dateKeyOf(date)] = {authority, euro};
+        while (run < lists.existingRunIds.size() && lists.existingRunIds[run] < id)
+            ++run;
+        progress.reach(runCount + static_cast<long>(run));
     }
 }
 
+// Every row of the runs goes, also those outside the period: one statement
+// per list of runs, the rows counted by the database.
 long deleteExistingRuns(DbConnection* connection, const CalendarRequest& request, const Lists& lists,
                         OperationTransaction& operation)
 {
     long deleted = 0;
     for (const std::string& ids : idLists(lists.existingRunIds)) {
+        if (!operation.going())
+            break;
         DeleteCursor cursor(connection);
         cursor.SetColumns("ID");
         cursor.SetTable("conkal");
         cursor.SetWhere(formatText("azienda = %d AND ID IN (", request.company) + ids + ")");
-        for (bool row = cursor.Open(); row && operation.going(); row = cursor.MoveNext())
-            if (cursor.Delete())
-                deleted += cursor.DeletedCount();
+        if (cursor.DeleteAll())
+            deleted += cursor.DeletedCount();
     }
     return deleted;
 }
 
-// The rows of the contract's runs that the deletion left (runs without a row
-// in the period keep all of theirs): those days are present already, and
-// inserting them again could only fail.
+// The rows that the deletion left of the runs that get days (runs without
+// a row in the period keep all of theirs): those days are present already,
+// and inserting them again could only fail. Only those runs are looked up,
+// by their IDs: after a regeneration's deletion there are none.
 void readKeptDays(DbConnection* connection, const CalendarRequest& request, Lists& lists,
                   OperationTransaction& operation)
 {
-    SelectCursor select(connection);
-    select.AddField("conkal", "ID", SqlType::Integer);
-    select.AddField("conkal", "data", SqlType::Date);
-    select.SetFrom("corse, conkal");
-    select.SetWhere(formatText("corse.azienda = %d AND corse.ente = %d AND conkal.azienda = %d", request.company,
-                               request.authority, request.company) +
-                    " AND conkal.ID = corse.ID");
+    std::vector<long> runs;
+    for (const RunMonths& run : lists.runMonths)
+        if (!std::binary_search(lists.existingRunIds.begin(), lists.existingRunIds.end(), run.id))
+            runs.push_back(run.id);
+    std::sort(runs.begin(), runs.end());
     std::string date;
-    for (bool row = select.Execute(); row && operation.going(); row = select.MoveNext()) {
-        int id = 0;
-        select.GetLong(0, id);
-        select.GetFieldText("conkal.data", date);
-        lists.keptDays[id].push_back(dateKeyOf(date));
+    for (const std::string& ids : idLists(runs)) {
+        SelectCursor select(connection);
+        select.AddField("conkal", "ID", SqlType::Integer);
+        select.AddField("conkal", "data", SqlType::Date);
+        select.SetFrom("conkal");
+        select.SetWhere(formatText("conkal.azienda = %d AND conkal.ID IN (", request.company) + ids + ")");
+        for (bool row = operation.going() && select.Execute(); row && operation.going(); row = select.MoveNext()) {
+            int id = 0;
+            select.GetLong(0, id);
+            select.GetFieldText("conkal.data", date);
+            lists.keptDays[id].push_back(dateKeyOf(date));
+        }
     }
     for (auto& [id, days] : lists.keptDays)
         std::sort(days.begin(), days.end());
@@ -391,9 +418,9 @@ CalendarResult generateServiceDays(DbConnection* connection, const CalendarReque
     }
 
     operation.step("Determinazione Giorni Effettuazione");
+    collectMonths(connection, request, lists, operation);
     if (operation.going())
         readKeptDays(connection, request, lists, operation);
-    collectMonths(connection, request, lists, operation);
 
     operation.step("Inserimento Giorni Effettuazione Corse");
     if (operation.going())

@@ -105,6 +105,9 @@ class ConnectionBackend {
     // Runs one statement that returns no rows; a failure is shown after
     // `failureText` (which ends with its blank line).
     virtual bool executeStatement(const std::string& sql, const std::string& failureText) = 0;
+    // The same for an INSERT, UPDATE or DELETE; `rows` gets the rows it
+    // changed.
+    virtual bool executeCounting(const std::string& sql, const std::string& failureText, long& rows) = 0;
     virtual std::string versionText() const = 0;
     // A table or column name in the database's identifier quotes.
     virtual std::string quoteIdentifier(const std::string& name) const = 0;

@@ -55,6 +55,23 @@ bool DeleteCursor::Delete()
     return backend_->deleteBlock(deletedCount_);
 }
 
+bool DeleteCursor::DeleteAll()
+{
+    hasRow_ = false;
+    deletedCount_ = 0;
+    backend_.reset();
+    if (tableText_.empty() || !connection_ || !connection_->IsOpen())
+        return false;
+    std::string sql = "DELETE FROM " + tableText_;
+    if (!whereText_.empty())
+        sql += " WHERE " + whereText_;
+    long rows = 0;
+    const bool deleted = connection_->backend()->executeCounting(
+        sql, "Errore eliminazione righe della tavola (" + tableText_ + ")\n\n", rows);
+    deletedCount_ = static_cast<int>(rows);
+    return deleted;
+}
+
 bool DeleteCursor::MoveNext()
 {
     if (!hasRow_)

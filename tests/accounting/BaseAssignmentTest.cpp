@@ -222,6 +222,44 @@ TEST_P(DayTypeAssignment, ProtocolValidityStrikesDaysAndMissingProtocolsStrikeAl
     EXPECT_EQ(count("conkal", "azienda = 4"), 0);
 }
 
+TEST_P(DayTypeAssignment, PeriodAcrossTheYearTakesTheDaysOfBothYears)
+{
+    addRun(kCompany, 1, kAuthority, 1000);
+    addProtocol(kCompany, 1, "2004-01-01", "2005-12-31", false);
+    addMonth(kCompany, 1, 1, 2004, 11, flagsOn({30}));     // before the period's months
+    addMonth(kCompany, 1, 1, 2004, 12, flagsOn({19, 31})); // 19 December is before the period
+    addMonth(kCompany, 1, 1, 2005, 1, flagsOn({1, 10, 11}));
+    addMonth(kCompany, 1, 1, 2005, 2, flagsOn({1})); // after
+    AssignmentRequest request = contract(1.0);
+    request.periodStart = {2004, 12, 20};
+    request.periodEnd = {2005, 1, 10};
+
+    const AssignmentCounts counts = runDayTypeAssignment(connection.get(), request, sink, feedback);
+
+    EXPECT_EQ(counts.added, 3);
+    EXPECT_EQ(conkalRows(kCompany),
+              (Rows{"1|31/12/2004|10|1|1.00", "1|01/01/2005|10|1|1.00", "1|10/01/2005|10|1|1.00"}));
+}
+
+TEST_P(DayTypeAssignment, ContractOfManyRunsIsWrittenWhole)
+{
+    // More runs than one statement lists: each part of them gets its days,
+    // and a day already there in a later part is overwritten, not doubled.
+    constexpr long kRuns = 1203;
+    addProtocol(kCompany, 1, "2004-01-01", "2004-12-31", false);
+    for (long id = kRuns; id >= 1; --id) {
+        addRun(kCompany, id, kAuthority, 1000);
+        addMonth(kCompany, id, 1, 2004, 3, flagsOn({8}));
+    }
+    addConkal(kCompany, 1100, "2004-03-08", kPayer, false, 5.0);
+
+    const AssignmentCounts counts = runDayTypeAssignment(connection.get(), march2004(), sink, feedback);
+
+    EXPECT_EQ(counts.added, kRuns - 1);
+    EXPECT_EQ(counts.changed, 1);
+    EXPECT_EQ(count("conkal", "azienda = 3 AND minima = 1 AND ente = 10"), kRuns);
+}
+
 KORVAN_ALL_BACKENDS(DayTypeAssignment);
 
 } // namespace

@@ -100,6 +100,34 @@ TEST_P(DbBlocks, DeleteRemovesOnlyTheSelectedRows)
     EXPECT_TRUE(sink.empty()) << sink.lastText();
 }
 
+TEST_P(DbBlocks, DeleteAllRemovesTheSelectionWithOneStatementAndCountsIt)
+{
+    bulkInsert(1, 60);
+    struct Case {
+        const char* where;
+        bool deleted;
+        int count;
+        long left;
+    };
+    const Case cases[] = {
+        {"conkal.ID > 1000", true, 0, 60}, // nothing selected
+        {"conkal.ID > 10 AND conkal.ID <= 47", true, 37, 23},
+        {"conkal.nocolumn = 1", false, 0, 23}, // refused: told, nothing removed
+        {"", true, 23, 0},                     // the whole table
+    };
+    for (const Case& c : cases) {
+        sink.entries.clear();
+        DeleteCursor remove(&db());
+        remove.SetColumns("ID");
+        remove.SetTable("conkal");
+        remove.SetWhere(c.where);
+        EXPECT_EQ(remove.DeleteAll(), c.deleted) << c.where << ": " << sink.lastText();
+        EXPECT_EQ(remove.DeletedCount(), c.count) << c.where;
+        EXPECT_EQ(rawCount("conkal"), c.left) << c.where;
+        EXPECT_EQ(sink.empty(), c.deleted) << c.where << ": " << sink.lastText();
+    }
+}
+
 TEST_P(DbBlocks, ABlockWithARefusedRowCountsWhatWasStoredAndWhatWasNot)
 {
     rawInsertConkal(row(7), formatIsoDate(*parseDateText(row(7).data)));

@@ -88,10 +88,12 @@ BatchWriter::BatchWriter(OdbcConnection& connection, const std::string& table, c
     std::string arrays;
     for (size_t i = 0; i < bound_.size(); ++i) {
         names += (i ? ", " : "") + connection.quoteIdentifier(names_[i]);
-        arrays += std::string(i ? ", " : "") + "CAST(? AS " + types[i] + "[])";
+        arrays += std::string(i ? ", " : "") + "unnest(CAST(? AS " + types[i] + "[]))";
     }
-    const std::string sql =
-        "INSERT INTO " + connection.tableReference(table) + " (" + names + ") SELECT * FROM unnest(" + arrays + ")";
+    // One unnest per column in the select list: the server walks the arrays
+    // side by side row by row, where unnest(a, b, ...) in FROM would first
+    // copy each array into a tuple store of its own.
+    const std::string sql = "INSERT INTO " + connection.tableReference(table) + " (" + names + ") SELECT " + arrays;
     arrayTexts_.resize(bound_.size());
     arrayLengths_.resize(bound_.size());
     if (arrayInsert_.allocate(connection.handle()) && !succeeded(SQLPrepare(arrayInsert_.get(), sqlText(sql), SQL_NTS)))

@@ -186,8 +186,10 @@ bool OdbcConnection::sendPendingWrites()
     return sent;
 }
 
-bool OdbcConnection::execute(const std::string& sql, std::string* error)
+bool OdbcConnection::execute(const std::string& sql, std::string* error, long* rows)
 {
+    if (rows)
+        *rows = 0;
     sendPendingWrites();
     Statement statement;
     if (!statement.allocate(dbc_)) {
@@ -197,8 +199,12 @@ bool OdbcConnection::execute(const std::string& sql, std::string* error)
     }
     const SQLRETURN rc = SQLExecDirect(statement.get(), sqlText(sql), SQL_NTS);
     lastExecuteState_.clear();
-    if (succeeded(rc) || rc == SQL_NO_DATA)
+    if (succeeded(rc) || rc == SQL_NO_DATA) {
+        SQLLEN changed = 0;
+        if (rows && rc != SQL_NO_DATA && succeeded(SQLRowCount(statement.get(), &changed)) && changed > 0)
+            *rows = static_cast<long>(changed);
         return true;
+    }
     lastExecuteState_ = sqlState(SQL_HANDLE_STMT, statement.get());
     if (error)
         *error = driverText(SQL_HANDLE_STMT, statement.get());
@@ -380,6 +386,15 @@ bool OdbcConnection::executeStatement(const std::string& sql, const std::string&
 {
     std::string error;
     if (execute(sql, &error))
+        return true;
+    show(failureText + error);
+    return false;
+}
+
+bool OdbcConnection::executeCounting(const std::string& sql, const std::string& failureText, long& rows)
+{
+    std::string error;
+    if (execute(sql, &error, &rows))
         return true;
     show(failureText + error);
     return false;

@@ -47,6 +47,7 @@ class OdbcConnection : public ConnectionBackend {
     bool rollback() override;
     bool savepointStep(const std::string& sql) override;
     bool executeStatement(const std::string& sql, const std::string& failureText) override;
+    bool executeCounting(const std::string& sql, const std::string& failureText, long& rows) override;
     bool inTransaction() const override { return inTransaction_; }
     std::string versionText() const override { return {}; }
     std::optional<std::vector<CatalogColumn>> describeTable(const std::string& table) override;
@@ -72,8 +73,9 @@ class OdbcConnection : public ConnectionBackend {
     // PostgreSQL folds it as the program's SQL expects), any other name
     // ("Order Details", "Umsätze") quoted.
     std::string tableReference(const std::string& table) const;
-    // Runs a statement without a result; the driver's text in `error`.
-    bool execute(const std::string& sql, std::string* error = nullptr);
+    // Runs a statement without a result; the driver's text in `error`, the
+    // rows it changed in `rows`.
+    bool execute(const std::string& sql, std::string* error = nullptr, long* rows = nullptr);
     void show(const std::string& text, MessageIcon icon = MessageIcon::Error) const;
 
     // Transactions begun so far: tells held-back writes whether theirs is

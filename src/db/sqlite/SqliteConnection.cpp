@@ -204,6 +204,15 @@ bool SqliteConnection::executeStatement(const std::string& sql, const std::strin
     return false;
 }
 
+bool SqliteConnection::executeCounting(const std::string& sql, const std::string& failureText, long& rows)
+{
+    rows = 0;
+    if (!executeStatement(sql, failureText))
+        return false;
+    rows = static_cast<long>(sqlite3_changes64(db_));
+    return true;
+}
+
 void SqliteConnection::describeFailure(DbError& error)
 {
     error.nativeCode = db_ ? sqlite3_extended_errcode(db_) : 0;

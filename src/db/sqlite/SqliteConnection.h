@@ -27,6 +27,7 @@ class SqliteConnection : public ConnectionBackend {
     bool rollback() override;
     bool savepointStep(const std::string& sql) override;
     bool executeStatement(const std::string& sql, const std::string& failureText) override;
+    bool executeCounting(const std::string& sql, const std::string& failureText, long& rows) override;
     bool inTransaction() const override;
     std::string versionText() const override;
     std::string quoteIdentifier(const std::string& name) const override;
