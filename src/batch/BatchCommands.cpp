@@ -10,7 +10,6 @@
 #include "batch/BatchOptions.h"
 #include "batch/BatchReport.h"
 #include "batch/BatchSink.h"
-#include "batch/RunListCsv.h"
 #include "core/LockWaiting.h"
 #include "core/Version.h"
 #include "db/DbConnection.h"
