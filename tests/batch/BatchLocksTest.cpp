@@ -209,24 +209,27 @@ TEST_P(BatchLocks, WorkOnAnotherContractRunsWhileABrowserIsOpen)
         std::unique_ptr<Browser> browser = openBrowser(pending);
         // A file has one writer: the browser's pending changes hold it.
         const bool refused = !isPostgres() && pending;
-        // The two commands themselves take turns on a file.
-        const Arguments wait = isPostgres() || refused ? Arguments{} : Arguments{"--wait", "300"};
+        // The two commands work on one contract: they take turns.
+        const Arguments wait = refused ? Arguments{} : Arguments{"--wait", "300"};
         BatchChild assign(command("assign", assignment(kAuthorityB, wait)));
         BatchChild generate(command("generate-days", generation(kAuthorityB, wait)));
         const BatchRun assigned = assign.finish();
         const BatchRun generated = generate.finish();
         for (const BatchRun* done : {&assigned, &generated}) {
             EXPECT_EQ(done->status, refused ? 1 : 0) << done->err;
-            if (refused)
+            if (refused) {
                 EXPECT_EQ(done->err.rfind(kFileInUse, 0), 0u) << done->err;
+            }
         }
-        if (!refused)
+        if (!refused) {
             EXPECT_EQ(count("conkal", "azienda = 3 AND ID >= 100001"), 50 * 92);
+        }
         // The pending change stays invisible to the others until kept.
         EXPECT_EQ(storedAmountOfRunOne(), stored);
         ASSERT_TRUE(browser->transaction->finish()) << browser->sink.lastText();
-        if (pending)
+        if (pending) {
             EXPECT_EQ(parseDecimalText(storedAmountOfRunOne()), 99);
+        }
         EXPECT_TRUE(browser->sink.empty()) << browser->sink.lastText();
     }
 }
@@ -307,8 +310,9 @@ TEST_P(BatchLocks, AnExtractionAtWorkExcludesContractWork)
                                    0),
               0u)
         << generation.err;
-    if (isPostgres())
+    if (isPostgres()) {
         EXPECT_NE(generation.err.find("- korvan-batch extract-lines "), std::string::npos) << generation.err;
+    }
     expectCompletes(*extracting);
 }
 

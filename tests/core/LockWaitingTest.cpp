@@ -74,7 +74,7 @@ TEST_P(LockWaiting, DecidesWhetherToWaitOn)
 }
 
 INSTANTIATE_TEST_SUITE_P(Policies, LockWaiting, ::testing::ValuesIn(kWaitCases),
-                         [](const ::testing::TestParamInfo<WaitCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<WaitCase>& param) { return param.param.name; });
 
 TEST(LockWaitingFeedback, ShowsTheClockAtOnceAndTheOfferOnceItIsDue)
 {

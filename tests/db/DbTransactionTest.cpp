@@ -185,8 +185,9 @@ TEST_P(DbTransaction, LocksExcludeOnlyWorkOnTheSameData)
         EXPECT_EQ(other->BeginTrans(pair.second), expected) << otherSink.lastText();
         EXPECT_EQ(other->InTransaction(), expected);
         EXPECT_EQ(otherSink.empty(), expected) << otherSink.lastText();
-        if (expected)
+        if (expected) {
             EXPECT_TRUE(other->Rollback());
+        }
         EXPECT_TRUE(db().Rollback());
         // Released with the transaction.
         EXPECT_TRUE(other->BeginTrans(pair.second)) << otherSink.lastText();
@@ -225,16 +226,18 @@ TEST_P(DbTransaction, ALockRefusedInsideATransactionKeepsItsWork)
     RecordingMessageSink otherSink;
     auto other = openAnother(otherSink);
     other->SetLockWaitMilliseconds(0);
-    if (!fileBackend())
+    if (!fileBackend()) {
         ASSERT_TRUE(other->BeginTrans(LockScope::contract(20, 3)));
+    }
     ASSERT_TRUE(db().BeginTrans(LockScope::browserChanges(10, 3)));
     addRows(db(), 1, 10);
     db().SetLockWaitMilliseconds(0);
     // A file's one writer holds every contract already.
     EXPECT_EQ(db().AddLock(LockScope::browserChanges(20, 3)), fileBackend()) << sink.lastText();
     EXPECT_TRUE(db().InTransaction());
-    if (!fileBackend())
+    if (!fileBackend()) {
         EXPECT_TRUE(other->Rollback());
+    }
     EXPECT_TRUE(db().AddLock(LockScope::browserChanges(20, 3))) << sink.lastText();
     EXPECT_TRUE(db().CommitTrans()) << sink.lastText();
     EXPECT_EQ(rawCount("conkal"), 10);

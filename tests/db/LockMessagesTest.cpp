@@ -99,7 +99,7 @@ TEST_P(LockMessage, SaysWhatIsInUseByWhomAndWhatToDo)
 }
 
 INSTANTIATE_TEST_SUITE_P(Holders, LockMessage, ::testing::ValuesIn(messageCases()),
-                         [](const ::testing::TestParamInfo<MessageCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<MessageCase>& param) { return param.param.name; });
 
 TEST(LockWaitBanner, NamesTheContractAndItsHolder)
 {
