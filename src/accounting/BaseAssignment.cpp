@@ -353,7 +353,8 @@ AssignmentCounts assignRuns(DbConnection* connection, const AssignmentRequest& r
                             OperationFeedback& feedback)
 {
     feedback.beginBusy(true);
-    OperationTransaction operation(connection, sink, feedback);
+    OperationTransaction operation(connection, sink, feedback,
+                                   LockScope::contract(request.contractAuthority, request.contractCompany));
     if (!operation.begun())
         return {};
     const std::vector<RunRow> runs = collectRuns(connection, from, where, withinTimeBand, request, operation);
@@ -397,7 +398,8 @@ AssignmentCounts runDayTypeAssignment(DbConnection* connection, const Assignment
 {
     AssignmentCounts counts;
     feedback.beginBusy(true);
-    OperationTransaction operation(connection, sink, feedback);
+    OperationTransaction operation(connection, sink, feedback,
+                                   LockScope::contract(request.contractAuthority, request.contractCompany));
     if (!operation.begun())
         return counts;
     const ProtocolValidity validity = loadProtocolValidity(connection, request.contractCompany);

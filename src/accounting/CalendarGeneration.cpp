@@ -401,7 +401,7 @@ CalendarResult generateServiceDays(DbConnection* connection, const CalendarReque
     CalendarResult result;
     Lists lists;
     feedback.beginBusy(true);
-    OperationTransaction operation(connection, sink, feedback);
+    OperationTransaction operation(connection, sink, feedback, LockScope::contract(request.authority, request.company));
     if (!operation.begun())
         return result;
     feedback.setProgress(0);

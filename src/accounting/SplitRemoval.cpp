@@ -81,7 +81,7 @@ RemovalCounts removeAdditionalFinancing(DbConnection* connection, int authority,
 {
     RemovalCounts counts;
     feedback.beginBusy(false);
-    OperationTransaction operation(connection, sink, feedback);
+    OperationTransaction operation(connection, sink, feedback, LockScope::contract(authority, company));
     if (!operation.begun())
         return counts;
     SelectCursor select(connection);
@@ -106,7 +106,7 @@ RemovalCounts removeCalendarSplits(DbConnection* connection, int authority, int 
 {
     RemovalCounts counts;
     feedback.beginBusy(true);
-    OperationTransaction operation(connection, sink, feedback);
+    OperationTransaction operation(connection, sink, feedback, LockScope::contract(authority, company));
     if (!operation.begun())
         return counts;
     SelectCursor select(connection);
@@ -146,7 +146,7 @@ RemovalCounts removeItinerarySplits(DbConnection* connection, int authority, int
 {
     RemovalCounts counts;
     feedback.beginBusy(false);
-    OperationTransaction operation(connection, sink, feedback);
+    OperationTransaction operation(connection, sink, feedback, LockScope::contract(authority, company));
     if (!operation.begun())
         return counts;
     SelectCursor select(connection);

@@ -10,6 +10,7 @@
 #include "batch/BatchOptions.h"
 #include "batch/BatchReport.h"
 #include "batch/BatchSink.h"
+#include "core/LockWaiting.h"
 #include "core/Version.h"
 #include "db/DbConnection.h"
 #include "db/Values.h"
@@ -38,8 +39,18 @@ class Session {
   public:
     Session(const BatchOptions& options, std::ostream& out, std::ostream& err, const Terminal& terminal)
         : options_(options), out_(out), stop_(terminal.stop), feedback_(err, terminal.errorIsTerminal, terminal.stop),
-          sink_(out, err, options.yes, terminal.input, feedback_, terminal.stop)
+          sink_(out, err, options.yes, terminal.input, feedback_, terminal.stop),
+          lockWaiter_(feedback_, waitPolicy(options.connection))
     {
+    }
+
+    // A script waits as long as --wait says, for whatever holds the lock.
+    static LockWaitPolicy waitPolicy(const ConnectionOptions& connection)
+    {
+        LockWaitPolicy policy;
+        policy.maxWaitMilliseconds = connection.waitSeconds * 1000L;
+        policy.waitForPendingChanges = true;
+        return policy;
     }
 
     bool open()
@@ -56,6 +67,8 @@ class Session {
             const SqliteAccess access = readsOnly ? SqliteAccess::ReadOnly : SqliteAccess::ReadWriteOrReadOnly;
             connection_ = DbConnection::openSqlite(c.dbFile, c.rowsetSize, c.rowsetSizeBlob, sink_, access);
         }
+        if (connection_)
+            connection_->SetLockWaiter(&lockWaiter_);
         return connection_ && connection_->IsOpen() && refdata::acceptRunsDatabase(*connection_);
     }
 
@@ -279,6 +292,7 @@ class Session {
     const StopSignal* stop_;
     TerminalFeedback feedback_;
     BatchMessageSink sink_;
+    FeedbackLockWaiter lockWaiter_;
     std::unique_ptr<DbConnection> connection_;
 };
 
@@ -324,6 +338,8 @@ int runBatchCommand(const std::vector<std::string>& arguments, std::ostream& out
         err << "korvan-batch: " << parsed.usageError << '\n' << usageText(options.command);
         return kExitUsage;
     }
+    // A colleague's refusal names the subcommand that holds the lock.
+    setClientProgramName("korvan-batch " + commandName(options.command));
     if (options.command == Command::Copy)
         return runCopyCommand(options, out, err, terminal);
     Session session(options, out, err, terminal);

@@ -23,6 +23,7 @@ const OptionSpec kOptions[] = {
     {"--dsn", 1},
     {"--rowset", 1},
     {"--rowset-blob", 1},
+    {"--wait", 1},
     {"--yes", 0},
     {"--help", 0},
     {"--authority", 1},
@@ -83,6 +84,9 @@ std::set<std::string> commandOptions(Command command)
     }
     return {};
 }
+
+// The longest --wait: a day.
+constexpr long long kLongestWaitSeconds = 86400;
 
 std::optional<Command> commandNamed(const std::string& name)
 {
@@ -150,7 +154,7 @@ std::string shapeError(const BatchOptions& o, const std::set<std::string>& given
     const std::set<std::string> allowed = commandOptions(o.command);
     for (const std::string& name : given) {
         const bool common = name == "--db" || name == "--dsn" || name == "--rowset" || name == "--rowset-blob" ||
-                            name == "--yes" || name == "--help";
+                            name == "--wait" || name == "--yes" || name == "--help";
         if (!common && allowed.count(name) == 0)
             return name + " is not an option of this subcommand";
     }
@@ -250,6 +254,14 @@ std::optional<std::array<bool, 7>> parseWeekdayList(const std::string& text)
     return days;
 }
 
+std::string commandName(Command command)
+{
+    for (const char* name : {"extract-lines", "assign", "generate-days", "remove", "list", "runs", "report", "copy"})
+        if (commandNamed(name) == command)
+            return name;
+    return "";
+}
+
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
 {
     ParsedCommandLine parsed;
@@ -308,6 +320,11 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
                 return fail(name + " needs a whole number from 1 to 100000");
             (name == "--rowset" ? o.connection.rowsetSize : o.connection.rowsetSizeBlob) = *count;
             o.connection.rowsetGiven = o.connection.rowsetGiven || name == "--rowset";
+        } else if (name == "--wait") {
+            const std::optional<long long> seconds = parseWholeInteger(values[0]);
+            if (!seconds || *seconds < 0 || *seconds > kLongestWaitSeconds)
+                return fail("--wait needs a whole number of seconds from 0 to 86400");
+            o.connection.waitSeconds = static_cast<int>(*seconds);
         } else if (name == "--authority") {
             o.authority = values[0];
         } else if (name == "--company") {
@@ -378,7 +395,9 @@ std::string usageText(Command command)
                                    "  --db FILE            the runs database in a SQLite file\n"
                                    "  --dsn NAME           an ODBC data source\n"
                                    "  --rowset N           rows per block transfer (default 25)\n"
-                                   "  --rowset-blob N      rows per block transfer with long fields (default 1)\n";
+                                   "  --rowset-blob N      rows per block transfer with long fields (default 1)\n"
+                                   "  --wait SECONDS       wait up to SECONDS for a contract or the database in use\n"
+                                   "                       by a colleague (default 0: refuse at once, status 1)\n";
     const std::string exits = "Exit status: 0 done, 1 refused entry, unconfirmed or database error, 2 wrong usage.\n";
     switch (command) {
     case Command::ExtractLines:

@@ -21,6 +21,9 @@ struct ConnectionOptions {
     int rowsetSize = 25;
     int rowsetSizeBlob = 1;
     bool rowsetGiven = false; // --rowset was given
+    // --wait: how long to wait for a contract or the database in use
+    // elsewhere; 0 refuses at once.
+    int waitSeconds = 0;
 };
 
 struct BatchOptions {
@@ -62,6 +65,9 @@ struct ParsedCommandLine {
     BatchOptions options;
     std::string usageError; // empty when the command line is well formed
 };
+
+// The subcommand's name as typed ("generate-days"); "" for none.
+std::string commandName(Command command);
 
 // Arguments without the program name.
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);

@@ -6,8 +6,9 @@
 
 namespace korvan {
 
-OperationTransaction::OperationTransaction(DbConnection* connection, MessageSink& sink, OperationFeedback& feedback)
-    : guard_(connection), sink_(sink), feedback_(feedback), interruptible_(feedback)
+OperationTransaction::OperationTransaction(DbConnection* connection, MessageSink& sink, OperationFeedback& feedback,
+                                           const LockScope& scope)
+    : interruptible_(feedback), guard_(connection, scope), sink_(sink), feedback_(feedback)
 {
 }
 

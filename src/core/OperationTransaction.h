@@ -2,9 +2,10 @@
 
 // One operation that changes data (extraction, assignment, calendar
 // generation, removal, line edit or merge), run as one all-or-nothing
-// transaction. It begins before the operation's first read, taking the
-// database's writer lock, so that the operation sees and leaves the database
-// whole and two operations on one database run one after the other. The
+// transaction. It begins before the operation's first read, taking the lock
+// of what the operation changes (the database, or one contract: db/Locks.h),
+// so that the operation sees and leaves its data whole and two operations on
+// the same data run one after the other. The
 // operation checks `going` as it works: at the first failure the layer has
 // shown (once, with a note that nothing was stored), or when the user asks to
 // stop, it stops and the transaction is undone; only a successful `commit`
@@ -24,10 +25,11 @@ class MessageSink;
 
 class OperationTransaction {
   public:
-    OperationTransaction(DbConnection* connection, MessageSink& sink, OperationFeedback& feedback);
+    OperationTransaction(DbConnection* connection, MessageSink& sink, OperationFeedback& feedback,
+                         const LockScope& scope = LockScope::database());
 
     // False when the transaction could not begin (a read-only database,
-    // another writer at work); the reason has been shown.
+    // its lock in use elsewhere); the reason has been shown.
     bool begun() const { return guard_.IsActive(); }
     // Shows the status banner of a new step; an interruption names it.
     void step(const std::string& banner);
@@ -38,10 +40,11 @@ class OperationTransaction {
     bool commit();
 
   private:
+    // The user may stop the work from the start, a wait for the lock too.
+    InterruptScope interruptible_;
     TransactionGuard guard_;
     MessageSink& sink_;
     OperationFeedback& feedback_;
-    InterruptScope interruptible_;
     std::string step_;
     bool stopped_ = false;
 };

@@ -8,6 +8,7 @@
 #include "db/Catalog.h"
 #include "db/DbConnection.h"
 #include "db/FieldValue.h"
+#include "db/Locks.h"
 #include "db/SelectCursor.h"
 #include "db/SqlDialect.h"
 
@@ -23,9 +24,13 @@ inline constexpr const char* kBeginTransFailure = "Errore in fase di avvio della
 inline constexpr const char* kCommitTransFailure = "Errore in fase di convalida della transazione\n\n";
 inline constexpr const char* kRollbackFailure = "Errore in fase di ripristino della transazione\n\n";
 inline constexpr const char* kSavepointFailure = "Errore in fase di registrazione delle modifiche\n\n";
-// Another writer kept the database's writer lock for longer than the wait.
-inline constexpr const char* kWriterLockBusy =
-    "La base dati è in uso per un'altra operazione: riprovare al suo termine.";
+
+// What one try at taking a transaction's lock gave.
+enum class LockAttempt {
+    Taken,  // the lock is held (and the transaction begun)
+    Busy,   // held elsewhere: nothing begun, nothing shown, the conflict filled in
+    Failed, // the back end failed (shown)
+};
 
 class TableCursorBackend {
   public:
@@ -92,10 +97,13 @@ class ConnectionBackend {
     virtual bool isOpen() const = 0;
     virtual bool isReadOnly() const { return false; }
     virtual bool supportsTransactions() const { return true; }
-    // Begins a writing transaction, first taking the writer lock of the
-    // database (waiting at most `lockWaitMilliseconds` for another writer);
-    // each step shows its own failure and returns false.
-    virtual bool beginTrans(int lockWaitMilliseconds) = 0;
+    // Begins a writing transaction holding the lock of `scope`, waiting
+    // for it at most `waitMilliseconds` (0: not at all). Busy leaves no
+    // transaction and tells who holds the lock where the back end knows.
+    virtual LockAttempt beginLocked(const LockScope& scope, int waitMilliseconds, LockConflict& conflict) = 0;
+    // Inside the transaction: the lock of one more scope (the run browser
+    // moved to another contract). Busy leaves the transaction as it was.
+    virtual LockAttempt addLock(const LockScope&, int, LockConflict&) { return LockAttempt::Taken; }
     virtual bool commitTrans() = 0;
     virtual bool rollback() = 0;
     virtual bool inTransaction() const = 0;

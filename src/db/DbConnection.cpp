@@ -3,6 +3,9 @@
 #include "db/Backend.h"
 #include "db/TransactionGuard.h"
 
+#include <algorithm>
+#include <chrono>
+
 namespace korvan {
 
 namespace {
@@ -119,7 +122,7 @@ bool DbConnection::SupportsTransactions() const
     return IsOpen() && backend_->supportsTransactions();
 }
 
-bool DbConnection::BeginTrans()
+bool DbConnection::BeginTrans(const LockScope& scope)
 {
     if (!SupportsTransactions())
         return false;
@@ -135,7 +138,62 @@ bool DbConnection::BeginTrans()
                            MessageIcon::Error);
         return false;
     }
-    return backend_->beginTrans(lockWaitMilliseconds_);
+    return takeLock(scope, false);
+}
+
+bool DbConnection::AddLock(const LockScope& scope)
+{
+    if (!InTransaction())
+        return false;
+    return takeLock(scope, true);
+}
+
+namespace {
+
+// The longest single wait on the server: between two, the waiter is asked
+// again (and the desktop draws its windows and takes the user's stop).
+constexpr int kLockStepMilliseconds = 250;
+
+} // namespace
+
+bool DbConnection::takeLock(const LockScope& scope, bool inTransaction)
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    LockConflict conflict;
+    bool waited = false;
+    for (int attempt = 0;; ++attempt) {
+        const long elapsed =
+            static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+        // The first try does not wait: a refusal is known at once.
+        int step = attempt == 0 ? 0 : kLockStepMilliseconds;
+        if (!lockWaiter_ && attempt > 0)
+            step = static_cast<int>(std::min<long>(step, lockWaitMilliseconds_ - elapsed));
+        if (attempt > 0 && step <= 0)
+            break;
+        conflict = LockConflict{};
+        conflict.scope = scope;
+        const detail::LockAttempt result =
+            inTransaction ? backend_->addLock(scope, step, conflict) : backend_->beginLocked(scope, step, conflict);
+        if (result != detail::LockAttempt::Busy) {
+            if (waited && lockWaiter_)
+                lockWaiter_->waitEnded();
+            return result == detail::LockAttempt::Taken;
+        }
+        const long now =
+            static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+        if (lockWaiter_) {
+            waited = true;
+            if (!lockWaiter_->keepWaiting(conflict, now))
+                break;
+        } else if (now >= lockWaitMilliseconds_) {
+            break;
+        }
+    }
+    if (waited && lockWaiter_)
+        lockWaiter_->waitEnded();
+    Sink().showMessage(lockConflictMessage(conflict), MessageIcon::Error);
+    return false;
 }
 
 bool DbConnection::CommitTrans()

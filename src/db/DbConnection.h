@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/Locks.h"
 #include "db/MessageSink.h"
 #include "db/SqlDialect.h"
 
@@ -48,7 +49,8 @@ class DbConnection {
   public:
     static constexpr int kDefaultRowsetSizeOrdinary = 25;
     static constexpr int kDefaultRowsetSizeBlob = 1;
-    // How long BeginTrans waits for another writer of the same database.
+    // How long BeginTrans waits for a lock held elsewhere when the
+    // connection has no LockWaiter.
     static constexpr int kDefaultLockWaitMilliseconds = 30000;
 
     // The embedded file back end on a SQLite database file, opened as it
@@ -85,14 +87,19 @@ class DbConnection {
     // False when the back end cannot do transactions: BeginTrans then does
     // nothing and returns false without a message.
     bool SupportsTransactions() const;
-    // Begins a transaction that writes: it first takes the database's writer
-    // lock (SQLite: BEGIN IMMEDIATE; PostgreSQL: an advisory lock shared by
-    // every KORVAN writer), waiting for another writer at most
-    // LockWaitMilliseconds. A failure (a read-only database, the lock still
-    // held by another operation, a transaction already open) is shown and
-    // false returned. Commit and rollback report their failures the same way.
-    // Each does nothing and returns false when the connection is not open.
-    bool BeginTrans();
+    // Begins a transaction that writes: it first takes the lock of what it
+    // changes (db/Locks.h; without a scope, the whole database). While the
+    // lock is held elsewhere it waits in short steps as the LockWaiter
+    // decides, or without one for at most LockWaitMilliseconds; a wait
+    // that ends without the lock shows lockConflictMessage. A failure (a
+    // read-only database, the lock refused, a transaction already open) is
+    // shown and false returned. Commit and rollback report their failures
+    // the same way, and release the locks. Each does nothing and returns
+    // false when the connection is not open.
+    bool BeginTrans(const LockScope& scope = LockScope::database());
+    // Inside a transaction: takes the lock of one more scope, waiting as
+    // BeginTrans does; a refusal leaves the transaction as it was.
+    bool AddLock(const LockScope& scope);
     bool CommitTrans();
     bool Rollback();
     bool InTransaction() const;
@@ -107,6 +114,9 @@ class DbConnection {
 
     int LockWaitMilliseconds() const { return lockWaitMilliseconds_; }
     void SetLockWaitMilliseconds(int milliseconds) { lockWaitMilliseconds_ = milliseconds < 0 ? 0 : milliseconds; }
+    // Who decides how long to wait for a lock (not owned; null: the wait
+    // above, without asking).
+    void SetLockWaiter(LockWaiter* waiter) { lockWaiter_ = waiter; }
 
     // Failures (error and warning messages) the layer has reported so far.
     long FailureCount() const { return failureCount_; }
@@ -132,6 +142,8 @@ class DbConnection {
 
     DbConnection(bool isSqlite, int rowsetSizeOrdinary, int rowsetSizeBlob, MessageSink& sink);
     void noteFailure(const std::string& text);
+    // BeginTrans and AddLock: tries until the lock is taken or the wait ends.
+    bool takeLock(const LockScope& scope, bool inTransaction);
     // TransactionGuard: the first failure from now on is shown with a note
     // that nothing was stored, later ones are not shown.
     void beginAllOrNothing();
@@ -141,6 +153,7 @@ class DbConnection {
     int rowsetSizeOrdinary_;
     int rowsetSizeBlob_;
     int lockWaitMilliseconds_ = kDefaultLockWaitMilliseconds;
+    LockWaiter* lockWaiter_ = nullptr;
     MessageSink& sink_;
     std::unique_ptr<Reporter> reporter_;
     std::string sqlitePath_;

@@ -4,7 +4,7 @@
 
 namespace korvan {
 
-TransactionGuard::TransactionGuard(DbConnection* connection) : connection_(connection)
+TransactionGuard::TransactionGuard(DbConnection* connection, const LockScope& scope) : connection_(connection)
 {
     if (!connection_)
         return;
@@ -22,7 +22,7 @@ TransactionGuard::TransactionGuard(DbConnection* connection) : connection_(conne
         unprotected_ = true;
         return;
     }
-    if (!connection_->BeginTrans())
+    if (!connection_->BeginTrans(scope))
         return;
     begun_ = true;
     connection_->beginAllOrNothing();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/Locks.h"
+
 #include <string>
 
 namespace korvan {
@@ -10,7 +12,7 @@ class DbConnection;
 inline constexpr const char* kNothingStoredNote = "Operazione annullata: nessuna modifica è stata registrata.";
 
 // Makes the work done on a connection one all-or-nothing transaction: the
-// constructor begins it (taking the database's writer lock, see
+// constructor begins it (taking the lock of what the work changes, see
 // DbConnection::BeginTrans), Commit keeps it, and a guard that goes out of
 // scope without a successful Commit undoes it.
 //
@@ -21,7 +23,7 @@ inline constexpr const char* kNothingStoredNote = "Operazione annullata: nessuna
 // the guard is active but not Protected, and nothing can be undone.
 class TransactionGuard {
   public:
-    explicit TransactionGuard(DbConnection* connection);
+    explicit TransactionGuard(DbConnection* connection, const LockScope& scope = LockScope::database());
     ~TransactionGuard();
     TransactionGuard(const TransactionGuard&) = delete;
     TransactionGuard& operator=(const TransactionGuard&) = delete;

@@ -39,15 +39,6 @@ BrowserTransaction::~BrowserTransaction()
         finish();
 }
 
-bool BrowserTransaction::begin()
-{
-    if (!connection_ || !connection_->IsOpen())
-        return false;
-    if (unprotected_)
-        return true;
-    return connection_->BeginTrans();
-}
-
 bool BrowserTransaction::open()
 {
     if (!connection_ || !connection_->IsOpen())
@@ -55,10 +46,14 @@ bool BrowserTransaction::open()
     unprotected_ = !connection_->SupportsTransactions();
     if (unprotected_)
         sink_.showMessage(noTransactionsNotice(), MessageIcon::Warning);
-    else if (!connection_->BeginTrans())
-        return false;
     open_ = true;
     return true;
+}
+
+void BrowserTransaction::setContract(int authority, int company)
+{
+    authority_ = authority;
+    company_ = company;
 }
 
 bool BrowserTransaction::protecting() const
@@ -66,13 +61,31 @@ bool BrowserTransaction::protecting() const
     return open_ && !unprotected_ && connection_->IsOpen() && connection_->InTransaction();
 }
 
+bool BrowserTransaction::holdsCurrentContract() const
+{
+    for (const auto& [authority, company] : locked_)
+        if (authority == authority_ && company == company_)
+            return true;
+    return false;
+}
+
 bool BrowserTransaction::readyForChanges()
 {
     if (!open_ || !connection_->IsOpen())
         return false;
-    if (unprotected_ || connection_->InTransaction())
+    if (unprotected_)
         return true;
-    return begin();
+    const LockScope scope = LockScope::browserChanges(authority_, company_);
+    if (!connection_->InTransaction()) {
+        locked_.clear();
+        if (!connection_->BeginTrans(scope))
+            return false;
+    } else if (!holdsCurrentContract() && !connection_->AddLock(scope)) {
+        return false;
+    }
+    if (!holdsCurrentContract())
+        locked_.emplace_back(authority_, company_);
+    return true;
 }
 
 bool BrowserTransaction::keepAndContinue()
@@ -87,7 +100,7 @@ bool BrowserTransaction::keepAndContinue()
         if (!kept && connection_->InTransaction())
             return false;
     }
-    begin();
+    locked_.clear();
     return kept;
 }
 
@@ -102,7 +115,7 @@ bool BrowserTransaction::undoAndContinue()
     bool undone = true;
     if (connection_->IsOpen() && connection_->InTransaction())
         undone = connection_->Rollback();
-    begin();
+    locked_.clear();
     return undone;
 }
 
@@ -112,8 +125,8 @@ void BrowserTransaction::undoAfterFailure()
         return;
     if (connection_->IsOpen() && connection_->InTransaction())
         connection_->Rollback();
+    locked_.clear();
     sink_.showMessage(pendingChangesUndoneNotice(), MessageIcon::Warning);
-    begin();
 }
 
 bool BrowserTransaction::afterFailedChange()
@@ -135,6 +148,7 @@ bool BrowserTransaction::finish()
         if (!kept && connection_->InTransaction())
             return false;
     }
+    locked_.clear();
     open_ = false;
     return true;
 }

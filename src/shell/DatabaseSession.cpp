@@ -34,6 +34,7 @@ bool DatabaseSession::connectToDatabase()
         return false;
     if (useOdbc_ && !odbcDsn_.empty()) {
         connection_ = DbConnection::openOdbc(odbcDsn_, odbcDriver_, rowsetSizeOrdinary_, rowsetSizeBlob_, sink_);
+        connection_->SetLockWaiter(lockWaiter_);
         if (connection_->IsOpen() && refdata::acceptRunsDatabase(*connection_))
             return true;
         connection_.reset();
@@ -44,6 +45,7 @@ bool DatabaseSession::connectToDatabase()
     if (!useSqlite_ || sqlitePath_.empty())
         return false;
     connection_ = DbConnection::openSqlite(sqlitePath_, rowsetSizeOrdinary_, rowsetSizeBlob_, sink_);
+    connection_->SetLockWaiter(lockWaiter_);
     if (connection_->IsOpen() && refdata::acceptRunsDatabase(*connection_))
         return true;
     connection_.reset();

@@ -43,6 +43,10 @@ class DatabaseSession {
     // method flags stay, so a data source is reconnected at the next start.
     void disconnect();
 
+    // Decides the waits for a lock a colleague holds, on every connection
+    // opened from now on (not owned).
+    void setLockWaiter(LockWaiter* waiter) { lockWaiter_ = waiter; }
+
     DbConnection* connection() const { return connection_.get(); }
     bool isConnected() const { return connection_ && connection_->IsOpen(); }
 
@@ -57,6 +61,7 @@ class DatabaseSession {
   private:
     MessageSink& sink_;
     std::unique_ptr<DbConnection> connection_;
+    LockWaiter* lockWaiter_ = nullptr;
     std::string sqlitePath_;
     bool useSqlite_ = false;
     std::string odbcDsn_;

@@ -64,6 +64,7 @@ MainWindow::MainWindow(SettingsStore settings, MessageSink& sink, QWidget* paren
     : QMainWindow(parent), sink_(sink), settingsStore_(std::move(settings)), session_(sink)
 {
     initShellResources();
+    session_.setLockWaiter(&lockWaiter_);
     setObjectName("mainWindow");
     setWindowTitle("KORVAN");
     setWindowIcon(QIcon(QStringLiteral(":/korvan/icon.png")));
@@ -415,6 +416,12 @@ bool MainWindow::stopRequested()
 {
     interrupt_->poll(false);
     return interrupt_->requested();
+}
+
+bool MainWindow::LockWaiter::stopAsked()
+{
+    window_.interrupt_->poll(true);
+    return window_.interrupt_->requested();
 }
 
 QPushButton* MainWindow::interruptButton() const

@@ -6,6 +6,7 @@
 // operation is started from its menu and borrows its connection for the
 // length of the operation.
 
+#include "core/LockWaiting.h"
 #include "core/OperationFeedback.h"
 #include "shell/DataSourceDialog.h"
 #include "shell/DatabaseSession.h"
@@ -162,6 +163,20 @@ class MainWindow : public QMainWindow, public OperationFeedback {
 
     MessageSink& sink_;
     SettingsStore settingsStore_;
+    // A colleague's work: waited for until the user stops, except changes
+    // pending in a run browser, refused at once. Between two short waits the
+    // windows are drawn and "Interrompi" and Escape are taken.
+    class LockWaiter : public FeedbackLockWaiter {
+      public:
+        explicit LockWaiter(MainWindow& window) : FeedbackLockWaiter(window, LockWaitPolicy{}), window_(window) {}
+
+      protected:
+        bool stopAsked() override;
+
+      private:
+        MainWindow& window_;
+    };
+    LockWaiter lockWaiter_{*this};
     DatabaseSession session_;
     std::map<int, QAction*> actions_;
     std::map<int, std::function<void()>> handlers_;

@@ -202,10 +202,13 @@ TEST_P(BatchInterruption, TwoGenerationsOfOneContractAtOnceKeepEverySplit)
         return progressReached(err, kGenerationInsert, 1) ||
                (err.find("Eliminazione Giorni Effettuazione Esistenti") != err.npos && count("conkal") < days / 5);
     }));
-    BatchChild second(arguments);
+    std::vector<std::string> waiting = arguments;
+    waiting.insert(waiting.end(), {"--wait", "300"});
+    BatchChild second(waiting);
     const BatchRun firstRun = first.finish();
     const BatchRun secondRun = second.finish();
-    // The second waits for the first, then finds the days the first wrote.
+    // The second waits for the first (--wait), then finds the days the first
+    // wrote.
     EXPECT_EQ(firstRun.status, 0) << firstRun.err;
     EXPECT_EQ(secondRun.status, 0) << secondRun.err;
     EXPECT_EQ(count("conkal", "ente = 40 AND minima = 0"), 2 * runs / 10);

@@ -13,8 +13,8 @@
 namespace korvan::test {
 namespace {
 
-const std::string kBusy = "Errore in fase di avvio della transazione\n\n"
-                          "La base dati è in uso per un'altra operazione: riprovare al suo termine.\n\n";
+// The beginning of every refusal for the database's lock.
+const std::string kBusy = "ATTENZIONE: la base dati è in uso";
 
 class DbTransaction : public DbLayerFixture {
   protected:
@@ -150,6 +150,97 @@ TEST_P(DbTransaction, SecondWriterWaitsForTheFirstToFinish)
     finisher.join();
     EXPECT_EQ(rawCount("conkal"), 20);
     EXPECT_TRUE(otherSink.empty()) << otherSink.lastText();
+}
+
+// Which locks exclude which: a contract's work excludes the same contract
+// and the database's exclusive work; on a SQLite file every writer excludes
+// every other.
+struct ScopePair {
+    const char* name;
+    LockScope first;
+    LockScope second;
+    bool secondTakenOnServer;
+};
+
+const ScopePair kScopePairs[] = {
+    {"SameContract", LockScope::contract(10, 3), LockScope::contract(10, 3), false},
+    {"OtherContract", LockScope::contract(10, 3), LockScope::contract(20, 3), true},
+    {"OtherCompany", LockScope::contract(10, 3), LockScope::contract(10, 4), true},
+    {"ContractThenDatabase", LockScope::contract(10, 3), LockScope::database(), false},
+    {"DatabaseThenContract", LockScope::database(), LockScope::contract(20, 3), false},
+    {"BrowserChangesThenContract", LockScope::browserChanges(10, 3), LockScope::contract(10, 3), false},
+};
+
+TEST_P(DbTransaction, LocksExcludeOnlyWorkOnTheSameData)
+{
+    if (GetParam() == Backend::SqliteOdbc)
+        GTEST_SKIP() << "the SQLite driver waits for its data source's Timeout (5 s here) before each refusal";
+    for (const ScopePair& pair : kScopePairs) {
+        SCOPED_TRACE(pair.name);
+        RecordingMessageSink otherSink;
+        auto other = openAnother(otherSink);
+        other->SetLockWaitMilliseconds(0);
+        ASSERT_TRUE(db().BeginTrans(pair.first)) << sink.lastText();
+        const bool expected = !fileBackend() && pair.secondTakenOnServer;
+        EXPECT_EQ(other->BeginTrans(pair.second), expected) << otherSink.lastText();
+        EXPECT_EQ(other->InTransaction(), expected);
+        EXPECT_EQ(otherSink.empty(), expected) << otherSink.lastText();
+        if (expected) {
+            EXPECT_TRUE(other->Rollback());
+        }
+        EXPECT_TRUE(db().Rollback());
+        // Released with the transaction.
+        EXPECT_TRUE(other->BeginTrans(pair.second)) << otherSink.lastText();
+        EXPECT_TRUE(other->Rollback());
+    }
+}
+
+TEST_P(DbTransaction, RefusalOnTheServerNamesTheHolder)
+{
+    if (GetParam() != Backend::PostgresOdbc)
+        GTEST_SKIP() << "only the server knows who holds a lock";
+    RecordingMessageSink otherSink;
+    auto other = openAnother(otherSink);
+    other->SetLockWaitMilliseconds(0);
+    ASSERT_TRUE(db().BeginTrans(LockScope::browserChanges(10, 3)));
+    EXPECT_FALSE(other->BeginTrans(LockScope::contract(10, 3)));
+    const std::string text = otherSink.lastText();
+    EXPECT_EQ(
+        text.rfind("ATTENZIONE: il contratto di servizio ente 0010, azienda 0003 è in uso: un altro operatore", 0), 0u)
+        << text;
+    EXPECT_NE(text.find("In uso da:\n- " + clientApplicationName() +
+                        " (utente postgres, indirizzo 127.0.0.1), "
+                        "collegato dal "),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find(", con variazioni in sospeso\n\nOccorre attendere che l'altro operatore registri"),
+              std::string::npos)
+        << text;
+    EXPECT_TRUE(db().Rollback());
+}
+
+TEST_P(DbTransaction, ALockRefusedInsideATransactionKeepsItsWork)
+{
+    if (GetParam() == Backend::SqliteOdbc)
+        GTEST_SKIP() << "the SQLite driver waits for its data source's Timeout (5 s here) before each refusal";
+    RecordingMessageSink otherSink;
+    auto other = openAnother(otherSink);
+    other->SetLockWaitMilliseconds(0);
+    if (!fileBackend()) {
+        ASSERT_TRUE(other->BeginTrans(LockScope::contract(20, 3)));
+    }
+    ASSERT_TRUE(db().BeginTrans(LockScope::browserChanges(10, 3)));
+    addRows(db(), 1, 10);
+    db().SetLockWaitMilliseconds(0);
+    // A file's one writer holds every contract already.
+    EXPECT_EQ(db().AddLock(LockScope::browserChanges(20, 3)), fileBackend()) << sink.lastText();
+    EXPECT_TRUE(db().InTransaction());
+    if (!fileBackend()) {
+        EXPECT_TRUE(other->Rollback());
+    }
+    EXPECT_TRUE(db().AddLock(LockScope::browserChanges(20, 3))) << sink.lastText();
+    EXPECT_TRUE(db().CommitTrans()) << sink.lastText();
+    EXPECT_EQ(rawCount("conkal"), 10);
 }
 
 TEST_P(DbTransaction, TransactionInsideATransactionIsRefused)

@@ -1,7 +1,8 @@
 // The browser's one transaction seen from a second connection: pending
 // changes stay invisible until "Aggiorna Vista", "Fine" or Escape keeps
 // them, and "Ripristina" leaves the database as the second connection saw
-// it, on every back end.
+// it, on every back end. The browser locks nothing until its first change,
+// and the keep or undo releases what it took.
 
 #include "runs/BrowserFixture.h"
 
@@ -23,7 +24,8 @@ class BrowserTransactionTest : public BrowserDbTest {
         before = accountingChecksum(*raw);
         transaction.emplace(connection.get(), sink);
         ASSERT_TRUE(transaction->open()) << sink.lastText();
-        EXPECT_TRUE(transaction->protecting());
+        transaction->setContract(kLine.authority, kLine.company);
+        EXPECT_FALSE(transaction->protecting()) << "nothing is held before the first change";
         EXPECT_TRUE(sink.empty()) << "a back end with transactions opens without a notice";
     }
     void TearDown() override
@@ -65,13 +67,13 @@ TEST_P(BrowserTransactionTest, RestoreUndoesWhatTheSecondConnectionNeverSaw)
     EXPECT_TRUE(transaction->undoAndContinue());
     EXPECT_EQ(accountingChecksum(*raw), before);
     EXPECT_DOUBLE_EQ(amountOfRunOne(), 5);
-    EXPECT_TRUE(transaction->protecting()) << "a new transaction runs at once";
+    EXPECT_FALSE(transaction->protecting()) << "nothing is held until the next change";
     // The next edit after a restore is again pending, and undone again.
     editRunOne();
     transaction->undoAfterFailure();
     EXPECT_EQ(sink.lastText(), runs::pendingChangesUndoneNotice());
     EXPECT_EQ(accountingChecksum(*raw), before);
-    EXPECT_TRUE(transaction->protecting());
+    EXPECT_FALSE(transaction->protecting());
 }
 
 TEST_P(BrowserTransactionTest, AChangeUndoneAloneLeavesTheEarlierOnesPending)
@@ -116,6 +118,74 @@ TEST_P(BrowserTransactionTest, ClosingWithoutFinishKeepsThePendingChanges)
     editRunOne();
     transaction.reset();
     EXPECT_NE(accountingChecksum(*raw), before);
+}
+
+// Whether another connection may write the browser's contract, another
+// contract, or take the database's exclusive lock, while the browser is open.
+struct OtherWork {
+    const char* name;
+    LockScope scope;
+    bool takenOnServerWhilePending;
+};
+
+const OtherWork kOtherWork[] = {
+    {"SameContract", LockScope::contract(10, 3), false},
+    {"OtherContract", LockScope::contract(20, 3), true},
+    {"Extraction", LockScope::database(), false},
+};
+
+TEST_P(BrowserTransactionTest, OnlyPendingChangesHoldTheirContract)
+{
+    if (GetParam() == Backend::SqliteOdbc)
+        GTEST_SKIP() << "the SQLite driver waits for its data source's Timeout (5 s here) before each refusal";
+    RecordingMessageSink otherSink;
+    std::unique_ptr<DbConnection> other;
+    if (GetParam() == Backend::SqliteFile) {
+        other = DbConnection::openSqlite(database->sqlitePath(), 25, 1, otherSink);
+    } else {
+        std::string driver;
+        other = DbConnection::openOdbc(dataSource(), driver, 25, 1, otherSink);
+    }
+    other->SetLockWaitMilliseconds(0);
+    auto tryWork = [&](const LockScope& scope) {
+        const bool taken = other->BeginTrans(scope);
+        if (taken)
+            other->Rollback();
+        return taken;
+    };
+    for (const OtherWork& work : kOtherWork) {
+        SCOPED_TRACE(work.name);
+        model = runs::loadRunList(connection.get(), kLine);
+        EXPECT_TRUE(tryWork(work.scope)) << "opened and read, the browser holds nothing: " << otherSink.lastText();
+        editRunOne();
+        // A file has one writer; the server excludes only the same contract.
+        EXPECT_EQ(tryWork(work.scope), isPostgres() && work.takenOnServerWhilePending) << otherSink.lastText();
+        ASSERT_TRUE(transaction->keepAndContinue());
+        EXPECT_TRUE(tryWork(work.scope)) << "kept: released";
+        editRunOne();
+        ASSERT_TRUE(transaction->undoAndContinue());
+        EXPECT_TRUE(tryWork(work.scope)) << "undone: released";
+    }
+}
+
+TEST_P(BrowserTransactionTest, AChangeOfAnotherContractTakesItsLockToo)
+{
+    if (!isPostgres())
+        GTEST_SKIP() << "a file's one writer holds every contract";
+    editRunOne();
+    transaction->setContract(20, 3);
+    ASSERT_TRUE(transaction->readyForChanges()) << sink.lastText();
+    const std::vector<std::pair<int, int>> both{{10, 3}, {20, 3}};
+    EXPECT_EQ(transaction->lockedContracts(), both);
+    EXPECT_DOUBLE_EQ(amountOfRunOne(), 99) << "the first contract's change is still pending";
+    EXPECT_EQ(raw->queryText("SELECT COUNT(*) FROM pg_locks WHERE locktype = 'advisory' AND granted AND "
+                             "classid = 1263489603 AND objid IN (655363, 1310723) AND pid <> pg_backend_pid()"),
+              "2");
+    ASSERT_TRUE(transaction->keepAndContinue());
+    EXPECT_TRUE(transaction->lockedContracts().empty());
+    EXPECT_EQ(raw->queryText("SELECT COUNT(*) FROM pg_locks WHERE locktype = 'advisory' AND pid <> "
+                             "pg_backend_pid()"),
+              "0");
 }
 
 KORVAN_ALL_BACKENDS(BrowserTransactionTest);

@@ -8,6 +8,8 @@
 #include "ShellTestSupport.h"
 
 #include "accounting/CalendarGeneration.h"
+#include "db/Locks.h"
+#include "shell/BusyClockWidget.h"
 #include "shell/ClientAreaWidget.h"
 #include "shell/CommandIds.h"
 #include "shell/CommandWiring.h"
@@ -19,6 +21,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -219,6 +222,74 @@ class ShellInterruptTest : public QObject {
                              "Giorni preesistenti eliminati: 24\nGiorni inseriti: 4032 di 4032\n"));
         QVERIFY(window.isVisible());
         QCOMPARE(desk->database->raw().queryText("SELECT COUNT(*) FROM conkal"), std::string("4032"));
+    }
+
+    // A colleague holds the contract (on a SQLite file: the file's one
+    // writer lock): the generation waits with the wait cursor and the busy
+    // clock, the window keeps taking events, the banner says what it waits
+    // for after a few seconds, and "Interrompi" ends the wait with the
+    // refusal; nothing is changed.
+    void aWaitForAColleagueShowsTheClockAndStopsOnTheButton_data()
+    {
+        QTest::addColumn<Backend>("backend");
+        QTest::newRow("SQLite file") << Backend::SqliteFile;
+        QTest::newRow("PostgreSQL") << Backend::PostgresOdbc;
+    }
+
+    void aWaitForAColleagueShowsTheClockAndStopsOnTheButton()
+    {
+        QFETCH(Backend, backend);
+        if (dataSourceMissing(backend)) {
+            if (odbcRequired())
+                QFAIL("the PostgreSQL data source is not configured");
+            QSKIP("no PostgreSQL data source");
+        }
+        std::unique_ptr<Desk> desk = openDesk(backend);
+        shell::MainWindow& window = *desk->window;
+        RecordingMessageSink colleagueSink;
+        const std::unique_ptr<DbConnection> colleague = desk->database->open(colleagueSink);
+        QVERIFY(colleague->BeginTrans(LockScope::contract(10, 3)));
+
+        bool waitCursor = false, clockRunning = false, buttonShown = false;
+        QString banner;
+        QTimer answer;
+        answer.setInterval(0);
+        connect(&answer, &QTimer::timeout, [&] {
+            if (auto* dialog =
+                    qobject_cast<ui::accounting::CalendarGenerationDialog*>(QApplication::activeModalWidget())) {
+                if (dialog->isVisible())
+                    dialog->findChild<QPushButton*>("okButton")->click();
+                return;
+            }
+            if (!window.clientArea()->bannerText().startsWith(QStringLiteral("In attesa")))
+                return;
+            answer.stop();
+            banner = window.clientArea()->bannerText();
+            waitCursor = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            clockRunning = window.busyClock() && window.busyClock()->isRunning();
+            QPushButton* button = window.interruptButton();
+            buttonShown = button && button->isVisible();
+            if (button)
+                clickWithMouse(button);
+        });
+        answer.start();
+        window.commandAction(shell::command::ServiceDays)->trigger();
+        answer.stop();
+        QCoreApplication::processEvents();
+
+        QVERIFY2(!banner.isEmpty(), "the wait never showed its banner");
+        QVERIFY(banner.endsWith(QStringLiteral("\"Interrompi\" per rinunciare")));
+        QVERIFY(waitCursor);
+        QVERIFY(clockRunning);
+        QVERIFY(buttonShown);
+        const std::string refusal = backend == Backend::SqliteFile
+                                        ? "ATTENZIONE: la base dati è in uso per un'altra operazione"
+                                        : "ATTENZIONE: il contratto di servizio ente 0010, azienda 0003 è in uso "
+                                          "per un'altra operazione.";
+        QVERIFY2(anyMessageStartsWith(desk->sink, refusal), desk->sink.lastText().c_str());
+        QVERIFY(!anyMessageStartsWith(desk->sink, "Risultati"));
+        QVERIFY(colleague->Rollback());
+        QCOMPARE(snapshotNow(*desk), desk->before);
     }
 };
 

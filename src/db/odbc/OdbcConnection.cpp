@@ -4,6 +4,7 @@
 #include "db/odbc/OdbcChangeCursors.h"
 #include "db/odbc/OdbcDataSources.h"
 #include "db/odbc/OdbcDiagnostics.h"
+#include "db/odbc/OdbcLocks.h"
 #include "db/odbc/OdbcSelectCursor.h"
 #include "db/odbc/OdbcTableCursor.h"
 
@@ -80,6 +81,9 @@ OdbcConnection::OdbcConnection(const std::string& dsn, DbConnection& owner, std:
         transactions_ = capable != SQL_TC_NONE;
     const std::string quote = infoText(dbc_, SQL_IDENTIFIER_QUOTE_CHAR);
     quote_ = quote == " " ? std::string() : quote;
+    // The name a colleague's refusal shows for this connection.
+    if (dbms_ == DbmsKind::PostgreSql)
+        execute(applicationNameStatement());
 }
 
 bool OdbcConnection::connect(const std::string& dsn, std::string& driverName)
@@ -242,10 +246,6 @@ void OdbcConnection::endGroup(Group group, bool keep)
 
 namespace {
 
-// The key of the advisory lock every KORVAN writer of a PostgreSQL database
-// takes for the length of its transaction ("KORV").
-constexpr const char* kWriterLockKey = "1263489622";
-
 bool isLostConnectionState(const std::string& state)
 {
     // 08xxx: connection exceptions; 57P01..57P03: the server shut down,
@@ -270,63 +270,64 @@ void OdbcConnection::describeFailure(DbError& error)
     error.connectionLost = isLostConnectionState(codes.state) || connectionDead();
 }
 
-bool OdbcConnection::takeWriterLock(int lockWaitMilliseconds, std::string& message)
-{
-    std::string error;
-    switch (dbms_) {
-    case DbmsKind::PostgreSql: {
-        // The wait is bounded by lock_timeout, for this transaction only.
-        const std::string wait = std::to_string(lockWaitMilliseconds < 1 ? 1 : lockWaitMilliseconds);
-        if (!execute("SET LOCAL lock_timeout = '" + wait + "ms'", &error)) {
-            message = error;
-            return false;
-        }
-        if (!execute(std::string("SELECT pg_advisory_xact_lock(") + kWriterLockKey + ")", &error)) {
-            // 55P03: lock_not_available, the wait has run out.
-            message = (lastExecuteState_ == "55P03" ? std::string(kWriterLockBusy) + "\n\n" : std::string()) + error;
-            return false;
-        }
-        execute("SET LOCAL lock_timeout = DEFAULT");
-        return true;
-    }
-    case DbmsKind::Sqlite:
-    case DbmsKind::Access:
-    case DbmsKind::Other:
-        break;
-    }
-    return true;
-}
-
-bool OdbcConnection::beginTrans(int lockWaitMilliseconds)
+LockAttempt OdbcConnection::beginLocked(const LockScope& scope, int waitMilliseconds, LockConflict& conflict)
 {
     if (!transactions_)
-        return false;
+        return LockAttempt::Failed;
     std::string error;
     if (sqlTransactions()) {
         // The driver's busy handler bounds the wait for the writer lock
         // with the data source's own Timeout.
         if (!execute("BEGIN IMMEDIATE", &error)) {
-            const bool busy = error.find("locked") != std::string::npos || error.find("busy") != std::string::npos;
-            show(std::string(kBeginTransFailure) + (busy ? std::string(kWriterLockBusy) + "\n\n" : "") + error);
-            return false;
+            if (error.find("locked") != std::string::npos || error.find("busy") != std::string::npos)
+                return LockAttempt::Busy;
+            show(kBeginTransFailure + error);
+            return LockAttempt::Failed;
         }
         inTransaction_ = true;
         ++transactionCount_;
-        return true;
+        return LockAttempt::Taken;
     }
     if (!succeeded(SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, attributeValue(SQL_AUTOCOMMIT_OFF), 0))) {
         show(kBeginTransFailure + driverText(SQL_HANDLE_DBC, dbc_));
-        return false;
+        return LockAttempt::Failed;
     }
     inTransaction_ = true;
     ++transactionCount_;
-    if (takeWriterLock(lockWaitMilliseconds, error))
-        return true;
+    if (dbms_ != DbmsKind::PostgreSql)
+        return LockAttempt::Taken;
+    const LockAttempt taken = takePostgresLocks(*this, scope, waitMilliseconds, conflict, error);
+    if (taken == LockAttempt::Taken)
+        return taken;
     SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK);
     SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, attributeValue(SQL_AUTOCOMMIT_ON), 0);
     inTransaction_ = false;
-    show(kBeginTransFailure + error);
-    return false;
+    if (taken == LockAttempt::Busy)
+        findPostgresHolders(*this, conflict);
+    else
+        show(kBeginTransFailure + error);
+    return taken;
+}
+
+LockAttempt OdbcConnection::addLock(const LockScope& scope, int waitMilliseconds, LockConflict& conflict)
+{
+    if (dbms_ != DbmsKind::PostgreSql || !inTransaction_)
+        return LockAttempt::Taken;
+    // A refused lock undoes its savepoint alone: the work pending stays.
+    std::string error;
+    if (!execute("SAVEPOINT korvan_lock", &error)) {
+        show(kBeginTransFailure + error);
+        return LockAttempt::Failed;
+    }
+    const LockAttempt taken = takePostgresLocks(*this, scope, waitMilliseconds, conflict, error);
+    if (taken != LockAttempt::Taken)
+        execute("ROLLBACK TO SAVEPOINT korvan_lock");
+    execute("RELEASE SAVEPOINT korvan_lock");
+    if (taken == LockAttempt::Busy)
+        findPostgresHolders(*this, conflict);
+    else if (taken == LockAttempt::Failed)
+        show(kBeginTransFailure + error);
+    return taken;
 }
 
 bool OdbcConnection::endTransaction(bool commit, const char* message)

@@ -41,8 +41,9 @@ class OdbcConnection : public ConnectionBackend {
     bool isOpen() const override { return open_; }
     bool supportsTransactions() const override { return transactions_; }
     // SQLite through its driver waits for the writer lock as long as the
-    // data source's Timeout says, whatever `lockWaitMilliseconds` is.
-    bool beginTrans(int lockWaitMilliseconds) override;
+    // data source's Timeout says, whatever `waitMilliseconds` is.
+    LockAttempt beginLocked(const LockScope& scope, int waitMilliseconds, LockConflict& conflict) override;
+    LockAttempt addLock(const LockScope& scope, int waitMilliseconds, LockConflict& conflict) override;
     bool commitTrans() override;
     bool rollback() override;
     bool savepointStep(const std::string& sql) override;
@@ -76,6 +77,8 @@ class OdbcConnection : public ConnectionBackend {
     // Runs a statement without a result; the driver's text in `error`, the
     // rows it changed in `rows`.
     bool execute(const std::string& sql, std::string* error = nullptr, long* rows = nullptr);
+    // The SQLSTATE of the last execute that failed ("" after a success).
+    const std::string& lastExecuteState() const { return lastExecuteState_; }
     void show(const std::string& text, MessageIcon icon = MessageIcon::Error) const;
 
     // Transactions begun so far: tells held-back writes whether theirs is
@@ -96,9 +99,6 @@ class OdbcConnection : public ConnectionBackend {
   private:
     bool connect(const std::string& dsn, std::string& driverName);
     bool endTransaction(bool commit, const char* message);
-    // Takes the writer lock inside the transaction just begun; false with
-    // the message to show.
-    bool takeWriterLock(int lockWaitMilliseconds, std::string& message);
     // SQLite through its driver: the transaction is run with SQL statements
     // (BEGIN IMMEDIATE, COMMIT, ROLLBACK), the driver staying in autocommit
     // mode, because the driver's own transactions begin deferred.

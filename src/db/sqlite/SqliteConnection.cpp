@@ -162,23 +162,22 @@ bool SqliteConnection::isReadOnly() const
     return db_ && sqlite3_db_readonly(db_, "main") == 1;
 }
 
-bool SqliteConnection::beginTrans(int lockWaitMilliseconds)
+LockAttempt SqliteConnection::beginLocked(const LockScope& /*scope*/, int waitMilliseconds, LockConflict& /*conflict*/)
 {
     // The writer lock is taken now, not at the first write: an operation
     // reads what it is going to change only once no other writer can change
-    // it any more.
-    sqlite3_busy_timeout(db_, lockWaitMilliseconds);
+    // it any more. The file cannot tell who holds it.
+    sqlite3_busy_timeout(db_, waitMilliseconds);
     const bool begun = execute(db_, "BEGIN IMMEDIATE");
     const int code = sqlite3_errcode(db_);
     const std::string error = errorText(db_);
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     if (begun)
-        return true;
+        return LockAttempt::Taken;
     if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
-        show(std::string(kBeginTransFailure) + kWriterLockBusy + "\n\n" + error);
-    else
-        show(kBeginTransFailure + error);
-    return false;
+        return LockAttempt::Busy;
+    show(kBeginTransFailure + error);
+    return LockAttempt::Failed;
 }
 
 bool SqliteConnection::commitTrans()

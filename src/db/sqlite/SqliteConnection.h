@@ -11,8 +11,8 @@ namespace korvan::detail::sqlite {
 // opened as it is. Its journal mode is the file's own (a runs database on a
 // network share cannot use WAL): opening writes nothing, so a file that is
 // not a runs database is refused untouched. Transactions begin IMMEDIATE,
-// taking the file's writer lock at once, so that two writers run one after
-// the other.
+// taking the file's one writer lock at once whatever their scope, so that
+// two writers run one after the other.
 class SqliteConnection : public ConnectionBackend {
   public:
     SqliteConnection(const std::string& path, SqliteAccess access, DbConnection& owner);
@@ -22,7 +22,7 @@ class SqliteConnection : public ConnectionBackend {
 
     bool isOpen() const override { return db_ != nullptr; }
     bool isReadOnly() const override;
-    bool beginTrans(int lockWaitMilliseconds) override;
+    LockAttempt beginLocked(const LockScope& scope, int waitMilliseconds, LockConflict& conflict) override;
     bool commitTrans() override;
     bool rollback() override;
     bool savepointStep(const std::string& sql) override;

@@ -92,8 +92,8 @@ void ItineraryView::editArc()
 
 void ItineraryView::saveChanges()
 {
-    // The browser's transaction must be running (it begins again here when
-    // an earlier begin failed; the layer has told why when it cannot).
+    // The browser's transaction must be running: the first change begins
+    // it, taking the contract's lock (the layer has told why when it cannot).
     if (!context_.transaction.readyForChanges())
         return;
     context_.feedback.beginBusy(false);

@@ -255,6 +255,7 @@ void RunBrowserDialog::showLine(const korvan::runs::RunListKey& key)
     // the marks of pending changes stay with their runs.
     key_ = key;
     lineChosen_ = true;
+    transaction_.setContract(key.authority, key.company);
     client_->setModel(nullptr);
     model_.reset();
     marks_.clearSelection();
@@ -368,11 +369,12 @@ korvan::runs::RunRow* RunBrowserDialog::cursorRun()
 void RunBrowserDialog::editRunAccounting()
 {
     korvan::runs::RunRow* row = cursorRun();
-    if (!row || !transaction_.readyForChanges())
+    if (!row)
         return;
     showCursorRun();
     RunAccountingDialog dialog(connection_, sink_, *model_, *row, this);
-    if (dialog.exec() != QDialog::Accepted)
+    // The change takes the contract's lock, not the dialog.
+    if (dialog.exec() != QDialog::Accepted || !transaction_.readyForChanges())
         return;
     if (!korvan::runs::applyRunAccounting(connection_, *model_, *row, dialog.change(), feedback_)) {
         // The rows are read again; the earlier pending changes keep their

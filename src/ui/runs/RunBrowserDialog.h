@@ -2,9 +2,9 @@
 
 // The run browser: a modal window over the main window's client area with
 // three labels (authority, company, line), the run list window and the
-// command bar. It holds the one long transaction of the browser: begun when
-// it opens, kept by "Aggiorna Vista", undone by "Ripristina", kept by
-// "Fine" and Escape.
+// command bar. It holds the one long transaction of the browser: begun by
+// the first change (with the contract's lock), kept by "Aggiorna Vista",
+// undone by "Ripristina", kept by "Fine" and Escape.
 
 #include "runs/BrowserTransaction.h"
 #include "runs/RunListLoader.h"
@@ -45,7 +45,8 @@ class RunBrowserDialog : public QDialog {
                      int& company, RunSplitViews& views, QWidget* parent = nullptr);
     ~RunBrowserDialog() override;
 
-    // Begins the transaction; false when it could not (the reason shown).
+    // Opens the transaction (which begins at the first change); false
+    // without a connection.
     bool beginTransaction();
     // Lays the window over `area` (the main window's client area) and
     // keeps it there when the area moves or changes size.
