@@ -10,6 +10,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QTimer>
 
 #include <filesystem>
@@ -47,6 +49,19 @@ void answerFileDialogs(std::function<void(QFileDialog&)> open, std::function<voi
         QTimer::singleShot(50, *poll);
     };
     QTimer::singleShot(0, *poll);
+}
+
+// Types `path` into the dialog as a user would: its folder, then its name in
+// the name field. (QFileDialog::selectFile leaves the field alone once it
+// has the focus, which it may have by the time a poll comes.)
+void typeFileName(QFileDialog& dialog, const std::string& path)
+{
+    const QFileInfo file(QString::fromStdString(path));
+    dialog.setDirectory(file.absolutePath());
+    if (auto* name = dialog.findChild<QLineEdit*>("fileNameEdit"))
+        name->setText(file.fileName());
+    else
+        dialog.selectFile(file.absoluteFilePath());
 }
 
 } // namespace
@@ -125,13 +140,13 @@ class ShellGtfsImportTest : public QObject {
             [&](QFileDialog& dialog) {
                 feedTitle = dialog.windowTitle();
                 // A file of the feed's folder stands for the folder.
-                dialog.selectFile(QString::fromStdString(feed + "/stops.txt"));
+                typeFileName(dialog, feed + "/stops.txt");
                 QMetaObject::invokeMethod(&dialog, "accept");
             },
             [&](QFileDialog& dialog) {
                 targetTitle = dialog.windowTitle();
                 targetMode = dialog.acceptMode();
-                dialog.selectFile(QString::fromStdString(target));
+                typeFileName(dialog, target);
                 QMetaObject::invokeMethod(&dialog, "accept");
             },
             done);
