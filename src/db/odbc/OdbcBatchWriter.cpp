@@ -17,34 +17,6 @@ namespace {
 // day of the calendar (six columns).
 constexpr int kArrayBatchRows = 20000;
 
-// The PostgreSQL type of a column, for the cast of its array parameter.
-std::string arrayTypeName(const ColumnInfo& column)
-{
-    if (!column.typeName.empty())
-        return column.typeName;
-    switch (column.sqlType) {
-    case SqlType::SmallInt:
-    case SqlType::TinyInt:
-    case SqlType::Bit:
-        return "int2";
-    case SqlType::Integer:
-        return "int4";
-    case SqlType::Float:
-    case SqlType::Double:
-        return "float8";
-    case SqlType::Real:
-        return "float4";
-    case SqlType::Date:
-        return "date";
-    case SqlType::Time:
-        return "time";
-    case SqlType::Timestamp:
-        return "timestamp";
-    default:
-        return "varchar";
-    }
-}
-
 } // namespace
 
 bool BatchWriter::suits(const OdbcConnection& connection, const std::vector<ColumnBuffer>& block)
@@ -69,7 +41,7 @@ BatchWriter::BatchWriter(OdbcConnection& connection, const std::string& table, c
         if (block[i].bindable()) {
             bound_.push_back(static_cast<int>(i));
             names_.push_back(columns[i].name);
-            types.push_back(arrayTypeName(columns[i]));
+            types.push_back(postgresTypeName(columns[i]));
         }
     const int columnCount = std::max<int>(1, static_cast<int>(bound_.size()));
     const int capacity = arrays_ ? kArrayBatchRows : std::max(1, connection.parameterLimit() / columnCount);

@@ -170,4 +170,42 @@ std::optional<std::vector<CatalogColumn>> OdbcConnection::describeTable(const st
     return columns;
 }
 
+std::string postgresTypeName(int sqlType)
+{
+    switch (sqlType) {
+    case SqlType::SmallInt:
+    case SqlType::TinyInt:
+        return "smallint";
+    case SqlType::Integer:
+        return "integer";
+    case SqlType::Float:
+    case SqlType::Double:
+        return "double precision";
+    case SqlType::Real:
+        return "real";
+    case SqlType::Date:
+        return "date";
+    case SqlType::Time:
+        return "time";
+    case SqlType::Timestamp:
+        return "timestamp";
+    case SqlType::Char:
+    case SqlType::VarChar:
+    case SqlType::LongVarChar:
+        return "varchar";
+    case SqlType::Bit:
+        return "boolean";
+    default:
+        return {};
+    }
+}
+
+std::string postgresTypeName(const ColumnInfo& column)
+{
+    if (!column.typeName.empty())
+        return column.typeName;
+    const std::string name = postgresTypeName(column.sqlType);
+    return name.empty() ? "varchar" : name;
+}
+
 } // namespace korvan::detail::odbc

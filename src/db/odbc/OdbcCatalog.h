@@ -33,6 +33,13 @@ std::vector<std::string> primaryKeyColumns(SQLHDBC connection, const std::string
 // letter case (PostgreSQL reports unquoted names folded to lower case);
 // -1 when none.
 int findColumn(const std::vector<ColumnInfo>& columns, const std::string& name);
+
+// The PostgreSQL name of a column type of the layer, for the casts of
+// parameters; "" for a type it has no name for.
+std::string postgresTypeName(int sqlType);
+// The column's own type name where the catalogue tells it, else the name
+// of its type (texts for a type without one).
+std::string postgresTypeName(const ColumnInfo& column);
 bool sameNameIgnoringCase(const std::string& a, const std::string& b);
 
 } // namespace korvan::detail::odbc

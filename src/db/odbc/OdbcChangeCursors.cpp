@@ -21,37 +21,6 @@ constexpr int kRowsPerOrChain = 500;
 // transaction.
 constexpr int kKeysPerBatch = 200000;
 
-// The PostgreSQL type a key parameter is cast to; "" leaves it untyped.
-std::string postgresTypeName(int sqlType)
-{
-    switch (sqlType) {
-    case SqlType::SmallInt:
-    case SqlType::TinyInt:
-        return "smallint";
-    case SqlType::Integer:
-        return "integer";
-    case SqlType::Float:
-    case SqlType::Double:
-        return "double precision";
-    case SqlType::Real:
-        return "real";
-    case SqlType::Date:
-        return "date";
-    case SqlType::Time:
-        return "time";
-    case SqlType::Timestamp:
-        return "timestamp";
-    case SqlType::Char:
-    case SqlType::VarChar:
-    case SqlType::LongVarChar:
-        return "varchar";
-    case SqlType::Bit:
-        return "boolean";
-    default:
-        return {};
-    }
-}
-
 // The type of `name` in the table's catalogue; text when it is not there.
 int columnType(const std::vector<ColumnInfo>& columns, const std::string& name)
 {
@@ -70,10 +39,7 @@ std::string catalogueName(const OdbcConnection& connection, const std::vector<Co
 std::string catalogueType(const std::vector<ColumnInfo>& columns, const std::string& name, int sqlType)
 {
     const int index = findColumn(columns, name);
-    if (index >= 0 && !columns[static_cast<size_t>(index)].typeName.empty())
-        return columns[static_cast<size_t>(index)].typeName;
-    const std::string type = postgresTypeName(sqlType);
-    return type.empty() ? "varchar" : type;
+    return postgresTypeName(index >= 0 ? columns[static_cast<size_t>(index)] : ColumnInfo{name, sqlType, {}, 0});
 }
 
 } // namespace
