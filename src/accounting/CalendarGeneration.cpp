@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 namespace korvan::accounting {
@@ -287,22 +286,41 @@ bool isServiceDay(const MonthEntry& entry, int day)
 
 // Days of one run already present: the kept rows, and the days this
 // generation has written for it (a month listed under two protocols names
-// some days twice).
+// some days twice). The written days are flags over the run's months, one
+// per day, so that a day costs no allocation.
 class PresentDays {
   public:
-    explicit PresentDays(const std::vector<int>* kept) : kept_(kept) {}
-
-    // True when the day is present; otherwise it is taken as written now.
-    bool contains(int day)
+    PresentDays(const std::vector<int>* kept, const std::vector<MonthEntry>& months) : kept_(kept)
     {
-        if (kept_ && std::binary_search(kept_->begin(), kept_->end(), day))
+        if (months.empty())
+            return;
+        int last = firstMonth_ = monthNumber(months.front().year, months.front().month);
+        for (const MonthEntry& entry : months) {
+            firstMonth_ = std::min(firstMonth_, monthNumber(entry.year, entry.month));
+            last = std::max(last, monthNumber(entry.year, entry.month));
+        }
+        written_.assign(static_cast<size_t>(last - firstMonth_ + 1) * 31, 0);
+    }
+
+    // True when the day (of one of the run's months) is present; otherwise
+    // it is taken as written now.
+    bool contains(const CivilDate& date)
+    {
+        if (kept_ && std::binary_search(kept_->begin(), kept_->end(), date.key()))
             return true;
-        return !written_.insert(day).second;
+        const auto slot = static_cast<size_t>(monthNumber(date.year, date.month) - firstMonth_) * 31 +
+                          static_cast<size_t>(date.day - 1);
+        const bool present = written_[slot] != 0;
+        written_[slot] = 1;
+        return present;
     }
 
   private:
+    static int monthNumber(int year, int month) { return year * 12 + month - 1; }
+
     const std::vector<int>* kept_;
-    std::unordered_set<int> written_;
+    int firstMonth_ = 0;
+    std::vector<char> written_;
 };
 
 void insertDays(DbConnection* connection, const CalendarRequest& request, const Lists& lists, CalendarResult& result,
@@ -328,7 +346,7 @@ void insertDays(DbConnection* connection, const CalendarRequest& request, const 
         const auto additional = lists.additionalRuns.find(run.id);
         const auto existing = lists.existingDays.find(run.id);
         const auto kept = lists.keptDays.find(run.id);
-        PresentDays present(kept == lists.keptDays.end() ? nullptr : &kept->second);
+        PresentDays present(kept == lists.keptDays.end() ? nullptr : &kept->second, run.months);
         std::string additionalAuthority, additionalEuro;
         if (additional != lists.additionalRuns.end()) {
             additionalAuthority = formatText("%d", additional->second.authority);
@@ -340,7 +358,7 @@ void insertDays(DbConnection* connection, const CalendarRequest& request, const 
                     continue;
                 progress.reach(++done);
                 const CivilDate date{entry.year, entry.month, day};
-                if (present.contains(date.key())) {
+                if (present.contains(date)) {
                     ++result.rejected;
                     continue;
                 }

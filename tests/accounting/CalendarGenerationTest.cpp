@@ -216,14 +216,19 @@ TEST_P(CalendarGeneration, MonthListedUnderTwoProtocolsGivesEachDayOnce)
     addRun(kCompany, 1, kAuthority, 1000);
     addMonth(kCompany, 1, 1, 2004, 3, flagsOn({5, 12}));
     addMonth(kCompany, 1, 2, 2004, 3, flagsOn({5, 20}));
+    // A run whose months lie at both ends of the year, its last day of each.
+    addRun(kCompany, 2, kAuthority, 1000);
+    addMonth(kCompany, 2, 1, 2004, 12, flagsOn({31}));
+    addMonth(kCompany, 2, 1, 2004, 1, flagsOn({31}));
 
     const CalendarResult result = generateServiceDays(connection.get(), year2004(), sink, feedback);
 
     EXPECT_TRUE(result.completed);
-    EXPECT_EQ(result.total, 3);
-    EXPECT_EQ(result.inserted, 2);
+    EXPECT_EQ(result.total, 5);
+    EXPECT_EQ(result.inserted, 4);
     EXPECT_EQ(result.rejected, 1);
-    EXPECT_EQ(conkalRows(kCompany), (Rows{"1|05/03/2004|10|1|0.00", "1|20/03/2004|10|1|0.00"}));
+    EXPECT_EQ(conkalRows(kCompany), (Rows{"1|05/03/2004|10|1|0.00", "1|20/03/2004|10|1|0.00", "2|31/01/2004|10|1|0.00",
+                                          "2|31/12/2004|10|1|0.00"}));
     ASSERT_EQ(sink.entries.size(), 1u);
     EXPECT_EQ(sink.entries[0].icon, MessageIcon::Information);
 }
