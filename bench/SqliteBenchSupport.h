@@ -130,6 +130,7 @@ inline void configureLikeTheFileBackEnd(sqlite3* db)
 {
     sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
     sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
     sqlite3_exec(db, "PRAGMA wal_autocheckpoint=10000", nullptr, nullptr, nullptr);
     sqlite3_exec(db, "PRAGMA journal_size_limit=67108864", nullptr, nullptr, nullptr);
 }
