@@ -13,6 +13,7 @@
 #include "db/TableCursor.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <unordered_map>
 #include <vector>
 
@@ -39,10 +40,23 @@ struct Protocol {
     std::optional<CivilDate> start, end;
 };
 
+// One month of a run: its scheduled days as bits (day d is bit d - 1), so
+// that the months of a whole contract stay small.
 struct MonthEntry {
     int year = 0;
     int month = 0;
-    std::string flags;
+    std::uint32_t scheduled = 0;
+
+    // From a month's flags, 'S' for a scheduled day; a short text schedules
+    // none of the days it lacks, characters past the 31st are ignored.
+    static std::uint32_t scheduledDays(const std::string& flags)
+    {
+        std::uint32_t days = 0;
+        for (size_t day = 0; day < 31 && day < flags.size(); ++day)
+            if (flags[day] == 'S')
+                days |= std::uint32_t{1} << day;
+        return days;
+    }
 };
 
 struct RunMonths {
@@ -214,7 +228,7 @@ std::vector<Protocol> readProtocols(DbConnection* connection, int company)
     return protocols;
 }
 
-// Sets to 'N' the flags of the days of [start, end] that fall in the month.
+// Strikes out the days of [start, end] that fall in the month.
 void strikeOut(MonthEntry& entry, const Protocol& protocol)
 {
     if (!protocol.start || !protocol.end)
@@ -228,7 +242,7 @@ void strikeOut(MonthEntry& entry, const Protocol& protocol)
     const int last = month == e.year * 100 + e.month ? e.day : 31;
     for (int day = first; day <= last && day <= 31; ++day)
         if (day >= 1)
-            entry.flags[static_cast<size_t>(day - 1)] = 'N';
+            entry.scheduled &= ~(std::uint32_t{1} << (day - 1));
 }
 
 void collectMonths(DbConnection* connection, const CalendarRequest& request, Lists& lists,
@@ -255,9 +269,9 @@ void collectMonths(DbConnection* connection, const CalendarRequest& request, Lis
         select.SetOrderBy("mesi.protoc, mesi.ID, mesi.anno, mesi.mese");
         long previousId = 0;
         bool first = true;
+        std::string flags;
         for (bool row = select.Execute(); row && operation.going(); row = select.MoveNext()) {
             int id = 0, year = 0, month = 0;
-            std::string flags;
             select.GetLong(0, id);
             select.GetShort(1, year);
             select.GetShort(2, month);
@@ -272,7 +286,7 @@ void collectMonths(DbConnection* connection, const CalendarRequest& request, Lis
                 found = lists.runIndex.emplace(id, lists.runMonths.size()).first;
                 lists.runMonths.push_back({id, {}});
             }
-            lists.runMonths[found->second].months.push_back({year, month, normalizedDayFlags(flags)});
+            lists.runMonths[found->second].months.push_back({year, month, MonthEntry::scheduledDays(flags)});
         }
     }
 }
@@ -281,7 +295,7 @@ void collectMonths(DbConnection* connection, const CalendarRequest& request, Lis
 // service day; it is neither counted nor written.
 bool isServiceDay(const MonthEntry& entry, int day)
 {
-    return entry.flags[static_cast<size_t>(day - 1)] == 'S' && isValidDate({entry.year, entry.month, day});
+    return (entry.scheduled >> (day - 1) & 1U) != 0 && isValidDate({entry.year, entry.month, day});
 }
 
 // Days of one run already present: the kept rows, and the days this
