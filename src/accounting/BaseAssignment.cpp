@@ -118,9 +118,8 @@ void setValues(TableCursor& cursor, const RowValues& values, const std::string& 
 }
 
 // The rows of `table` of the listed runs (one part of the contract's runs)
-// that the condition selects, and the same rows walked for update: the
-// first gives the keys (run ID, and the date key when `withDate`) in key
-// order, so that the walk's k-th row is the k-th key.
+// that the condition selects, in key order (run ID, and the date when
+// `withDate`).
 struct RowSelection {
     std::string table;
     int company = 0;
@@ -163,24 +162,38 @@ std::vector<RowKey> existingKeys(DbConnection* connection, const RowSelection& r
     return keys;
 }
 
-// Overwrites the rows of `keys` for which `amount` gives a text (the others
-// are left); the rows overwritten.
-int overwriteRows(DbConnection* connection, const RowSelection& rows, const std::vector<RowKey>& keys,
-                  const RowValues& values, const std::function<std::string(const RowKey&)>& amount,
-                  OperationTransaction& operation)
+// The key of the update cursor's current row, from its read fields 3 (ID)
+// and 4 (the date, when the rows have one).
+RowKey currentKey(UpdateCursor& cursor, bool withDate)
+{
+    RowKey key;
+    FieldValue value;
+    if (cursor.GetValue(3, value) && value.kind == FieldValue::Kind::Integer)
+        key.id = static_cast<long>(value.integer);
+    if (withDate && cursor.GetValue(4, value) && value.kind == FieldValue::Kind::Date)
+        key.date = value.date.key();
+    return key;
+}
+
+// Walks the selected rows, reading each one's key as it goes, and
+// overwrites those for which `claim` gives an amount (the others are left);
+// the rows overwritten.
+int overwriteClaimedRows(DbConnection* connection, const RowSelection& rows, const RowValues& values,
+                         const std::function<std::string(const RowKey&)>& claim, OperationTransaction& operation)
 {
     int changed = 0;
     UpdateCursor cursor(connection);
     cursor.AddField(rows.table, "ente", SqlType::SmallInt);
     cursor.AddField(rows.table, "minima", SqlType::Bit);
     cursor.AddField(rows.table, "euro", SqlType::Double);
+    cursor.AddReadField(rows.table, "ID", SqlType::Integer);
+    if (rows.withDate)
+        cursor.AddReadField(rows.table, "data", SqlType::Date);
     cursor.SetFrom(rows.table);
     cursor.SetWhere(rows.where());
     cursor.SetOrderBy(rows.order());
-    size_t k = 0;
-    for (bool row = cursor.Open(); row && cursor.HasRow() && k < keys.size() && operation.going();
-         row = cursor.MoveNext(), ++k) {
-        const std::string text = amount(keys[k]);
+    for (bool row = cursor.Open(); row && cursor.HasRow() && operation.going(); row = cursor.MoveNext()) {
+        const std::string text = claim(currentKey(cursor, rows.withDate));
         if (text.empty())
             continue;
         cursor.Edit();
@@ -226,13 +239,18 @@ AssignmentCounts writeRunRows(DbConnection* connection, const AssignmentRequest&
         if (!operation.going())
             return counts;
         const RowSelection rows{"concors", request.contractCompany, list, "", false};
-        const std::vector<RowKey> keys = existingKeys(connection, rows, operation);
-        for (const RowKey& key : keys)
-            present.insert(key.id);
-        if (request.updateExisting && !keys.empty())
-            counts.changed += overwriteRows(
-                connection, rows, keys, values,
-                [&](const RowKey& key) { return runAmountText(lengths[key.id], request.euroPerKm); }, operation);
+        if (request.updateExisting) {
+            counts.changed += overwriteClaimedRows(
+                connection, rows, values,
+                [&](const RowKey& key) {
+                    present.insert(key.id);
+                    return runAmountText(lengths[key.id], request.euroPerKm);
+                },
+                operation);
+        } else {
+            for (const RowKey& key : existingKeys(connection, rows, operation))
+                present.insert(key.id);
+        }
     }
     const std::string company = formatText("%d", request.contractCompany);
     TableCursor cursor(connection, "concors", true);
@@ -440,27 +458,26 @@ AssignmentCounts runDayTypeAssignment(DbConnection* connection, const Assignment
                 byId.emplace(run.id, &run);
         if (byId.empty())
             continue;
-        const RowSelection rows{"conkal", request.contractCompany, list, period, true};
-        const std::vector<RowKey> keys = existingKeys(connection, rows, operation);
-        std::vector<std::string> amounts(keys.size());
-        bool anyChosen = false;
-        for (size_t k = 0; k < keys.size(); ++k) {
-            const auto found = byId.find(keys[k].id);
+        // A row already there of a chosen scheduled day is that day present
+        // (not inserted again); its amount, when it is to be overwritten.
+        auto claim = [&](const RowKey& key) -> std::string {
+            const auto found = byId.find(key.id);
             if (found == byId.end())
-                continue;
-            const CivilDate date{keys[k].date / 10000, keys[k].date / 100 % 100, keys[k].date % 100};
+                return {};
+            const CivilDate date{key.date / 10000, key.date / 100 % 100, key.date % 100};
             const int position = months.position(date.year, date.month, date.day);
             std::vector<char>& days = found->second->days;
             if (position < 0 || days[static_cast<size_t>(position)] != kScheduled || !chosen(date))
-                continue;
+                return {};
             days[static_cast<size_t>(position)] = kPresent;
-            amounts[k] = runAmountText(found->second->length, request.euroPerKm);
-            anyChosen = true;
-        }
-        if (request.updateExisting && anyChosen) {
-            size_t k = 0;
-            counts.changed += overwriteRows(
-                connection, rows, keys, values, [&](const RowKey&) { return amounts[k++]; }, operation);
+            return runAmountText(found->second->length, request.euroPerKm);
+        };
+        const RowSelection rows{"conkal", request.contractCompany, list, period, true};
+        if (request.updateExisting) {
+            counts.changed += overwriteClaimedRows(connection, rows, values, claim, operation);
+        } else {
+            for (const RowKey& key : existingKeys(connection, rows, operation))
+                claim(key);
         }
         for (const RunDays& run : runs) {
             if (run.days.empty())

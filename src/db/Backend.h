@@ -89,6 +89,10 @@ class UpdateCursorBackend {
     virtual bool edit(bool& hasRow) = 0;
     virtual bool setField(const std::string& columnName, const std::string& text) = 0;
     virtual bool update() = 0;
+    // Before open: the items whose values the walk reads with getValue.
+    virtual void keepValuesOf(const std::vector<int>& items) = 0;
+    // The stored value of a kept item on the current row; false without one.
+    virtual bool getValue(int index, FieldValue& value) = 0;
 };
 
 class ConnectionBackend {

@@ -3,6 +3,8 @@
 #include "db/Backend.h"
 #include "db/DbConnection.h"
 
+#include <algorithm>
+
 namespace korvan {
 
 namespace {
@@ -97,6 +99,12 @@ bool UpdateCursor::AddField(const std::string& tableName, const std::string& col
     return true;
 }
 
+bool UpdateCursor::AddReadField(const std::string& tableName, const std::string& columnName, int sqlType)
+{
+    readFields_.push_back(static_cast<int>(fields_.size()));
+    return AddField(tableName, columnName, sqlType);
+}
+
 bool UpdateCursor::SetFrom(const std::string& text)
 {
     return storeClause(fromText_, text);
@@ -136,6 +144,7 @@ bool UpdateCursor::Open(bool useExistingSql)
     if (sqlText_.empty() || !connection_ || !connection_->IsOpen())
         return false;
     backend_ = connection_->backend()->newUpdate();
+    backend_->keepValuesOf(readFields_);
     hasRow_ = backend_->open(sqlText_, fields_);
     return hasRow_;
 }
@@ -161,6 +170,12 @@ bool UpdateCursor::SetField(const std::string& columnName, const std::string& te
 bool UpdateCursor::Update()
 {
     return hasRow_ && backend_->update();
+}
+
+bool UpdateCursor::GetValue(int index, FieldValue& value)
+{
+    return hasRow_ && std::find(readFields_.begin(), readFields_.end(), index) != readFields_.end() &&
+           backend_->getValue(index, value);
 }
 
 } // namespace korvan

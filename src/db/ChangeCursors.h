@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/FieldValue.h"
 #include "db/SelectCursor.h"
 
 #include <memory>
@@ -58,6 +59,8 @@ class UpdateCursor {
     UpdateCursor& operator=(const UpdateCursor&) = delete;
 
     bool AddField(const std::string& tableName, const std::string& columnName, int sqlType);
+    // A field the walk reads with GetValue (a key, say) and does not change.
+    bool AddReadField(const std::string& tableName, const std::string& columnName, int sqlType);
     bool SetFrom(const std::string& text);
     bool SetWhere(const std::string& text);
     bool SetOrderBy(const std::string& text);
@@ -69,6 +72,9 @@ class UpdateCursor {
     bool Edit();
     bool SetField(const std::string& columnName, const std::string& text);
     bool Update();
+    // The value of field `index` (in the order the fields were added, read
+    // fields only) on the current row, as stored.
+    bool GetValue(int index, FieldValue& value);
 
     const std::string& SqlText() const { return sqlText_; }
 
@@ -77,6 +83,7 @@ class UpdateCursor {
 
     DbConnection* connection_;
     std::vector<SelectItem> fields_;
+    std::vector<int> readFields_;
     std::string fromText_, whereText_, orderByText_, sqlText_;
     bool hasRow_ = false;
     std::unique_ptr<detail::UpdateCursorBackend> backend_;

@@ -109,6 +109,43 @@ TEST_P(DbConnectionCase, UpdateCursorChangesTheSelectedRows)
     EXPECT_TRUE(sink.empty()) << sink.lastText();
 }
 
+TEST_P(DbConnectionCase, UpdateCursorGivesTheReadFieldsOfEachRowItWalks)
+{
+    rawInsertConkal({.id = 3}, "2004-02-29");
+    rawInsertConkal({.id = 1}, "2004-01-31");
+    rawInsertConkal({.id = 2}, "2004-12-01");
+    UpdateCursor cursor(&db());
+    cursor.AddField("conkal", "euro", SqlType::Double);
+    cursor.AddReadField("conkal", "ID", SqlType::Integer);
+    cursor.AddReadField("conkal", "data", SqlType::Date);
+    cursor.SetFrom("conkal");
+    cursor.SetOrderBy("conkal.ID");
+    ASSERT_TRUE(cursor.Open()) << sink.lastText();
+    std::vector<std::pair<long long, int>> keys;
+    FieldValue value;
+    do {
+        EXPECT_FALSE(cursor.GetValue(0, value)) << "a field to change is not a read field";
+        ASSERT_TRUE(cursor.GetValue(1, value));
+        ASSERT_EQ(value.kind, FieldValue::Kind::Integer);
+        const long long id = value.integer;
+        ASSERT_TRUE(cursor.GetValue(2, value));
+        ASSERT_EQ(value.kind, FieldValue::Kind::Date);
+        keys.emplace_back(id, value.date.key());
+        if (id == 2) {
+            ASSERT_TRUE(cursor.Edit());
+            EXPECT_TRUE(cursor.SetField("euro", "7"));
+            EXPECT_TRUE(cursor.Update()) << sink.lastText();
+            // The row keeps its key after its change.
+            ASSERT_TRUE(cursor.GetValue(1, value));
+            EXPECT_EQ(value.integer, 2);
+        }
+    } while (cursor.MoveNext() && keys.size() < 10);
+    EXPECT_EQ(keys, (std::vector<std::pair<long long, int>>{{1, 20040131}, {2, 20041201}, {3, 20040229}}));
+    EXPECT_FALSE(cursor.GetValue(1, value)) << "no row after the last";
+    EXPECT_EQ(rawCount("conkal", "euro = 7 AND ID = 2"), 1);
+    EXPECT_TRUE(sink.empty()) << sink.lastText();
+}
+
 TEST_P(DbConnectionCase, UpdateCursorOverTwoTablesDoesNotOpen)
 {
     rawInsertConkal({.id = 1}, "2004-01-01");

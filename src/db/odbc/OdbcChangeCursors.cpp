@@ -518,6 +518,12 @@ bool OdbcUpdateCursor::moveNext()
     return hasRow_;
 }
 
+bool OdbcUpdateCursor::getValue(int index, FieldValue& value)
+{
+    return hasRow_ && index >= 0 && index < static_cast<int>(items_.size()) &&
+           readValue(reader_.column(index), row_, value);
+}
+
 bool OdbcUpdateCursor::edit(bool& hasRow)
 {
     if (!hasRow_) {

@@ -95,6 +95,9 @@ class OdbcUpdateCursor : public UpdateCursorBackend, private PendingWrites {
     bool edit(bool& hasRow) override;
     bool setField(const std::string& columnName, const std::string& text) override;
     bool update() override;
+    // Every item is in the fetched block already.
+    void keepValuesOf(const std::vector<int>&) override {}
+    bool getValue(int index, FieldValue& value) override;
 
   private:
     bool deferring() const;

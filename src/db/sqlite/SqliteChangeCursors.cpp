@@ -7,21 +7,31 @@
 
 namespace korvan::detail::sqlite {
 
-bool RowidSnapshot::load(SqliteConnection& connection, const std::string& rowidSql, const std::string& shownSql)
+bool RowidSnapshot::load(SqliteConnection& connection, const std::string& rowidSql, const std::string& shownSql,
+                         const std::vector<int>& kept)
 {
     rowids_.clear();
+    values_.clear();
+    keptCount_ = kept.size();
     sqlite3* db = connection.handle();
     Statement select;
     if (!prepare(db, rowidSql, select)) {
         connection.show("Errore sintassi SQL\n\n" + shownSql + "\n\n" + errorText(db), MessageIcon::Warning);
         return false;
     }
+    std::vector<ValueKind> kinds;
+    for (int item : kept)
+        kinds.push_back(columnTypeFromDeclared(sqlite3_column_decltype(select.get(), item + 1)).kind);
     int rc = SQLITE_ROW;
-    while ((rc = sqlite3_step(select.get())) == SQLITE_ROW)
+    while ((rc = sqlite3_step(select.get())) == SQLITE_ROW) {
         rowids_.push_back(sqlite3_column_int64(select.get(), 0));
+        for (size_t k = 0; k < kept.size(); ++k)
+            cellValue(kinds[k], select.get(), kept[k] + 1, values_.emplace_back());
+    }
     if (rc != SQLITE_DONE) {
         connection.show("Errore estrazione Select SQL\n\n" + shownSql + "\n\n" + errorText(db), MessageIcon::Warning);
         rowids_.clear();
+        values_.clear();
         return false;
     }
     return true;
@@ -153,8 +163,17 @@ bool SqliteUpdateCursor::open(const std::string& sql, const std::vector<SelectIt
     values_.resize(columns_.size());
     changed_.assign(columns_.size(), 0);
     current_ = 0;
-    return snapshot_.load(connection_, "SELECT " + table_ + ".rowid, " + sql.substr(7), sql) &&
+    return snapshot_.load(connection_, "SELECT " + table_ + ".rowid, " + sql.substr(7), sql, kept_) &&
            !snapshot_.rowids().empty();
+}
+
+bool SqliteUpdateCursor::getValue(int index, FieldValue& value)
+{
+    const auto found = std::find(kept_.begin(), kept_.end(), index);
+    if (found == kept_.end() || current_ >= snapshot_.rowids().size())
+        return false;
+    value = snapshot_.value(current_, static_cast<size_t>(found - kept_.begin()));
+    return true;
 }
 
 bool SqliteUpdateCursor::moveNext()

@@ -16,12 +16,18 @@ class SqliteConnection;
 // being changed.
 class RowidSnapshot {
   public:
-    // Runs "SELECT rowid, <rest of sql>"; false after a message.
-    bool load(SqliteConnection& connection, const std::string& rowidSql, const std::string& shownSql);
+    // Runs "SELECT rowid, <rest of sql>"; false after a message. The values
+    // of the `kept` items (0 the first after the rowid) are kept with it.
+    bool load(SqliteConnection& connection, const std::string& rowidSql, const std::string& shownSql,
+              const std::vector<int>& kept = {});
     const std::vector<sqlite3_int64>& rowids() const { return rowids_; }
+    // The value of the `k`-th kept item of row `row`.
+    const FieldValue& value(size_t row, size_t k) const { return values_[row * keptCount_ + k]; }
 
   private:
     std::vector<sqlite3_int64> rowids_;
+    std::vector<FieldValue> values_;
+    size_t keptCount_ = 0;
 };
 
 // Deletes the selected rows one block of RowsetSizeOrdinary rows per Delete,
@@ -59,6 +65,8 @@ class SqliteUpdateCursor : public UpdateCursorBackend {
     bool edit(bool& hasRow) override;
     bool setField(const std::string& columnName, const std::string& text) override;
     bool update() override;
+    void keepValuesOf(const std::vector<int>& items) override { kept_ = items; }
+    bool getValue(int index, FieldValue& value) override;
 
   private:
     struct Column {
@@ -70,6 +78,7 @@ class SqliteUpdateCursor : public UpdateCursorBackend {
     std::string table_;
     std::vector<Column> columns_;
     RowidSnapshot snapshot_;
+    std::vector<int> kept_; // the items whose values the snapshot keeps
     size_t current_ = 0;
     bool editing_ = false;
     std::vector<Cell> values_;
