@@ -117,8 +117,10 @@ bool BatchChild::readSome(int milliseconds)
 bool BatchChild::readUntil(const std::function<bool(const std::string&)>& done)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    // Asked often: a condition on the database (a lock taken) may hold for
+    // a few tens of milliseconds only.
     while (!done(err_)) {
-        if (!readSome(100) || std::chrono::steady_clock::now() > deadline)
+        if (!readSome(5) || std::chrono::steady_clock::now() > deadline)
             return done(err_);
     }
     return true;
