@@ -162,19 +162,6 @@ std::vector<RowKey> existingKeys(DbConnection* connection, const RowSelection& r
     return keys;
 }
 
-// The key of the update cursor's current row, from its read fields 3 (ID)
-// and 4 (the date, when the rows have one).
-RowKey currentKey(UpdateCursor& cursor, bool withDate)
-{
-    RowKey key;
-    FieldValue value;
-    if (cursor.GetValue(3, value) && value.kind == FieldValue::Kind::Integer)
-        key.id = static_cast<long>(value.integer);
-    if (withDate && cursor.GetValue(4, value) && value.kind == FieldValue::Kind::Date)
-        key.date = value.date.key();
-    return key;
-}
-
 // Walks the selected rows, reading each one's key as it goes, and
 // overwrites those for which `claim` gives an amount (the others are left);
 // the rows overwritten.
@@ -186,14 +173,25 @@ int overwriteClaimedRows(DbConnection* connection, const RowSelection& rows, con
     cursor.AddField(rows.table, "ente", SqlType::SmallInt);
     cursor.AddField(rows.table, "minima", SqlType::Bit);
     cursor.AddField(rows.table, "euro", SqlType::Double);
+    // The key, read after the three fields changed.
+    constexpr int kIdField = 3, kDateField = 4;
     cursor.AddReadField(rows.table, "ID", SqlType::Integer);
     if (rows.withDate)
         cursor.AddReadField(rows.table, "data", SqlType::Date);
+    auto currentKey = [&] {
+        RowKey key;
+        FieldValue value;
+        if (cursor.GetValue(kIdField, value) && value.kind == FieldValue::Kind::Integer)
+            key.id = static_cast<long>(value.integer);
+        if (rows.withDate && cursor.GetValue(kDateField, value) && value.kind == FieldValue::Kind::Date)
+            key.date = value.date.key();
+        return key;
+    };
     cursor.SetFrom(rows.table);
     cursor.SetWhere(rows.where());
     cursor.SetOrderBy(rows.order());
     for (bool row = cursor.Open(); row && cursor.HasRow() && operation.going(); row = cursor.MoveNext()) {
-        const std::string text = claim(currentKey(cursor, rows.withDate));
+        const std::string text = claim(currentKey());
         if (text.empty())
             continue;
         cursor.Edit();
