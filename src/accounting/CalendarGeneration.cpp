@@ -349,23 +349,18 @@ void insertDays(DbConnection* connection, const CalendarRequest& request, const 
     TableCursor cursor(connection, "conkal", true);
     if (!cursor.IsOpen())
         return;
-    const std::string company = formatText("%d", request.company);
-    const std::string minimumAuthority = formatText("%d", request.authority);
     ProgressSteps progress(feedback, result.total);
     long done = 0;
     for (const RunMonths& run : lists.runMonths) {
         if (!operation.going())
             return;
-        const std::string id = formatText("%ld", run.id);
         const auto additional = lists.additionalRuns.find(run.id);
         const auto existing = lists.existingDays.find(run.id);
         const auto kept = lists.keptDays.find(run.id);
         PresentDays present(kept == lists.keptDays.end() ? nullptr : &kept->second, run.months);
-        std::string additionalAuthority, additionalEuro;
-        if (additional != lists.additionalRuns.end()) {
-            additionalAuthority = formatText("%d", additional->second.authority);
+        std::string additionalEuro;
+        if (additional != lists.additionalRuns.end())
             additionalEuro = fourDecimalAmountText(additional->second.euro);
-        }
         for (const MonthEntry& entry : run.months) {
             for (int day = 1; day <= 31; ++day) {
                 if (!isServiceDay(entry, day))
@@ -377,9 +372,11 @@ void insertDays(DbConnection* connection, const CalendarRequest& request, const 
                     continue;
                 }
                 cursor.AddNew();
-                cursor.SetField("azienda", company);
-                cursor.SetField("ID", id);
-                cursor.SetField("data", formatDateText(date));
+                // Numbers and the date go as values: the file back end then
+                // stores them without writing and parsing their texts.
+                cursor.SetField("azienda", request.company);
+                cursor.SetField("ID", run.id);
+                cursor.SetField("data", date);
                 const ExistingDay* keptDay = nullptr;
                 if (existing != lists.existingDays.end()) {
                     const auto found = existing->second.find(date.key());
@@ -387,17 +384,17 @@ void insertDays(DbConnection* connection, const CalendarRequest& request, const 
                         keptDay = &found->second;
                 }
                 if (keptDay) {
-                    cursor.SetField("ente", formatText("%d", keptDay->authority));
-                    cursor.SetField("minima", "0");
+                    cursor.SetField("ente", keptDay->authority);
+                    cursor.SetField("minima", 0);
                     cursor.SetField("euro", fourDecimalAmountText(keptDay->euro));
                 } else if (additional != lists.additionalRuns.end()) {
-                    cursor.SetField("ente", additionalAuthority);
-                    cursor.SetField("minima", "0");
+                    cursor.SetField("ente", additional->second.authority);
+                    cursor.SetField("minima", 0);
                     cursor.SetField("euro", additionalEuro);
                 } else {
-                    cursor.SetField("ente", minimumAuthority);
-                    cursor.SetField("minima", "1");
-                    cursor.SetField("euro", "0");
+                    cursor.SetField("ente", request.authority);
+                    cursor.SetField("minima", 1);
+                    cursor.SetField("euro", 0);
                 }
                 if (cursor.Update())
                     result.inserted += cursor.RowsWritten();

@@ -47,6 +47,18 @@ class TableCursorBackend {
     // Stores `value` as it is in the row being filled; false (after the
     // "Errore campo" message) when the column cannot hold it.
     virtual bool setValue(const std::string& columnName, const FieldValue& value) = 0;
+    // A whole number or a date, taken as setField takes its text; a back end
+    // that can store it without the text overrides these.
+    virtual bool setWholeNumber(const std::string& columnName, long long value)
+    {
+        std::string text = std::to_string(value);
+        return setField(columnName, text);
+    }
+    virtual bool setDate(const std::string& columnName, const CivilDate& date)
+    {
+        std::string text = formatDateText(date);
+        return setField(columnName, text);
+    }
     virtual bool flush() = 0;
     virtual int rowsWritten() const = 0;
     virtual int rowsRejected() const = 0;

@@ -101,6 +101,16 @@ bool TableCursor::SetField(const std::string& columnName, const std::string& tex
     return SetField(columnName, copy);
 }
 
+bool TableCursor::SetField(const std::string& columnName, long long value)
+{
+    return noteField(columnName, IsOpen() && backend_->setWholeNumber(columnName, value));
+}
+
+bool TableCursor::SetField(const std::string& columnName, const CivilDate& date)
+{
+    return noteField(columnName, IsOpen() && backend_->setDate(columnName, date));
+}
+
 bool TableCursor::SetValue(const std::string& columnName, const FieldValue& value)
 {
     return noteField(columnName, IsOpen() && backend_->setValue(columnName, value));

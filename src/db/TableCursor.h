@@ -50,6 +50,11 @@ class TableCursor {
     // unknown over ODBC).
     bool SetField(const std::string& columnName, std::string& text);
     bool SetField(const std::string& columnName, const std::string& text);
+    // As SetField of the number's digits, or of the date's "dd/mm/yyyy"
+    // text; the file back end stores them without the text where the
+    // column's rule is the same.
+    bool SetField(const std::string& columnName, long long value);
+    bool SetField(const std::string& columnName, const CivilDate& date);
     bool GetField(const std::string& columnName, std::string& textOut);
     // Stores a value as it is (db/FieldValue.h): a text with its trailing
     // blanks, an empty text as empty, a double to the last bit. False (after

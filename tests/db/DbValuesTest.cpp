@@ -2,6 +2,10 @@
 
 #include "db/DbTestFixture.h"
 #include "db/SqlTypes.h"
+#include "refdata/Schema.h"
+
+#include <tuple>
+#include <variant>
 
 namespace korvan::test {
 namespace {
@@ -134,6 +138,88 @@ TEST_P(DbValues, TrueBitReadsMinusOneOnTheFileAndOneOverOdbc)
     ASSERT_TRUE(select.MoveNext());
     EXPECT_TRUE(select.GetShort(0, value));
     EXPECT_EQ(value, 0);
+}
+
+// A whole number or a date given as a value is stored, or refused with the
+// same message, as its text would be: the file back end takes the value
+// straight where the column's rule is the same, every other case goes by
+// the text.
+TEST_P(DbValues, NumbersAndDatesGivenAsValuesAreStoredAsTheirTexts)
+{
+    struct Case {
+        const char* table;
+        const char* column;
+        std::variant<long long, CivilDate> value;
+    };
+    const Case cases[] = {
+        {"conkal", "ente", 7LL},
+        {"conkal", "ente", -32768LL},
+        {"conkal", "ente", 40000LL}, // beyond SMALLINT
+        {"conkal", "ID", 2147483647LL},
+        {"conkal", "ID", 2147483648LL},
+        {"conkal", "minima", 0LL},
+        {"conkal", "minima", -1LL}, // a true bit's other text
+        {"conkal", "minima", 2LL},
+        {"conkal", "euro", 0LL},
+        {"conkal", "euro", 9007199254740993LL}, // no double holds it
+        {"conkal", "data", CivilDate{2024, 2, 29}},
+        {"conkal", "data", CivilDate{2025, 2, 29}},
+        {"conkal", "data", CivilDate{999, 1, 1}},
+        {"conkal", "data", 20250101LL},
+        {"linee", "linea", 42LL},
+        {"linee", "linea", CivilDate{2025, 1, 15}},
+        // SQLite only: a column without a declared type keeps the text.
+        {"libere", "linea", 42LL},
+        {"libere", "linea", CivilDate{2025, 1, 15}},
+    };
+    const bool sqlite = GetParam() != Backend::PostgresOdbc;
+    if (sqlite) {
+        // The SQLite data source's file outlives the test.
+        ASSERT_TRUE(raw().exec("DROP TABLE IF EXISTS libere"));
+        ASSERT_TRUE(raw().exec("CREATE TABLE libere (ID INTEGER, ente SMALLINT, linea)")) << raw().error();
+    }
+    const std::string id = schema::physicalColumnName("ID", raw().dialect());
+    for (const Case& c : cases) {
+        if (!sqlite && std::string(c.table) == "libere")
+            continue;
+        const bool conkal = std::string(c.table) == "conkal";
+        const std::string text = std::holds_alternative<long long>(c.value)
+                                     ? std::to_string(std::get<long long>(c.value))
+                                     : formatDateText(std::get<CivilDate>(c.value));
+        SCOPED_TRACE(std::string(c.table) + "." + c.column + " = " + text);
+        // Row `key` with the case's column set last, as a text or as a value.
+        auto write = [&](int key, bool asValue) {
+            sink.clear();
+            TableCursor cursor(&db(), c.table);
+            bool taken = cursor.AddNew();
+            if (conkal)
+                taken = taken && cursor.SetField("azienda", std::to_string(key)) && cursor.SetField("ID", "1") &&
+                        cursor.SetField("data", "15/01/2004") && cursor.SetField("ente", "3") &&
+                        cursor.SetField("minima", "1") && cursor.SetField("euro", "12,50");
+            else
+                taken = taken && cursor.SetField("ID", std::to_string(key)) && cursor.SetField("ente", "2") &&
+                        cursor.SetField("linea", "A");
+            if (!asValue)
+                taken = cursor.SetField(c.column, text) && taken;
+            else if (std::holds_alternative<long long>(c.value))
+                taken = cursor.SetField(c.column, std::get<long long>(c.value)) && taken;
+            else
+                taken = cursor.SetField(c.column, std::get<CivilDate>(c.value)) && taken;
+            const std::string fieldMessage = sink.lastText();
+            const bool stored = cursor.Update();
+            return std::make_tuple(taken, fieldMessage, stored);
+        };
+        // How the row is stored, its storage class included on SQLite.
+        auto stored = [&](int key) {
+            const std::string column = schema::physicalColumnName(c.column, raw().dialect());
+            const std::string shown = !sqlite ? "CAST(" + column + " AS VARCHAR)" : "quote(" + column + ")";
+            return rawText("SELECT " + shown + " FROM " + c.table + " WHERE " + (conkal ? "azienda" : id) + " = " +
+                           std::to_string(key));
+        };
+        EXPECT_EQ(write(1, false), write(2, true));
+        EXPECT_EQ(stored(1), stored(2));
+        ASSERT_TRUE(raw().exec(std::string("DELETE FROM ") + c.table));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DbValues, ::testing::ValuesIn(kAllBackends), backendParamName);

@@ -93,9 +93,16 @@ void SqliteTableCursor::show(const std::string& text)
 
 int SqliteTableCursor::columnIndex(const std::string& name) const
 {
+    const size_t next = lastColumn_ + 1 < columns_.size() ? lastColumn_ + 1 : 0;
+    if (next < columns_.size() && columns_[next].name == name) {
+        lastColumn_ = next;
+        return static_cast<int>(next);
+    }
     for (size_t i = 0; i < columns_.size(); ++i)
-        if (columns_[i].name == name)
+        if (columns_[i].name == name) {
+            lastColumn_ = i;
             return static_cast<int>(i);
+        }
     for (size_t i = 0; i < columns_.size(); ++i)
         if (sameName(name, columns_[i].name.c_str()))
             return static_cast<int>(i);
@@ -308,6 +315,53 @@ bool SqliteTableCursor::setValue(const std::string& columnName, const FieldValue
     if (!bulk_)
         changed_[i] = 1;
     return true;
+}
+
+bool SqliteTableCursor::setWithoutText(const std::string& columnName, const FieldValue& value)
+{
+    const int index = columnIndex(columnName);
+    if (index < 0 || (!bulk_ && mode_ == EditMode::None))
+        return false;
+    const auto i = static_cast<size_t>(index);
+    const ValueKind kind = columns_[i].type.kind;
+    // Integer and bit columns take a whole number as they take its digits,
+    // a double column a whole number it holds exactly, a date column a date
+    // as its text. A text, BLOB or untyped column keeps the text itself, and
+    // a value the column refuses goes by the text too, for its message.
+    const bool sameRule =
+        value.kind == FieldValue::Kind::Date
+            ? kind == ValueKind::Date
+            : kind == ValueKind::Short || kind == ValueKind::Long || kind == ValueKind::Bit ||
+                  (kind == ValueKind::Double && value.integer >= -(1LL << 53) && value.integer <= (1LL << 53));
+    if (!sameRule)
+        return false;
+    Cell& cell = bulk_ ? block_[static_cast<size_t>(blockRow_)][i] : buffer_[i];
+    std::string description;
+    if (!valueToCell(columns_[i].type, value, cell, description))
+        return false;
+    if (!bulk_)
+        changed_[i] = 1;
+    return true;
+}
+
+bool SqliteTableCursor::setWholeNumber(const std::string& columnName, long long value)
+{
+    FieldValue whole;
+    whole.setInteger(value);
+    if (setWithoutText(columnName, whole))
+        return true;
+    std::string text = std::to_string(value);
+    return setField(columnName, text);
+}
+
+bool SqliteTableCursor::setDate(const std::string& columnName, const CivilDate& date)
+{
+    FieldValue day;
+    day.setDate(date);
+    if (setWithoutText(columnName, day))
+        return true;
+    std::string text = formatDateText(date);
+    return setField(columnName, text);
 }
 
 bool SqliteTableCursor::getField(const std::string& columnName, std::string& textOut)

@@ -32,6 +32,8 @@ class SqliteTableCursor : public TableCursorBackend {
     bool setField(const std::string& columnName, std::string& text) override;
     bool getField(const std::string& columnName, std::string& textOut) override;
     bool setValue(const std::string& columnName, const FieldValue& value) override;
+    bool setWholeNumber(const std::string& columnName, long long value) override;
+    bool setDate(const std::string& columnName, const CivilDate& date) override;
     bool flush() override;
     int rowsWritten() const override { return rowsWritten_; }
     int rowsRejected() const override { return rowsRejected_; }
@@ -48,6 +50,11 @@ class SqliteTableCursor : public TableCursorBackend {
     // table is gone or cannot be read.
     bool tableStillThere();
     int columnIndex(const std::string& name) const;
+    // Stores `value` in the row being filled without going through its
+    // text, where the column's rule for the value is that of its text; false,
+    // nothing shown, otherwise (the text rule then decides and words any
+    // refusal).
+    bool setWithoutText(const std::string& columnName, const FieldValue& value);
     bool findIndexColumns(const std::string& indexName, std::vector<int>& keyColumns);
     Statement* seekStatement(size_t keyCount);
     bool prepareInsert();
@@ -70,6 +77,9 @@ class SqliteTableCursor : public TableCursorBackend {
     bool open_ = false;
     bool bulk_ = false;
     std::vector<Column> columns_;
+    // Where the last column looked up by name was: the fields of a row are
+    // set in the same order row after row.
+    mutable size_t lastColumn_ = 0;
     Statement probe_; // "SELECT rowid, * ... LIMIT 0": the table's columns
 
     // The current row, found by SeekKey.
