@@ -307,13 +307,19 @@ bool SqliteTableCursor::setValue(const std::string& columnName, const FieldValue
         return fail(kFieldNotFound);
     if (!bulk_ && mode_ == EditMode::None)
         return fail(kNoEditInProgress);
-    const auto i = static_cast<size_t>(index);
-    Cell& cell = bulk_ ? block_[static_cast<size_t>(blockRow_)][i] : buffer_[i];
     std::string description;
-    if (!valueToCell(columns_[i].type, value, cell, description))
+    if (!valueIntoRow(static_cast<size_t>(index), value, description))
         return fail(description);
+    return true;
+}
+
+bool SqliteTableCursor::valueIntoRow(size_t column, const FieldValue& value, std::string& description)
+{
+    Cell& cell = bulk_ ? block_[static_cast<size_t>(blockRow_)][column] : buffer_[column];
+    if (!valueToCell(columns_[column].type, value, cell, description))
+        return false;
     if (!bulk_)
-        changed_[i] = 1;
+        changed_[column] = 1;
     return true;
 }
 
@@ -333,35 +339,22 @@ bool SqliteTableCursor::setWithoutText(const std::string& columnName, const Fiel
             ? kind == ValueKind::Date
             : kind == ValueKind::Short || kind == ValueKind::Long || kind == ValueKind::Bit ||
                   (kind == ValueKind::Double && value.integer >= -(1LL << 53) && value.integer <= (1LL << 53));
-    if (!sameRule)
-        return false;
-    Cell& cell = bulk_ ? block_[static_cast<size_t>(blockRow_)][i] : buffer_[i];
     std::string description;
-    if (!valueToCell(columns_[i].type, value, cell, description))
-        return false;
-    if (!bulk_)
-        changed_[i] = 1;
-    return true;
+    return sameRule && valueIntoRow(i, value, description);
 }
 
 bool SqliteTableCursor::setWholeNumber(const std::string& columnName, long long value)
 {
     FieldValue whole;
     whole.setInteger(value);
-    if (setWithoutText(columnName, whole))
-        return true;
-    std::string text = std::to_string(value);
-    return setField(columnName, text);
+    return setWithoutText(columnName, whole) || TableCursorBackend::setWholeNumber(columnName, value);
 }
 
 bool SqliteTableCursor::setDate(const std::string& columnName, const CivilDate& date)
 {
     FieldValue day;
     day.setDate(date);
-    if (setWithoutText(columnName, day))
-        return true;
-    std::string text = formatDateText(date);
-    return setField(columnName, text);
+    return setWithoutText(columnName, day) || TableCursorBackend::setDate(columnName, date);
 }
 
 bool SqliteTableCursor::getField(const std::string& columnName, std::string& textOut)

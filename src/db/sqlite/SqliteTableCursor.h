@@ -55,6 +55,9 @@ class SqliteTableCursor : public TableCursorBackend {
     // nothing shown, otherwise (the text rule then decides and words any
     // refusal).
     bool setWithoutText(const std::string& columnName, const FieldValue& value);
+    // Stores `value` in the column's cell of the row being filled; false,
+    // with the refusal in `description`, when the column cannot hold it.
+    bool valueIntoRow(size_t column, const FieldValue& value, std::string& description);
     bool findIndexColumns(const std::string& indexName, std::vector<int>& keyColumns);
     Statement* seekStatement(size_t keyCount);
     bool prepareInsert();
