@@ -162,6 +162,53 @@ TEST_P(DbConnectionCase, UpdateCursorOverTwoTablesDoesNotOpen)
     EXPECT_EQ(rawCount("conkal", "minima = 1"), 1);
 }
 
+// A table changed through the connection after a cursor has met it is
+// what the next cursor meets: the connection may remember what the
+// catalogue said of a table, but not past a change or an undone transaction.
+TEST_P(DbConnectionCase, NextCursorMeetsTheTableAsTheConnectionLeftIt)
+{
+    struct Case {
+        const char* name;
+        const char* change;
+        bool undone; // the table made, met and changed inside a transaction rolled back
+        bool opens;  // the next cursor opens and writes the column added
+    };
+    const Case cases[] = {
+        {"column added", "ALTER TABLE scratch ADD COLUMN extra INTEGER", false, true},
+        {"table dropped", "DROP TABLE scratch", false, false},
+        {"column added, undone", "ALTER TABLE scratch ADD COLUMN extra INTEGER", true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        raw().exec("DROP TABLE IF EXISTS scratch");
+        if (c.undone) {
+            ASSERT_TRUE(db().BeginTrans()) << sink.lastText();
+        }
+        ASSERT_TRUE(db().ExecuteStatement("CREATE TABLE scratch (code INTEGER PRIMARY KEY, name VARCHAR(10))", "make"))
+            << sink.lastText();
+        EXPECT_TRUE(TableCursor(&db(), "scratch").IsOpen()) << sink.lastText();
+        ASSERT_TRUE(db().ExecuteStatement(c.change, "change")) << sink.lastText();
+        if (c.undone) {
+            EXPECT_TRUE(TableCursor(&db(), "scratch").IsOpen()) << sink.lastText();
+            ASSERT_TRUE(db().Rollback()) << sink.lastText();
+        }
+        sink.entries.clear();
+        TableCursor next(&db(), "scratch");
+        EXPECT_EQ(next.IsOpen(), c.opens) << sink.lastText();
+        if (c.opens) {
+            ASSERT_TRUE(next.AddNew());
+            EXPECT_TRUE(next.SetField("code", "1"));
+            EXPECT_TRUE(next.SetField("extra", "7")) << sink.lastText();
+            EXPECT_TRUE(next.Update()) << sink.lastText();
+            EXPECT_TRUE(next.Flush()) << sink.lastText();
+            EXPECT_EQ(rawCount("scratch", "extra = 7"), 1);
+        } else {
+            EXPECT_FALSE(sink.empty());
+        }
+    }
+    raw().exec("DROP TABLE IF EXISTS scratch");
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, DbConnectionCase, ::testing::ValuesIn(kAllBackends), backendParamName);
 
 } // namespace

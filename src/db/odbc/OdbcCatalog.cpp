@@ -94,14 +94,16 @@ std::vector<ColumnInfo> tableColumns(SQLHDBC connection, const std::string& tabl
     return columns;
 }
 
-std::vector<std::string> primaryKeyColumns(SQLHDBC connection, const std::string& table)
+namespace {
+
+// SQLPrimaryKeys into `names`; false when the driver could not answer.
+bool readPrimaryKey(SQLHDBC connection, const std::string& table, std::vector<std::string>& names)
 {
-    std::vector<std::string> names;
     Statement statement;
     if (!statement.allocate(connection))
-        return names;
+        return false;
     if (!succeeded(SQLPrimaryKeys(statement.get(), nullptr, 0, nullptr, 0, sqlText(table), SQL_NTS)))
-        return names;
+        return false;
     std::vector<std::pair<int, std::string>> ordered;
     std::string schema;
     bool first = true;
@@ -121,7 +123,44 @@ std::vector<std::string> primaryKeyColumns(SQLHDBC connection, const std::string
     std::sort(ordered.begin(), ordered.end());
     for (auto& entry : ordered)
         names.push_back(std::move(entry.second));
+    return true;
+}
+
+} // namespace
+
+std::vector<std::string> primaryKeyColumns(SQLHDBC connection, const std::string& table)
+{
+    std::vector<std::string> names;
+    readPrimaryKey(connection, table, names);
     return names;
+}
+
+std::vector<ColumnInfo> CatalogCache::columns(SQLHDBC connection, const std::string& table)
+{
+    if (const auto found = columns_.find(table); found != columns_.end())
+        return found->second;
+    std::vector<ColumnInfo> columns = tableColumns(connection, table);
+    if (!columns.empty())
+        columns_.emplace(table, columns);
+    return columns;
+}
+
+std::vector<std::string> CatalogCache::primaryKey(SQLHDBC connection, const std::string& table)
+{
+    if (const auto found = keys_.find(table); found != keys_.end())
+        return found->second;
+    std::vector<std::string> names;
+    // A table without a key is remembered as such, but only a table found:
+    // a failed call, or one on a table not made yet, is asked again.
+    if (readPrimaryKey(connection, table, names) && columns_.count(table) != 0)
+        keys_.emplace(table, names);
+    return names;
+}
+
+void CatalogCache::clear()
+{
+    columns_.clear();
+    keys_.clear();
 }
 
 bool sameNameIgnoringCase(const std::string& a, const std::string& b)
@@ -150,7 +189,7 @@ std::optional<std::vector<CatalogColumn>> OdbcConnection::describeTable(const st
     if (!open_)
         return std::nullopt;
     std::vector<CatalogColumn> columns;
-    for (const ColumnInfo& column : tableColumns(dbc_, table)) {
+    for (const ColumnInfo& column : catalog_.columns(dbc_, table)) {
         const bool text = column.sqlType == SqlType::Char || column.sqlType == SqlType::VarChar ||
                           column.sqlType == SqlType::LongVarChar;
         columns.push_back({column.name, column.sqlType, column.typeName, text ? column.size : 0, 0});
@@ -161,7 +200,7 @@ std::optional<std::vector<CatalogColumn>> OdbcConnection::describeTable(const st
     for (size_t i = 0; i < columns.size(); ++i)
         found[i].name = columns[i].name;
     int position = 0;
-    for (const std::string& key : primaryKeyColumns(dbc_, table)) {
+    for (const std::string& key : catalog_.primaryKey(dbc_, table)) {
         ++position;
         const int index = findColumn(found, key);
         if (index >= 0)

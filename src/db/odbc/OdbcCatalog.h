@@ -6,6 +6,7 @@
 #include <sql.h>
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace korvan::detail::odbc {
@@ -28,6 +29,23 @@ std::vector<ColumnInfo> tableColumns(SQLHDBC connection, const std::string& tabl
 // SQLPrimaryKeys: the key columns in key order; empty when the table has no
 // key or the driver cannot tell.
 std::vector<std::string> primaryKeyColumns(SQLHDBC connection, const std::string& table);
+
+// The catalogue's answers for the tables a connection has asked about: a
+// bulk operation opens a cursor for every part of the runs it works on, and
+// each would otherwise ask the server twice (four round trips through
+// psqlODBC) before its own statement. A table not found is asked again the
+// next time; the owner forgets everything when the shape of a table may have
+// changed.
+class CatalogCache {
+  public:
+    std::vector<ColumnInfo> columns(SQLHDBC connection, const std::string& table);
+    std::vector<std::string> primaryKey(SQLHDBC connection, const std::string& table);
+    void clear();
+
+  private:
+    std::unordered_map<std::string, std::vector<ColumnInfo>> columns_;
+    std::unordered_map<std::string, std::vector<std::string>> keys_;
+};
 
 // The column whose name equals `name`, else the first equal to it ignoring
 // letter case (PostgreSQL reports unquoted names folded to lower case);

@@ -174,7 +174,7 @@ bool OdbcDeleteCursor::open(const std::string& sql, const std::string& column, c
     everyBlockDeleted_ = true;
     blockDeleted_ = false;
     exhausted_ = false;
-    const std::vector<ColumnInfo> columns = tableColumns(connection_.handle(), table);
+    const std::vector<ColumnInfo> columns = connection_.tableColumns(table);
     std::vector<int> types{columnType(columns, column)};
     keyNames_.clear();
     // The rows of a block are deleted by their primary key, read beside the
@@ -184,7 +184,7 @@ bool OdbcDeleteCursor::open(const std::string& sql, const std::string& column, c
     const std::string prefix = "SELECT " + column;
     const bool byRowid = connection_.dbms() == DbmsKind::Sqlite;
     const std::vector<std::string> keys =
-        byRowid ? std::vector<std::string>{"rowid"} : primaryKeyColumns(connection_.handle(), table);
+        byRowid ? std::vector<std::string>{"rowid"} : connection_.primaryKeyColumns(table);
     if (!keys.empty() && sql.compare(0, prefix.size(), prefix) == 0) {
         std::string list;
         for (const std::string& key : keys) {
@@ -449,7 +449,7 @@ bool OdbcUpdateCursor::open(const std::string& sql, const std::vector<SelectItem
     hasRow_ = false;
     editing_ = false;
     table_ = items.empty() ? std::string() : items.front().table;
-    const std::vector<ColumnInfo> columns = tableColumns(connection_.handle(), table_);
+    const std::vector<ColumnInfo> columns = connection_.tableColumns(table_);
     std::vector<int> types;
     itemNames_.clear();
     edit_.clear();
@@ -470,7 +470,7 @@ bool OdbcUpdateCursor::open(const std::string& sql, const std::vector<SelectItem
     keyPositions_.clear();
     std::string query = sql;
     const std::string prefix = "SELECT " + joinSelectList(items);
-    const std::vector<std::string> keys = primaryKeyColumns(connection_.handle(), table_);
+    const std::vector<std::string> keys = connection_.primaryKeyColumns(table_);
     if (!keys.empty() && sql.compare(0, prefix.size(), prefix) == 0) {
         std::string list;
         for (const std::string& key : keys) {

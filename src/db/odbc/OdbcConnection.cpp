@@ -190,11 +190,33 @@ bool OdbcConnection::sendPendingWrites()
     return sent;
 }
 
+namespace {
+
+// Whether a statement leaves every table's columns and key as they were:
+// rows read or written, transactions and savepoints begun or kept. Any
+// other (CREATE, ALTER, DROP, a ROLLBACK TO) may change them.
+bool keepsTableShapes(const std::string& sql)
+{
+    static const char* const kKeeping[] = {"SELECT", "INSERT",    "UPDATE",  "DELETE", "BEGIN",
+                                           "COMMIT", "SAVEPOINT", "RELEASE", "SET",    "PRAGMA"};
+    const size_t start = sql.find_first_not_of(" \t\r\n(");
+    if (start == std::string::npos)
+        return true;
+    const size_t end = std::min(sql.size(), sql.find_first_of(" \t\r\n;(", start));
+    const std::string word = sql.substr(start, end - start);
+    return std::any_of(std::begin(kKeeping), std::end(kKeeping),
+                       [&](const char* keeping) { return sameNameIgnoringCase(word, keeping); });
+}
+
+} // namespace
+
 bool OdbcConnection::execute(const std::string& sql, std::string* error, long* rows)
 {
     if (rows)
         *rows = 0;
     sendPendingWrites();
+    if (!keepsTableShapes(sql))
+        catalog_.clear();
     Statement statement;
     if (!statement.allocate(dbc_)) {
         if (error)
@@ -231,6 +253,8 @@ OdbcConnection::Group OdbcConnection::beginGroup(bool several)
 
 void OdbcConnection::endGroup(Group group, bool keep)
 {
+    if (group != Group::None && !keep)
+        catalog_.clear();
     switch (group) {
     case Group::None:
         return;
@@ -334,6 +358,9 @@ bool OdbcConnection::endTransaction(bool commit, const char* message)
 {
     if (!transactions_)
         return false;
+    // A table made or changed inside the transaction is undone with it.
+    if (!commit)
+        catalog_.clear();
     bool ended = true;
     if (sqlTransactions()) {
         std::string error;

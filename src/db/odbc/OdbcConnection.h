@@ -2,6 +2,7 @@
 
 #include "db/Backend.h"
 #include "db/MessageSink.h"
+#include "db/odbc/OdbcCatalog.h"
 #include "db/odbc/OdbcStatement.h"
 
 #include <sql.h>
@@ -61,6 +62,10 @@ class OdbcConnection : public ConnectionBackend {
     std::unique_ptr<UpdateCursorBackend> newUpdate() override;
 
     SQLHDBC handle() const { return dbc_; }
+    // What the catalogue says of a table, asked once while no statement of
+    // this connection may have changed the tables (see CatalogCache).
+    std::vector<ColumnInfo> tableColumns(const std::string& table) { return catalog_.columns(dbc_, table); }
+    std::vector<std::string> primaryKeyColumns(const std::string& table) { return catalog_.primaryKey(dbc_, table); }
     DbConnection& owner() const { return owner_; }
     DbmsKind dbms() const { return dbms_; }
     // The most parameter markers one statement may carry on this database.
@@ -116,6 +121,7 @@ class OdbcConnection : public ConnectionBackend {
     long transactionCount_ = 0;
     std::vector<PendingWrites*> pending_;
     bool sendingPending_ = false;
+    CatalogCache catalog_;
 };
 
 } // namespace korvan::detail::odbc

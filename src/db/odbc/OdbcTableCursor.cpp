@@ -51,7 +51,7 @@ OdbcTableCursor::OdbcTableCursor(OdbcConnection& connection, const std::string& 
         if (!probe.allocate(connection_.handle()))
             return;
     }
-    columns_ = tableColumns(connection_.handle(), table_);
+    columns_ = connection_.tableColumns(table_);
     if (columns_.empty()) {
         reportMissingTable();
         return;
@@ -64,7 +64,7 @@ OdbcTableCursor::OdbcTableCursor(OdbcConnection& connection, const std::string& 
     const DbConnection& owner = connection_.owner();
     rowsetSize_ = std::max(1, blob ? owner.RowsetSizeBlob() : owner.RowsetSizeOrdinary());
 
-    for (const std::string& key : primaryKeyColumns(connection_.handle(), table_)) {
+    for (const std::string& key : connection_.primaryKeyColumns(table_)) {
         const int index = findColumn(columns_, key);
         if (index >= 0)
             keyColumns_.push_back(index);
