@@ -86,6 +86,52 @@ TEST_P(DbBatches, ARefusedRowInTheMiddleIsReportedWithItsRowAndNothingIsStored)
     EXPECT_EQ(rawCount("conkal", "ID = 57 AND euro = 57.25"), 1);
 }
 
+// Batches of many thousand rows, PostgreSQL storing each full one while the
+// next is gathered: a refused row is named whichever batch holds it, and the
+// transaction keeps every row or none.
+TEST_P(DbBatches, ManyLargeBatchesKeepEveryRowOrNone)
+{
+    constexpr long kRows = 45000;
+    struct Case {
+        const char* name;
+        long refused; // a row whose key is stored already, 0 for none
+        bool commit;
+        long stored;       // rows in the table afterwards
+        const char* named; // the refused row as the message names it
+    };
+    const Case cases[] = {
+        {"all kept", 0, true, kRows, nullptr},
+        {"refused in the first batch", 15000, true, 1, "Riga rifiutata n. 15000 (blocco 1500, riga 10 del blocco): "},
+        {"refused in the last full batch", 30001, true, 1,
+         "Riga rifiutata n. 30001 (blocco 3001, riga 1 del blocco): "},
+        {"undone", 0, false, 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        raw().exec("DELETE FROM conkal");
+        sink.entries.clear();
+        if (c.refused > 0)
+            rawInsertConkal(row(c.refused), "2004-01-15");
+        {
+            TableCursor cursor(&db(), "conkal", true);
+            TransactionGuard guard(&db());
+            ASSERT_TRUE(guard.IsActive()) << sink.lastText();
+            add(cursor, 1, kRows);
+            if (c.commit) {
+                cursor.Flush();
+                EXPECT_EQ(guard.Commit(), c.refused == 0) << sink.lastText();
+            }
+        }
+        EXPECT_EQ(rawCount("conkal"), c.stored);
+        if (c.named) {
+            ASSERT_EQ(sink.entries.size(), 1u) << sink.lastText();
+            EXPECT_NE(sink.entries[0].text.find(c.named), std::string::npos) << sink.entries[0].text;
+        } else {
+            EXPECT_TRUE(sink.empty()) << sink.lastText();
+        }
+    }
+}
+
 TEST_P(DbBatches, ARowRefusedByAnotherRowOfTheSameBatchIsTheOneNamed)
 {
     {

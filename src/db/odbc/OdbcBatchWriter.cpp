@@ -8,6 +8,8 @@
 #include "db/odbc/OdbcDiagnostics.h"
 
 #include <algorithm>
+#include <span>
+#include <system_error>
 
 namespace korvan::detail::odbc {
 
@@ -45,15 +47,18 @@ BatchWriter::BatchWriter(OdbcConnection& connection, const std::string& table, c
         }
     const int columnCount = std::max<int>(1, static_cast<int>(bound_.size()));
     const int capacity = arrays_ ? kArrayBatchRows : std::max(1, connection.parameterLimit() / columnCount);
-    rows_.reserve(block.size());
-    for (const ColumnBuffer& column : block) {
-        rows_.emplace_back(column.sqlType(), capacity, 0, column.textCharacters());
-        if (!column.bindable())
-            rows_.back().markUnbound();
+    // The second set only where batches are stored ahead.
+    for (RowSet& set : arrays_ ? std::span<RowSet>(sets_) : std::span<RowSet>(sets_, 1)) {
+        set.rows.reserve(block.size());
+        for (const ColumnBuffer& column : block) {
+            set.rows.emplace_back(column.sqlType(), capacity, 0, column.textCharacters());
+            if (!column.bindable())
+                set.rows.back().markUnbound();
+        }
+        set.ordinals.assign(static_cast<size_t>(capacity), 0);
     }
-    ordinals_.assign(static_cast<size_t>(capacity), 0);
     if (!arrays_) {
-        multiRow_ = std::make_unique<BlockWriter>(connection, table, columns, rows_);
+        multiRow_ = std::make_unique<BlockWriter>(connection, table, columns, sets_[0].rows);
         return;
     }
     std::string names;
@@ -72,17 +77,23 @@ BatchWriter::BatchWriter(OdbcConnection& connection, const std::string& table, c
         arrayInsert_.reset();
 }
 
-BatchWriter::~BatchWriter() = default;
+BatchWriter::~BatchWriter()
+{
+    // The statement of the batch ahead ends before its handle is freed.
+    if (ahead_.valid())
+        ahead_.wait();
+}
 
 bool BatchWriter::add(const std::vector<ColumnBuffer>& block, int row, long ordinal)
 {
     if (pending_ == 0)
         transaction_ = connection_.transactionCount();
+    RowSet& set = sets_[filling_];
     for (int column : bound_)
-        rows_[static_cast<size_t>(column)].copyRow(pending_, block[static_cast<size_t>(column)], row);
-    ordinals_[static_cast<size_t>(pending_)] = ordinal;
+        set.rows[static_cast<size_t>(column)].copyRow(pending_, block[static_cast<size_t>(column)], row);
+    set.ordinals[static_cast<size_t>(pending_)] = ordinal;
     ++pending_;
-    return pending_ == static_cast<int>(ordinals_.size());
+    return pending_ == static_cast<int>(set.ordinals.size());
 }
 
 std::string BatchWriter::arrayText(const ColumnBuffer& column, int first, int count) const
@@ -98,7 +109,7 @@ std::string BatchWriter::arrayText(const ColumnBuffer& column, int first, int co
     return text;
 }
 
-bool BatchWriter::sendArrays(int first, int count, std::string& diagnostic, std::string& state)
+bool BatchWriter::sendArrays(const RowSet& set, int first, int count, std::string& diagnostic, std::string& state)
 {
     if (!arrayInsert_) {
         diagnostic = " - " + driverText(SQL_HANDLE_DBC, connection_.handle());
@@ -106,7 +117,7 @@ bool BatchWriter::sendArrays(int first, int count, std::string& diagnostic, std:
     }
     SQLHSTMT statement = arrayInsert_.get();
     for (size_t i = 0; i < bound_.size(); ++i) {
-        arrayTexts_[i] = arrayText(rows_[static_cast<size_t>(bound_[i])], first, count);
+        arrayTexts_[i] = arrayText(set.rows[static_cast<size_t>(bound_[i])], first, count);
         arrayLengths_[i] = static_cast<SQLLEN>(arrayTexts_[i].size());
         if (!succeeded(SQLBindParameter(statement, static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, SQL_C_CHAR,
                                         SQL_LONGVARCHAR, arrayTexts_[i].size(), 0, arrayTexts_[i].data(),
@@ -126,14 +137,14 @@ bool BatchWriter::sendArrays(int first, int count, std::string& diagnostic, std:
     return ok;
 }
 
-bool BatchWriter::sendRange(int first, int count, std::string& diagnostic, std::string& state)
+bool BatchWriter::sendRange(const RowSet& set, int first, int count, std::string& diagnostic, std::string& state)
 {
     if (arrays_)
-        return sendArrays(first, count, diagnostic, state);
+        return sendArrays(set, first, count, diagnostic, state);
     return multiRow_->sendRows(first, count, diagnostic, &state);
 }
 
-int BatchWriter::refusedRow(int count, const std::string& state)
+int BatchWriter::refusedRow(const RowSet& set, int count, const std::string& state)
 {
     // Rows first .. first + rows - 1 fail together, and go in when the rows
     // before them are in.
@@ -144,7 +155,7 @@ int BatchWriter::refusedRow(int count, const std::string& state)
     while (rows > 1) {
         const int half = rows / 2;
         tried.clear();
-        if (sendRange(first, half, diagnostic, tried)) {
+        if (sendRange(set, first, half, diagnostic, tried)) {
             first += half;
             rows -= half;
         } else if (tried == state) {
@@ -156,41 +167,99 @@ int BatchWriter::refusedRow(int count, const std::string& state)
             return -1;
     }
     tried.clear();
-    if (sendRange(first, 1, diagnostic, tried) || tried != state)
+    if (sendRange(set, first, 1, diagnostic, tried) || tried != state)
         return -1;
     return first;
 }
 
-std::string BatchWriter::rowText(int row) const
+std::string BatchWriter::rowText(const RowSet& set, int row) const
 {
-    const long ordinal = ordinals_[static_cast<size_t>(row)];
+    const long ordinal = set.ordinals[static_cast<size_t>(row)];
     std::string text = formatText("Riga rifiutata n. %ld (blocco %ld, riga %ld del blocco): ", ordinal,
                                   (ordinal - 1) / rowsetSize_ + 1, (ordinal - 1) % rowsetSize_ + 1);
     for (size_t i = 0; i < bound_.size(); ++i) {
         std::string value;
-        appendArrayElement(value, rows_[static_cast<size_t>(bound_[i])], row);
+        appendArrayElement(value, set.rows[static_cast<size_t>(bound_[i])], row);
         text += (i ? ", " : "") + names_[i] + " = " + value;
     }
     return text;
+}
+
+std::string BatchWriter::failureOf(const RowSet& set, int count, const Outcome& outcome)
+{
+    std::string failure = outcome.diagnostic;
+    if (connection_.connectionDead())
+        return failure;
+    const int row = refusedRow(set, count, outcome.state);
+    if (row >= 0)
+        failure += "\n\n" + rowText(set, row);
+    return failure;
+}
+
+bool BatchWriter::awaitAhead(std::string& failure)
+{
+    if (!ahead_.valid())
+        return true;
+    const Outcome outcome = ahead_.get();
+    if (outcome.stored)
+        return true;
+    failure = failureOf(sets_[aheadSet_], aheadCount_, outcome);
+    return false;
 }
 
 bool BatchWriter::send(std::string& failure)
 {
     const int count = pending_;
     pending_ = 0;
+    if (!awaitAhead(failure))
+        return false;
     if (count == 0)
         return true;
-    std::string diagnostic;
-    std::string state;
-    if (sendRange(0, count, diagnostic, state))
+    Outcome outcome;
+    const RowSet& set = sets_[filling_];
+    if (sendRange(set, 0, count, outcome.diagnostic, outcome.state))
         return true;
-    failure = diagnostic;
-    if (connection_.connectionDead())
-        return false;
-    const int row = refusedRow(count, state);
-    if (row >= 0)
-        failure += "\n\n" + rowText(row);
+    failure = failureOf(set, count, outcome);
     return false;
+}
+
+bool BatchWriter::sendAhead(std::string& failure)
+{
+    if (!arrays_)
+        return send(failure);
+    const int count = pending_;
+    pending_ = 0;
+    if (!awaitAhead(failure))
+        return false;
+    if (count == 0)
+        return true;
+    aheadSet_ = filling_;
+    aheadCount_ = count;
+    filling_ = 1 - filling_;
+    try {
+        ahead_ = std::async(std::launch::async, [this, count] {
+            Outcome outcome;
+            try {
+                outcome.stored = sendArrays(sets_[aheadSet_], 0, count, outcome.diagnostic, outcome.state);
+            } catch (const std::exception& error) { // no memory for the batch's texts: it fails
+                outcome.stored = false;
+                outcome.diagnostic = std::string(" - ") + error.what();
+            }
+            return outcome;
+        });
+    } catch (const std::system_error&) { // no thread to be had: stored here and now
+        filling_ = aheadSet_;
+        pending_ = count;
+        return send(failure);
+    }
+    return true;
+}
+
+void BatchWriter::discard()
+{
+    pending_ = 0;
+    if (ahead_.valid())
+        ahead_.get();
 }
 
 } // namespace korvan::detail::odbc

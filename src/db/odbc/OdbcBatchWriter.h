@@ -5,6 +5,7 @@
 #include "db/odbc/OdbcCatalog.h"
 #include "db/odbc/OdbcStatement.h"
 
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,24 +46,49 @@ class BatchWriter {
     // (from 1). True when the batch is full and must be sent.
     bool add(const std::vector<ColumnBuffer>& block, int row, long ordinal);
     int pending() const { return pending_; }
-    // Stores the pending rows; false with the statement diagnostic and the
-    // refused row in `failure`. The batch is empty afterwards either way.
+    // Rows gathered or still being stored ahead.
+    bool holding() const { return pending_ > 0 || ahead_.valid(); }
+    // Stores the pending rows, after the batch ahead; false with the
+    // statement diagnostic and the refused row in `failure`. The batch is
+    // empty afterwards either way.
     bool send(std::string& failure);
-    // Forgets the pending rows (their transaction was undone).
-    void discard() { pending_ = 0; }
+    // Waits for the batch ahead, then starts storing the pending rows the
+    // same way; false (the pending rows forgotten) when the batch ahead
+    // failed. Elsewhere than on PostgreSQL the same as send.
+    bool sendAhead(std::string& failure);
+    // Forgets the pending rows and the batch ahead (their transaction was
+    // undone), once the batch ahead has left the connection.
+    void discard();
     // The transaction the pending rows belong to (OdbcConnection's count).
     long transaction() const { return transaction_; }
 
   private:
-    // Rows first .. first + count - 1 by themselves; false with the
+    // Rows of one batch: a second set takes the next batch while the first
+    // is stored ahead.
+    struct RowSet {
+        std::vector<ColumnBuffer> rows;
+        std::vector<long> ordinals;
+    };
+    struct Outcome {
+        bool stored = false;
+        std::string diagnostic;
+        std::string state;
+    };
+
+    // Rows first .. first + count - 1 of `set` by themselves; false with the
     // diagnostic and the SQLSTATE of the failure.
-    bool sendRange(int first, int count, std::string& diagnostic, std::string& state);
-    bool sendArrays(int first, int count, std::string& diagnostic, std::string& state);
+    bool sendRange(const RowSet& set, int first, int count, std::string& diagnostic, std::string& state);
+    bool sendArrays(const RowSet& set, int first, int count, std::string& diagnostic, std::string& state);
     // The array literal of one column's rows.
     std::string arrayText(const ColumnBuffer& column, int first, int count) const;
+    // The failure of `count` rows of `set`: the diagnostic, then the first
+    // refused row when the search finds it.
+    std::string failureOf(const RowSet& set, int count, const Outcome& outcome);
     // The first refused row of the failed rows, -1 when the search failed.
-    int refusedRow(int count, const std::string& state);
-    std::string rowText(int row) const;
+    int refusedRow(const RowSet& set, int count, const std::string& state);
+    std::string rowText(const RowSet& set, int row) const;
+    // Waits for the batch ahead; false with its failure.
+    bool awaitAhead(std::string& failure);
 
     OdbcConnection& connection_;
     std::string table_;
@@ -70,11 +96,16 @@ class BatchWriter {
     std::vector<std::string> names_;
     int rowsetSize_;
     bool arrays_;
-    std::vector<ColumnBuffer> rows_;
-    std::vector<long> ordinals_;
+    RowSet sets_[2];
+    int filling_ = 0; // the set the rows are added to
     int pending_ = 0;
+    // The batch stored ahead: its set, its rows and how it went.
+    std::future<Outcome> ahead_;
+    int aheadSet_ = 0;
+    int aheadCount_ = 0;
     long transaction_ = 0;
-    // PostgreSQL: the prepared INSERT and its array texts.
+    // PostgreSQL: the prepared INSERT and its array texts, used by one
+    // batch at a time.
     Statement arrayInsert_;
     std::vector<std::string> arrayTexts_;
     std::vector<SQLLEN> arrayLengths_;

@@ -427,10 +427,10 @@ bool OdbcTableCursor::flush()
     if (!bulk_)
         return true;
     if (blockRow_ == 0)
-        return !batch_ || batch_->pending() == 0 || sendBatch("Errore scarico buffer tavola (");
+        return !batch_ || !batch_->holding() || sendBatch("Errore scarico buffer tavola (");
     storeBlock(blockRow_, "Errore scarico buffer tavola (");
     blockRow_ = 0;
-    if (batch_ && batch_->pending() > 0 && !sendBatch("Errore scarico buffer tavola (")) {
+    if (batch_ && batch_->holding() && !sendBatch("Errore scarico buffer tavola (")) {
         rowsRejected_ = rowsWritten_;
         rowsWritten_ = 0;
     }
@@ -448,7 +448,7 @@ void OdbcTableCursor::storeBlock(int count, const char* failurePrefix)
         rowsWritten_ = count;
         rowsRejected_ = 0;
         for (int row = 0; row < count; ++row)
-            if (batch_->add(block_, row, ++rowsGiven_) && !sendBatch(failurePrefix)) {
+            if (batch_->add(block_, row, ++rowsGiven_) && !sendBatch(failurePrefix, true)) {
                 rowsWritten_ = 0;
                 rowsRejected_ = count;
             }
@@ -464,9 +464,9 @@ void OdbcTableCursor::storeBlock(int count, const char* failurePrefix)
         connection_.show(failurePrefix + table_ + ")\n\n" + result.diagnostic);
 }
 
-bool OdbcTableCursor::sendBatch(const char* failurePrefix)
+bool OdbcTableCursor::sendBatch(const char* failurePrefix, bool ahead)
 {
-    if (!batch_ || batch_->pending() == 0)
+    if (!batch_ || !batch_->holding())
         return true;
     // Rows of a transaction undone since are gone with it.
     if (!connection_.inTransaction() || batch_->transaction() != connection_.transactionCount()) {
@@ -474,7 +474,7 @@ bool OdbcTableCursor::sendBatch(const char* failurePrefix)
         return true;
     }
     std::string failure;
-    if (batch_->send(failure))
+    if (ahead ? batch_->sendAhead(failure) : batch_->send(failure))
         return true;
     connection_.show(failurePrefix + table_ + ")\n\n" + failure);
     return false;

@@ -68,7 +68,8 @@ class OdbcTableCursor : public TableCursorBackend, private PendingWrites {
     // `failurePrefix` when rows were refused.
     void storeBlock(int count, const char* failurePrefix);
     // Stores the batch; a failure is shown after `failurePrefix`.
-    bool sendBatch(const char* failurePrefix);
+    // `ahead`: a full batch, stored while the next is gathered.
+    bool sendBatch(const char* failurePrefix, bool ahead = false);
     bool sendPending() override { return sendBatch("Errore aggiornamento tavola ("); }
     void discardPending() override;
 
