@@ -207,14 +207,18 @@ bool BatchWriter::awaitAhead(std::string& failure)
     return false;
 }
 
-bool BatchWriter::send(std::string& failure)
+int BatchWriter::takePending(std::string& failure)
 {
     const int count = pending_;
     pending_ = 0;
-    if (!awaitAhead(failure))
-        return false;
-    if (count == 0)
-        return true;
+    return awaitAhead(failure) ? count : -1;
+}
+
+bool BatchWriter::send(std::string& failure)
+{
+    const int count = takePending(failure);
+    if (count <= 0)
+        return count == 0;
     Outcome outcome;
     const RowSet& set = sets_[filling_];
     if (sendRange(set, 0, count, outcome.diagnostic, outcome.state))
@@ -227,12 +231,9 @@ bool BatchWriter::sendAhead(std::string& failure)
 {
     if (!arrays_)
         return send(failure);
-    const int count = pending_;
-    pending_ = 0;
-    if (!awaitAhead(failure))
-        return false;
-    if (count == 0)
-        return true;
+    const int count = takePending(failure);
+    if (count <= 0)
+        return count == 0;
     aheadSet_ = filling_;
     aheadCount_ = count;
     filling_ = 1 - filling_;

@@ -89,6 +89,9 @@ class BatchWriter {
     std::string rowText(const RowSet& set, int row) const;
     // Waits for the batch ahead; false with its failure.
     bool awaitAhead(std::string& failure);
+    // The pending rows, taken to be sent once the batch ahead is stored;
+    // -1 (the rows forgotten) when that one failed.
+    int takePending(std::string& failure);
 
     OdbcConnection& connection_;
     std::string table_;
