@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <new>
 
 namespace korvan::detail::odbc {
 
@@ -87,9 +88,12 @@ ColumnBuffer::ColumnBuffer(int sqlType, int rows, int blobBytes, int textCharact
     : sqlType_(sqlType), kind_(slotKind(sqlType)), rows_(std::max(1, rows)),
       textCharacters_(std::max(0, textCharacters)),
       slotBytes_(slotBytesOf(kind_, blobBytes, slotCharacters(sqlType, textCharacters))),
-      data_(static_cast<size_t>(rows_) * static_cast<size_t>(slotBytes_), '\0'),
+      data_(static_cast<char*>(
+          std::calloc(std::max<size_t>(1, static_cast<size_t>(rows_) * static_cast<size_t>(slotBytes_)), 1))),
       indicators_(static_cast<size_t>(rows_), SQL_NULL_DATA)
 {
+    if (!data_)
+        throw std::bad_alloc();
 }
 
 SQLSMALLINT ColumnBuffer::fetchType() const
@@ -133,7 +137,7 @@ SQLSMALLINT ColumnBuffer::parameterSqlType() const
 
 SQLRETURN ColumnBuffer::bindColumn(SQLHSTMT statement, SQLUSMALLINT column)
 {
-    return SQLBindCol(statement, column, fetchType(), data_.data(), slotBytes_, indicators_.data());
+    return SQLBindCol(statement, column, fetchType(), data_.get(), slotBytes_, indicators_.data());
 }
 
 SQLRETURN ColumnBuffer::bindParameter(SQLHSTMT statement, SQLUSMALLINT parameter, int row)
@@ -168,7 +172,7 @@ SQLRETURN ColumnBuffer::bindParameter(SQLHSTMT statement, SQLUSMALLINT parameter
 
 SQLRETURN ColumnBuffer::bindParameterArray(SQLHSTMT statement, SQLUSMALLINT parameter)
 {
-    SQLPOINTER values = data_.data();
+    SQLPOINTER values = data_.get();
     SQLSMALLINT cType = fetchType();
     SQLLEN elementBytes = slotBytes_;
     SQLULEN columnSize = 0;

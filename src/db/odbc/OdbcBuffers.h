@@ -7,6 +7,8 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -84,11 +86,8 @@ class ColumnBuffer {
     bool setBinary(int row, const std::string& value);
 
   private:
-    char* slot(int row) { return data_.data() + static_cast<size_t>(row) * static_cast<size_t>(slotBytes_); }
-    const char* slot(int row) const
-    {
-        return data_.data() + static_cast<size_t>(row) * static_cast<size_t>(slotBytes_);
-    }
+    char* slot(int row) { return data_.get() + static_cast<size_t>(row) * static_cast<size_t>(slotBytes_); }
+    const char* slot(int row) const { return data_.get() + static_cast<size_t>(row) * static_cast<size_t>(slotBytes_); }
     SQLSMALLINT fetchType() const;
     SQLSMALLINT parameterSqlType() const;
 
@@ -97,7 +96,12 @@ class ColumnBuffer {
     int rows_;
     int textCharacters_;
     SQLLEN slotBytes_;
-    std::vector<char> data_;
+    struct Release {
+        void operator()(char* bytes) const { std::free(bytes); }
+    };
+    // Zeroed by calloc: the pages of rows never used (a block of 100,000
+    // rows for a result of a few) are neither cleared nor taken.
+    std::unique_ptr<char[], Release> data_;
     std::vector<SQLLEN> indicators_;
     std::vector<SQL_DATE_STRUCT> dates_;
     std::vector<SQL_TIME_STRUCT> times_;
