@@ -203,7 +203,7 @@ bool BatchWriter::awaitAhead(std::string& failure)
     const Outcome outcome = ahead_.get();
     if (outcome.stored)
         return true;
-    failure = failureOf(sets_[aheadSet_], aheadCount_, outcome);
+    failure = failureOf(sets_[1 - filling_], aheadCount_, outcome);
     return false;
 }
 
@@ -234,14 +234,14 @@ bool BatchWriter::sendAhead(std::string& failure)
     const int count = takePending(failure);
     if (count <= 0)
         return count == 0;
-    aheadSet_ = filling_;
+    const RowSet& set = sets_[filling_];
     aheadCount_ = count;
     filling_ = 1 - filling_;
     try {
-        ahead_ = std::async(std::launch::async, [this, count] {
+        ahead_ = std::async(std::launch::async, [this, &set, count] {
             Outcome outcome;
             try {
-                outcome.stored = sendArrays(sets_[aheadSet_], 0, count, outcome.diagnostic, outcome.state);
+                outcome.stored = sendArrays(set, 0, count, outcome.diagnostic, outcome.state);
             } catch (const std::exception& error) { // no memory for the batch's texts: it fails
                 outcome.stored = false;
                 outcome.diagnostic = std::string(" - ") + error.what();
@@ -249,7 +249,7 @@ bool BatchWriter::sendAhead(std::string& failure)
             return outcome;
         });
     } catch (const std::system_error&) { // no thread to be had: stored here and now
-        filling_ = aheadSet_;
+        filling_ = 1 - filling_;
         pending_ = count;
         return send(failure);
     }

@@ -100,11 +100,10 @@ class BatchWriter {
     int rowsetSize_;
     bool arrays_;
     RowSet sets_[2];
-    int filling_ = 0; // the set the rows are added to
+    int filling_ = 0; // the set the rows are added to; the other one is ahead
     int pending_ = 0;
-    // The batch stored ahead: its set, its rows and how it went.
+    // The batch stored ahead: how it went, and its rows.
     std::future<Outcome> ahead_;
-    int aheadSet_ = 0;
     int aheadCount_ = 0;
     long transaction_ = 0;
     // PostgreSQL: the prepared INSERT and its array texts, used by one

@@ -96,7 +96,8 @@ std::vector<ColumnInfo> tableColumns(SQLHDBC connection, const std::string& tabl
 
 namespace {
 
-// SQLPrimaryKeys into `names`; false when the driver could not answer.
+// SQLPrimaryKeys into `names`, the key columns in key order (none for a
+// table without a key); false when the driver could not answer.
 bool readPrimaryKey(SQLHDBC connection, const std::string& table, std::vector<std::string>& names)
 {
     Statement statement;
@@ -127,13 +128,6 @@ bool readPrimaryKey(SQLHDBC connection, const std::string& table, std::vector<st
 }
 
 } // namespace
-
-std::vector<std::string> primaryKeyColumns(SQLHDBC connection, const std::string& table)
-{
-    std::vector<std::string> names;
-    readPrimaryKey(connection, table, names);
-    return names;
-}
 
 std::vector<ColumnInfo> CatalogCache::columns(SQLHDBC connection, const std::string& table)
 {

@@ -26,10 +26,6 @@ int normaliseSqlType(int sqlType);
 // column in the table's order. Empty when the catalogue call fails.
 std::vector<ColumnInfo> tableColumns(SQLHDBC connection, const std::string& table, const std::string& column = "");
 
-// SQLPrimaryKeys: the key columns in key order; empty when the table has no
-// key or the driver cannot tell.
-std::vector<std::string> primaryKeyColumns(SQLHDBC connection, const std::string& table);
-
 // The catalogue's answers for the tables a connection has asked about: a
 // bulk operation opens a cursor for every part of the runs it works on, and
 // each would otherwise ask the server twice (four round trips through
@@ -39,6 +35,8 @@ std::vector<std::string> primaryKeyColumns(SQLHDBC connection, const std::string
 class CatalogCache {
   public:
     std::vector<ColumnInfo> columns(SQLHDBC connection, const std::string& table);
+    // SQLPrimaryKeys: the key columns in key order; empty when the table has
+    // no key or the driver cannot tell.
     std::vector<std::string> primaryKey(SQLHDBC connection, const std::string& table);
     void clear();
 
