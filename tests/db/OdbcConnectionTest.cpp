@@ -59,6 +59,30 @@ TEST_P(OdbcConnectionCase, EveryStatementHasTheQueryTimeOut)
     EXPECT_EQ(timeout, 360u);
 }
 
+// Bulk operations read every row of their cursors: PostgreSQL must plan them
+// for all their rows, from the connection's first statement to its last.
+TEST_P(OdbcConnectionCase, CursorsArePlannedForEveryRowThroughATransactionUndone)
+{
+    if (GetParam() == Backend::SqliteOdbc)
+        GTEST_SKIP() << "SQLite plans every statement for all its rows";
+    auto setting = [&] {
+        detail::odbc::Statement statement;
+        char text[32] = {};
+        SQLLEN length = 0;
+        if (!statement.allocate(backend().handle()) ||
+            !SQL_SUCCEEDED(SQLExecDirect(statement.get(), detail::odbc::sqlText("SHOW cursor_tuple_fraction"),
+                                         SQL_NTS)) ||
+            !SQL_SUCCEEDED(SQLFetch(statement.get())) ||
+            !SQL_SUCCEEDED(SQLGetData(statement.get(), 1, SQL_C_CHAR, text, sizeof text, &length)))
+            return std::string("unread");
+        return std::string(text);
+    };
+    EXPECT_EQ(setting(), "1");
+    db().BeginTrans();
+    db().Rollback();
+    EXPECT_EQ(setting(), "1");
+}
+
 TEST_P(OdbcConnectionCase, TransactionCommandsOutsideATransactionShowNothing)
 {
     db().CommitTrans();

@@ -82,8 +82,14 @@ OdbcConnection::OdbcConnection(const std::string& dsn, DbConnection& owner, std:
     const std::string quote = infoText(dbc_, SQL_IDENTIFIER_QUOTE_CHAR);
     quote_ = quote == " " ? std::string() : quote;
     // The name a colleague's refusal shows for this connection.
-    if (dbms_ == DbmsKind::PostgreSql)
+    if (dbms_ == DbmsKind::PostgreSql) {
         execute(applicationNameStatement());
+        // psqlODBC reads every result through a cursor, which PostgreSQL
+        // plans for its first tenth of rows. KORVAN reads every row: planned
+        // for a tenth, the days of 500 runs in a month came by a walk of the
+        // company's whole key, 68 ms, in place of a sort of the rows found, 2.
+        execute("SET cursor_tuple_fraction = 1");
+    }
 }
 
 bool OdbcConnection::connect(const std::string& dsn, std::string& driverName)
