@@ -10,6 +10,7 @@
 #include "db/TableCursor.h"
 #include "db/Values.h"
 
+#include <algorithm>
 #include <map>
 #include <tuple>
 #include <vector>
@@ -137,8 +138,10 @@ std::vector<RunAssignment> assignRuns(DbConnection* connection, const std::vecto
     select.AddField("corse", "codlinea", SqlType::VarChar);
     select.SetFrom("corse");
     select.SetOrderBy(runLineOrder(connection));
-    bool row = false;
-    const long total = countRowsAndRewind(select, row);
+    // Counted by the database, not by a first walk of every run: a region's
+    // runs are then read once.
+    bool row = select.Execute();
+    const long total = row ? std::max(0L, select.CountRows()) : 0;
     ProgressSteps progress(feedback, total);
     runs.reserve(static_cast<size_t>(total));
     Triple previous;
