@@ -70,8 +70,8 @@ TEST_P(OdbcConnectionCase, CursorsArePlannedForEveryRowThroughATransactionUndone
         char text[32] = {};
         SQLLEN length = 0;
         if (!statement.allocate(backend().handle()) ||
-            !SQL_SUCCEEDED(SQLExecDirect(statement.get(), detail::odbc::sqlText("SHOW cursor_tuple_fraction"),
-                                         SQL_NTS)) ||
+            !SQL_SUCCEEDED(
+                SQLExecDirect(statement.get(), detail::odbc::sqlText("SHOW cursor_tuple_fraction"), SQL_NTS)) ||
             !SQL_SUCCEEDED(SQLFetch(statement.get())) ||
             !SQL_SUCCEEDED(SQLGetData(statement.get(), 1, SQL_C_CHAR, text, sizeof text, &length)))
             return std::string("unread");
