@@ -117,13 +117,14 @@ void setValues(TableCursor& cursor, const RowValues& values, const std::string& 
     cursor.SetField("euro", amount);
 }
 
-// The rows of `table` of the listed runs (one part of the contract's runs)
-// that the condition selects, in key order (run ID, and the date when
-// `withDate`).
+// The rows of `table` of the listed runs (one part of the contract's runs,
+// or a query that selects them) that the condition selects, in key order
+// (run ID, and the date when `withDate`).
 struct RowSelection {
     std::string table;
     int company = 0;
-    std::string idList;
+    std::string idList; // "1,2,3" or "SELECT corse.ID FROM ..."
+
     std::string condition; // " AND ..." or ""
     bool withDate = false;
 
@@ -218,37 +219,37 @@ std::vector<std::pair<size_t, std::string>> runParts(const std::vector<long>& id
     return parts;
 }
 
-// Inserts or overwrites the `concors` row of each run: the rows there are
-// read (and overwritten) a part of the runs at a time, and the missing ones
-// are inserted in bulk.
+// Inserts or overwrites the `concors` row of each run: the rows there, of
+// the runs the query `runIds` selects, are read (and overwritten) in one
+// walk, and the missing ones are inserted in bulk. Only the listed runs are
+// written: the query may select more (those outside a time band).
 AssignmentCounts writeRunRows(DbConnection* connection, const AssignmentRequest& request,
-                              const std::vector<RunRow>& runs, OperationTransaction& operation)
+                              const std::vector<RunRow>& runs, const std::string& runIds,
+                              OperationTransaction& operation)
 {
     AssignmentCounts counts;
+    if (runs.empty())
+        return counts;
     const RowValues values = rowValuesOf(request);
-    std::vector<long> ids;
     std::unordered_map<long, long> lengths;
-    for (const RunRow& run : runs) {
-        ids.push_back(run.id);
+    for (const RunRow& run : runs)
         lengths.emplace(run.id, run.length);
-    }
     std::unordered_set<long> present;
-    for (const auto& [first, list] : runParts(ids)) {
-        if (!operation.going())
-            return counts;
-        const RowSelection rows{"concors", request.contractCompany, list, "", false};
-        if (request.updateExisting) {
-            counts.changed += overwriteClaimedRows(
-                connection, rows, values,
-                [&](const RowKey& key) {
-                    present.insert(key.id);
-                    return runAmountText(lengths[key.id], request.euroPerKm);
-                },
-                operation);
-        } else {
-            for (const RowKey& key : existingKeys(connection, rows, operation))
+    const RowSelection rows{"concors", request.contractCompany, runIds, "", false};
+    if (request.updateExisting) {
+        counts.changed += overwriteClaimedRows(
+            connection, rows, values,
+            [&](const RowKey& key) {
+                const auto found = lengths.find(key.id);
+                if (found == lengths.end())
+                    return std::string();
                 present.insert(key.id);
-        }
+                return runAmountText(found->second, request.euroPerKm);
+            },
+            operation);
+    } else {
+        for (const RowKey& key : existingKeys(connection, rows, operation))
+            present.insert(key.id);
     }
     const std::string company = formatText("%d", request.contractCompany);
     TableCursor cursor(connection, "concors", true);
@@ -374,7 +375,8 @@ AssignmentCounts assignRuns(DbConnection* connection, const AssignmentRequest& r
     if (!operation.begun())
         return {};
     const std::vector<RunRow> runs = collectRuns(connection, from, where, withinTimeBand, request, operation);
-    AssignmentCounts counts = writeRunRows(connection, request, runs, operation);
+    AssignmentCounts counts =
+        writeRunRows(connection, request, runs, "SELECT corse.ID FROM " + from + " WHERE " + where, operation);
     if (!operation.commit())
         return {};
     counts.completed = true;

@@ -127,6 +127,23 @@ TEST_P(RunAssignment, TimeBandBoundsAreInclusive)
     EXPECT_EQ(concorsRows(kCompany), (Rows{"2|10|1|1.00", "4|10|1|1.00"}));
 }
 
+TEST_P(RunAssignment, TimeBandOverwritesOnlyTheRunsInsideIt)
+{
+    addRun(kCompany, 1, kAuthority, 1000, 6, 0, 7, 0);   // before the band
+    addRun(kCompany, 4, kAuthority, 1000, 9, 15, 10, 15); // inside
+    addConcors(kCompany, 1, kPayer, false, 3.5);
+    addConcors(kCompany, 4, kPayer, false, 3.5);
+    AssignmentRequest request = contract(1.0);
+    request.bandFrom = 830;
+    request.bandTo = 1200;
+
+    const AssignmentCounts counts = runTimeBandAssignment(connection.get(), request, sink, feedback);
+
+    EXPECT_EQ(counts.added, 0);
+    EXPECT_EQ(counts.changed, 1);
+    EXPECT_EQ(concorsRows(kCompany), (Rows{"1|40|0|3.50", "4|10|1|1.00"}));
+}
+
 TEST_P(RunAssignment, ContractWithoutRunsShowsZeroCounts)
 {
     const AssignmentCounts counts = runContractAssignment(connection.get(), contract(), sink, feedback);
