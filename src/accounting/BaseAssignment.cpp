@@ -123,8 +123,7 @@ void setValues(TableCursor& cursor, const RowValues& values, const std::string& 
 struct RowSelection {
     std::string table;
     int company = 0;
-    std::string idList; // "1,2,3" or "SELECT corse.ID FROM ..."
-
+    std::string idList;    // "1,2,3" or "SELECT corse.ID FROM ..."
     std::string condition; // " AND ..." or ""
     bool withDate = false;
 

@@ -129,7 +129,7 @@ TEST_P(RunAssignment, TimeBandBoundsAreInclusive)
 
 TEST_P(RunAssignment, TimeBandOverwritesOnlyTheRunsInsideIt)
 {
-    addRun(kCompany, 1, kAuthority, 1000, 6, 0, 7, 0);   // before the band
+    addRun(kCompany, 1, kAuthority, 1000, 6, 0, 7, 0);    // before the band
     addRun(kCompany, 4, kAuthority, 1000, 9, 15, 10, 15); // inside
     addConcors(kCompany, 1, kPayer, false, 3.5);
     addConcors(kCompany, 4, kPayer, false, 3.5);

@@ -81,8 +81,8 @@ OdbcConnection::OdbcConnection(const std::string& dsn, DbConnection& owner, std:
         transactions_ = capable != SQL_TC_NONE;
     const std::string quote = infoText(dbc_, SQL_IDENTIFIER_QUOTE_CHAR);
     quote_ = quote == " " ? std::string() : quote;
-    // The name a colleague's refusal shows for this connection.
     if (dbms_ == DbmsKind::PostgreSql) {
+        // The name a colleague's refusal shows for this connection.
         execute(applicationNameStatement());
         // psqlODBC reads every result through a cursor, which PostgreSQL
         // plans for its first tenth of rows. KORVAN reads every row: planned
