@@ -123,13 +123,13 @@ void setValues(TableCursor& cursor, const RowValues& values, const std::string& 
 struct RowSelection {
     std::string table;
     int company = 0;
-    std::string idList;    // "1,2,3" or "SELECT corse.ID FROM ..."
+    std::string runIds;    // "1,2,3" or "SELECT corse.ID FROM ..."
     std::string condition; // " AND ..." or ""
     bool withDate = false;
 
     std::string where() const
     {
-        return formatText("%s.azienda = %d AND %s.ID IN (", table.c_str(), company, table.c_str()) + idList + ")" +
+        return formatText("%s.azienda = %d AND %s.ID IN (", table.c_str(), company, table.c_str()) + runIds + ")" +
                condition;
     }
     std::string order() const { return table + ".ID" + (withDate ? ", " + table + ".data" : ""); }
