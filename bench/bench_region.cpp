@@ -557,10 +557,59 @@ struct Measure {
     double peakMb = 0;
 };
 
-// Runs the operation in a process of its own, so that its peak memory is
-// its own and not what an earlier operation left behind.
-Measure measureApart(Backend& backend, int block, const Operation& operation)
+// Where the back end named on the command line keeps its database.
+struct Place {
+    std::string backend; // file, postgres or sqlite-odbc
+    std::string folder;
+};
+
+std::unique_ptr<Backend> makeBackend(const Place& place)
 {
+    if (place.backend == "file")
+        return std::make_unique<SqliteFileBackend>(place.folder + "/region.sqlite", "");
+    if (place.backend == "postgres" && !env("KORVAN_TEST_PG_DSN").empty())
+        return std::make_unique<PostgresBackend>(place.folder);
+    if (place.backend == "sqlite-odbc" && !env("KORVAN_TEST_SQLITE_DSN").empty()) {
+        tools::RawDatabase probe = tools::RawDatabase::odbc(env("KORVAN_TEST_SQLITE_DSN"));
+        const std::string path = probe.queryText("SELECT file FROM pragma_database_list WHERE name = 'main'");
+        if (path.empty())
+            fail("the file of the SQLite data source is unknown");
+        return std::make_unique<SqliteFileBackend>(path, env("KORVAN_TEST_SQLITE_DSN"));
+    }
+    return nullptr;
+}
+
+// The operation measured in this process, which is new (see measureApart).
+Measure measureHere(const Place& place, int block, const std::string& key)
+{
+    Measure measure;
+    const std::unique_ptr<Backend> backend = makeBackend(place);
+    const std::vector<Operation> all = operations();
+    const auto operation = std::find_if(all.begin(), all.end(), [&](const Operation& each) { return each.key == key; });
+    if (!backend || operation == all.end())
+        return measure;
+    test::RecordingMessageSink sink;
+    std::unique_ptr<DbConnection> connection = backend->open(block, sink);
+    if (connection && connection->IsOpen()) {
+        // The contracts are listed before the clock starts, as a user
+        // picks one in a dialog before the operation begins.
+        const std::vector<Contract> contracts = contractsOf(connection.get());
+        resetPeakMemory();
+        measure.seconds = secondsOf([&] { measure.done = operation->work(connection.get(), contracts, sink); });
+        measure.peakMb = peakMemoryMb();
+    }
+    connection.reset();
+    printMessages(sink);
+    std::fflush(stdout);
+    return measure;
+}
+
+// Runs the operation in a new process (this program again, started with
+// --measure-apart), so that its peak memory is its own: a forked child would
+// count as resident the pages the baselines left in this one.
+Measure measureApart(const Place& place, int block, const Operation& operation)
+{
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0)
         fail("pipe");
@@ -570,25 +619,10 @@ Measure measureApart(Backend& backend, int block, const Operation& operation)
         fail("fork");
     if (child == 0) {
         close(pipeEnds[0]);
-        Measure measure;
-        {
-            test::RecordingMessageSink sink;
-            std::unique_ptr<DbConnection> connection = backend.open(block, sink);
-            if (connection && connection->IsOpen()) {
-                // The contracts are listed before the clock starts, as a user
-                // picks one in a dialog before the operation begins.
-                const std::vector<Contract> contracts = contractsOf(connection.get());
-                resetPeakMemory();
-                measure.seconds = secondsOf([&] { measure.done = operation.work(connection.get(), contracts, sink); });
-                measure.peakMb = peakMemoryMb();
-            }
-            connection.reset();
-            printMessages(sink);
-        }
-        std::fflush(stdout);
-        if (write(pipeEnds[1], &measure, sizeof measure) != static_cast<ssize_t>(sizeof measure))
-            _exit(1);
-        _exit(0);
+        const std::string blockText = std::to_string(block), fdText = std::to_string(pipeEnds[1]);
+        execl(self.c_str(), self.c_str(), "--measure-apart", place.backend.c_str(), place.folder.c_str(),
+              blockText.c_str(), operation.key.c_str(), fdText.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
     }
     close(pipeEnds[1]);
     Measure measure;
@@ -600,7 +634,15 @@ Measure measureApart(Backend& backend, int block, const Operation& operation)
     return measure;
 }
 
-void benchBackend(Backend& backend, const Options& options)
+// The child's side of measureApart: the measure goes back through the pipe.
+int measureForParent(char** argv)
+{
+    const Measure measure = measureHere({argv[2], argv[3]}, std::atoi(argv[4]), argv[5]);
+    const int fd = std::atoi(argv[6]);
+    return write(fd, &measure, sizeof measure) == static_cast<ssize_t>(sizeof measure) ? 0 : 1;
+}
+
+void benchBackend(Backend& backend, const Place& place, const Options& options)
 {
     for (int block : options.blocks) {
         backend.freshDemo(options.runs);
@@ -615,7 +657,7 @@ void benchBackend(Backend& backend, const Options& options)
                             [](const Rows& part) { return part.inPlace(); }))
                 backend.keepState();
             backend.settle();
-            const Measure measure = measureApart(backend, block, operation);
+            const Measure measure = measureApart(place, block, operation);
             if (!measure.done)
                 fail(operation.label + " failed on " + backend.name());
             backend.settle();
@@ -680,6 +722,8 @@ Options parse(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    if (argc == 7 && std::strcmp(argv[1], "--measure-apart") == 0)
+        return measureForParent(argv);
     const Options options = parse(argc, argv);
     const std::string folder =
         (std::filesystem::temp_directory_path() / ("korvan-region-" + std::to_string(::getpid()))).string();
@@ -689,22 +733,13 @@ int main(int argc, char** argv)
     std::printf("%-12s %-29s %6s %10s %9s %9s %7s %8s\n", "back end", "operation", "block", "rows", "KORVAN",
                 "baseline", "ratio", "peak MB");
     for (const std::string& name : options.backends) {
-        std::unique_ptr<Backend> backend;
-        if (name == "file") {
-            backend = std::make_unique<SqliteFileBackend>(folder + "/region.sqlite", "");
-        } else if (name == "postgres" && !env("KORVAN_TEST_PG_DSN").empty()) {
-            backend = std::make_unique<PostgresBackend>(folder);
-        } else if (name == "sqlite-odbc" && !env("KORVAN_TEST_SQLITE_DSN").empty()) {
-            tools::RawDatabase probe = tools::RawDatabase::odbc(env("KORVAN_TEST_SQLITE_DSN"));
-            const std::string path = probe.queryText("SELECT file FROM pragma_database_list WHERE name = 'main'");
-            if (path.empty())
-                fail("the file of the SQLite data source is unknown");
-            backend = std::make_unique<SqliteFileBackend>(path, env("KORVAN_TEST_SQLITE_DSN"));
-        } else {
+        const Place place{name, folder};
+        const std::unique_ptr<Backend> backend = makeBackend(place);
+        if (!backend) {
             std::printf("%-12s skipped (no data source configured)\n", name.c_str());
             continue;
         }
-        benchBackend(*backend, options);
+        benchBackend(*backend, place, options);
     }
     std::filesystem::remove_all(folder);
     return 0;
