@@ -56,17 +56,6 @@ int deleteAllRows(DbConnection* connection, const char* table, OperationTransact
     return deleted;
 }
 
-// Rows of an executed select, counted by walking it; the cursor is back on
-// its first row afterwards (false when there is none).
-long countRowsAndRewind(SelectCursor& select, bool& hasRow)
-{
-    long rows = 0;
-    for (bool row = select.Execute(); row; row = select.MoveNext())
-        ++rows;
-    hasRow = rows > 0 && select.MoveFirst();
-    return rows;
-}
-
 // Company, authority and line code, NULLs first on every back end: the
 // lines are numbered in this order.
 std::string runLineOrder(DbConnection* connection)
@@ -88,16 +77,19 @@ std::vector<LineEntry> collectLines(DbConnection* connection, OperationTransacti
     select.SetFrom("corse");
     select.SetGroupBy("azienda, ente, codlinea");
     select.SetOrderBy(runLineOrder(connection));
-    bool row = false;
-    ProgressSteps progress(feedback, countRowsAndRewind(select, row));
-    for (; row && operation.going(); row = select.MoveNext()) {
-        int company = 0, authority = 0;
-        std::string code;
-        select.GetShort(0, company);
-        select.GetShort(1, authority);
-        select.GetText(2, code);
-        lines.push_back({static_cast<int>(lines.size()), company, authority, normalizeLineCode(code)});
-        progress.reach(static_cast<long>(lines.size()));
+    // The groups are few (one per raw line code): read once and kept, as
+    // counting them first would run the grouping over every run twice.
+    for (bool row = select.Execute(); row && operation.going(); row = select.MoveNext()) {
+        LineEntry& line = lines.emplace_back();
+        line.number = static_cast<int>(lines.size()) - 1;
+        select.GetShort(0, line.company);
+        select.GetShort(1, line.authority);
+        select.GetText(2, line.code);
+    }
+    ProgressSteps progress(feedback, static_cast<long>(lines.size()));
+    for (LineEntry& line : lines) {
+        line.code = normalizeLineCode(line.code);
+        progress.reach(line.number + 1L);
     }
     return lines;
 }
