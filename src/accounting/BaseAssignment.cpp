@@ -250,7 +250,6 @@ AssignmentCounts writeRunRows(DbConnection* connection, const AssignmentRequest&
         for (const RowKey& key : existingKeys(connection, rows, operation))
             present.insert(key.id);
     }
-    const std::string company = formatText("%d", request.contractCompany);
     TableCursor cursor(connection, "concors", true);
     if (!cursor.IsOpen())
         return counts;
@@ -260,8 +259,8 @@ AssignmentCounts writeRunRows(DbConnection* connection, const AssignmentRequest&
         if (!present.insert(run.id).second)
             continue;
         cursor.AddNew();
-        cursor.SetField("azienda", company);
-        cursor.SetField("ID", formatText("%ld", run.id));
+        cursor.SetField("azienda", request.contractCompany);
+        cursor.SetField("ID", run.id);
         setValues(cursor, values, runAmountText(run.length, request.euroPerKm));
         if (cursor.Update())
             counts.added += cursor.RowsWritten();
@@ -438,7 +437,6 @@ AssignmentCounts runDayTypeAssignment(DbConnection* connection, const Assignment
     ids.reserve(contractRuns.size());
     for (const RunRow& run : contractRuns)
         ids.push_back(run.id);
-    const std::string company = formatText("%d", request.contractCompany);
     const std::string period = calendarPeriodCondition(connection, request.periodStart, request.periodEnd);
     // A part of the runs at a time: their days, the rows there already
     // (overwritten when asked), then the missing ones inserted in bulk; so
@@ -483,7 +481,6 @@ AssignmentCounts runDayTypeAssignment(DbConnection* connection, const Assignment
                 continue;
             if (!operation.going())
                 break;
-            const std::string id = formatText("%ld", run.id);
             const std::string amount = runAmountText(run.length, request.euroPerKm);
             for (size_t position = 0; position < run.days.size(); ++position) {
                 if (run.days[position] != kScheduled)
@@ -492,9 +489,9 @@ AssignmentCounts runDayTypeAssignment(DbConnection* connection, const Assignment
                 if (!chosen(date))
                     continue;
                 cursor.AddNew();
-                cursor.SetField("azienda", company);
-                cursor.SetField("ID", id);
-                cursor.SetField("data", formatDateText(date));
+                cursor.SetField("azienda", request.contractCompany);
+                cursor.SetField("ID", run.id);
+                cursor.SetField("data", date);
                 setValues(cursor, values, amount);
                 if (cursor.Update())
                     counts.added += cursor.RowsWritten();

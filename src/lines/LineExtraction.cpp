@@ -102,8 +102,8 @@ void writeLines(DbConnection* connection, const std::vector<LineEntry>& lines, O
         if (!operation.going())
             return;
         cursor.AddNew();
-        cursor.SetField("ID", formatText("%d", line.number));
-        cursor.SetField("ente", formatText("%d", line.authority));
+        cursor.SetField("ID", line.number);
+        cursor.SetField("ente", line.authority);
         cursor.SetField("linea", line.code);
         cursor.SetField("denom", std::string());
         cursor.Update();
@@ -172,10 +172,10 @@ void writeAssignments(DbConnection* connection, const std::vector<RunAssignment>
         if (!operation.going())
             return;
         cursor.AddNew();
-        cursor.SetField("azienda", formatText("%d", run.company));
-        cursor.SetField("ID", formatText("%d", run.runId));
-        cursor.SetField("ente", formatText("%d", run.authority));
-        cursor.SetField("linea", formatText("%d", run.line));
+        cursor.SetField("azienda", run.company);
+        cursor.SetField("ID", run.runId);
+        cursor.SetField("ente", run.authority);
+        cursor.SetField("linea", run.line);
         cursor.Update();
         progress.reach(++done);
     }

@@ -141,9 +141,9 @@ TEST_P(DbValues, TrueBitReadsMinusOneOnTheFileAndOneOverOdbc)
 }
 
 // A whole number or a date given as a value is stored, or refused with the
-// same message, as its text would be: the file back end takes the value
-// straight where the column's rule is the same, every other case goes by
-// the text.
+// same message, as its text would be, in a single row and in bulk: a back
+// end takes the value straight where the column's rule is the same, every
+// other case goes by the text.
 TEST_P(DbValues, NumbersAndDatesGivenAsValuesAreStoredAsTheirTexts)
 {
     struct Case {
@@ -188,9 +188,9 @@ TEST_P(DbValues, NumbersAndDatesGivenAsValuesAreStoredAsTheirTexts)
                                      : formatDateText(std::get<CivilDate>(c.value));
         SCOPED_TRACE(std::string(c.table) + "." + c.column + " = " + text);
         // Row `key` with the case's column set last, as a text or as a value.
-        auto write = [&](int key, bool asValue) {
+        auto write = [&](int key, bool asValue, bool bulk) {
             sink.clear();
-            TableCursor cursor(&db(), c.table);
+            TableCursor cursor(&db(), c.table, bulk);
             bool taken = cursor.AddNew();
             if (conkal)
                 taken = taken && cursor.SetField("azienda", std::to_string(key)) && cursor.SetField("ID", "1") &&
@@ -206,7 +206,7 @@ TEST_P(DbValues, NumbersAndDatesGivenAsValuesAreStoredAsTheirTexts)
             else
                 taken = cursor.SetField(c.column, std::get<CivilDate>(c.value)) && taken;
             const std::string fieldMessage = sink.lastText();
-            const bool stored = cursor.Update();
+            const bool stored = cursor.Update() && (!bulk || cursor.Flush());
             return std::make_tuple(taken, fieldMessage, stored);
         };
         // How the row is stored, its storage class included on SQLite.
@@ -216,9 +216,12 @@ TEST_P(DbValues, NumbersAndDatesGivenAsValuesAreStoredAsTheirTexts)
             return rawText("SELECT " + shown + " FROM " + c.table + " WHERE " + (conkal ? "azienda" : id) + " = " +
                            std::to_string(key));
         };
-        EXPECT_EQ(write(1, false), write(2, true));
-        EXPECT_EQ(stored(1), stored(2));
-        ASSERT_TRUE(raw().exec(std::string("DELETE FROM ") + c.table));
+        for (const bool bulk : {false, true}) {
+            SCOPED_TRACE(bulk ? "bulk" : "single row");
+            EXPECT_EQ(write(1, false, bulk), write(2, true, bulk));
+            EXPECT_EQ(stored(1), stored(2));
+            ASSERT_TRUE(raw().exec(std::string("DELETE FROM ") + c.table));
+        }
     }
 }
 

@@ -262,6 +262,32 @@ bool OdbcTableCursor::setValue(const std::string& columnName, const FieldValue& 
     return true;
 }
 
+bool OdbcTableCursor::setWholeNumber(const std::string& columnName, long long value)
+{
+    // An integer column, or a double one that holds the number exactly,
+    // takes it without its digits being written and read again (the bulk
+    // writes set millions of them). Every other column, and a number the
+    // column refuses (for its message), go by the text.
+    const int index = findColumn(columns_, columnName);
+    if (index >= 0 && (bulk_ || mode_ != EditMode::None)) {
+        const auto i = static_cast<size_t>(index);
+        ColumnBuffer& buffer = bulk_ ? block_[i] : edit_[i];
+        const SlotKind kind = buffer.kind();
+        constexpr long long kExactInDouble = 1LL << 53;
+        const bool sameRule = kind == SlotKind::Integer || kind == SlotKind::TinyInt ||
+                              (kind == SlotKind::Double && value >= -kExactInDouble && value <= kExactInDouble);
+        FieldValue whole;
+        whole.setInteger(value);
+        std::string refusal;
+        if (sameRule && storeValue(buffer, bulk_ ? blockRow_ : 0, whole, refusal)) {
+            if (!bulk_)
+                changed_[i] = 1;
+            return true;
+        }
+    }
+    return TableCursorBackend::setWholeNumber(columnName, value);
+}
+
 bool OdbcTableCursor::getField(const std::string& columnName, std::string& textOut)
 {
     const int index = findColumn(columns_, columnName);

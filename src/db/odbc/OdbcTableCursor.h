@@ -41,6 +41,7 @@ class OdbcTableCursor : public TableCursorBackend, private PendingWrites {
     bool setField(const std::string& columnName, std::string& text) override;
     bool getField(const std::string& columnName, std::string& textOut) override;
     bool setValue(const std::string& columnName, const FieldValue& value) override;
+    bool setWholeNumber(const std::string& columnName, long long value) override;
     bool flush() override;
     int rowsWritten() const override { return rowsWritten_; }
     int rowsRejected() const override { return rowsRejected_; }
