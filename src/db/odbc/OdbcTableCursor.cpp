@@ -223,42 +223,51 @@ bool OdbcTableCursor::addNew()
     return true;
 }
 
-bool OdbcTableCursor::setField(const std::string& columnName, std::string& text)
+OdbcTableCursor::FillingSlot OdbcTableCursor::fillingSlot(const std::string& columnName)
 {
     const int index = findColumn(columns_, columnName);
-    if (index < 0)
-        return false;
+    if (index < 0 || (!bulk_ && mode_ == EditMode::None))
+        return {};
     const auto i = static_cast<size_t>(index);
-    if (!bulk_ && mode_ == EditMode::None)
+    return {bulk_ ? &block_[i] : &edit_[i], bulk_ ? blockRow_ : 0, i};
+}
+
+void OdbcTableCursor::noteFilled(const FillingSlot& slot)
+{
+    if (!bulk_)
+        changed_[slot.column] = 1;
+}
+
+bool OdbcTableCursor::setField(const std::string& columnName, std::string& text)
+{
+    const FillingSlot slot = fillingSlot(columnName);
+    if (!slot.buffer)
         return false;
     // What the value was, for the message: a text column trims `text`.
     const std::string given = text;
     std::string refusal;
-    const bool stored =
-        bulk_ ? storeText(block_[i], blockRow_, text, TextTarget::TableBlock, connection_.owner().Sink(), &refusal)
-              : storeText(edit_[i], 0, text, TextTarget::TableRow, connection_.owner().Sink(), &refusal);
+    const bool stored = storeText(*slot.buffer, slot.row, text, bulk_ ? TextTarget::TableBlock : TextTarget::TableRow,
+                                  connection_.owner().Sink(), &refusal);
     if (!refusal.empty())
         connection_.show("Errore campo (" + columnName + ") della tavola (" + table_ + ") <" + given + ">\n\n" +
                          refusal);
-    if (stored && !bulk_)
-        changed_[i] = 1;
+    if (stored)
+        noteFilled(slot);
     return stored;
 }
 
 bool OdbcTableCursor::setValue(const std::string& columnName, const FieldValue& value)
 {
-    const int index = findColumn(columns_, columnName);
-    if (index < 0 || (!bulk_ && mode_ == EditMode::None))
+    const FillingSlot slot = fillingSlot(columnName);
+    if (!slot.buffer)
         return false;
-    const auto i = static_cast<size_t>(index);
     std::string refusal;
-    if (!storeValue(bulk_ ? block_[i] : edit_[i], bulk_ ? blockRow_ : 0, value, refusal)) {
+    if (!storeValue(*slot.buffer, slot.row, value, refusal)) {
         connection_.show("Errore campo (" + columnName + ") della tavola (" + table_ + ") <" +
                          describeFieldValue(value) + ">\n\n" + refusal);
         return false;
     }
-    if (!bulk_)
-        changed_[i] = 1;
+    noteFilled(slot);
     return true;
 }
 
@@ -268,20 +277,16 @@ bool OdbcTableCursor::setWholeNumber(const std::string& columnName, long long va
     // takes it without its digits being written and read again (the bulk
     // writes set millions of them). Every other column, and a number the
     // column refuses (for its message), go by the text.
-    const int index = findColumn(columns_, columnName);
-    if (index >= 0 && (bulk_ || mode_ != EditMode::None)) {
-        const auto i = static_cast<size_t>(index);
-        ColumnBuffer& buffer = bulk_ ? block_[i] : edit_[i];
-        const SlotKind kind = buffer.kind();
+    if (const FillingSlot slot = fillingSlot(columnName); slot.buffer) {
+        const SlotKind kind = slot.buffer->kind();
         constexpr long long kExactInDouble = 1LL << 53;
         const bool sameRule = kind == SlotKind::Integer || kind == SlotKind::TinyInt ||
                               (kind == SlotKind::Double && value >= -kExactInDouble && value <= kExactInDouble);
         FieldValue whole;
         whole.setInteger(value);
         std::string refusal;
-        if (sameRule && storeValue(buffer, bulk_ ? blockRow_ : 0, whole, refusal)) {
-            if (!bulk_)
-                changed_[i] = 1;
+        if (sameRule && storeValue(*slot.buffer, slot.row, whole, refusal)) {
+            noteFilled(slot);
             return true;
         }
     }

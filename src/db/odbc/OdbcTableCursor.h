@@ -57,6 +57,17 @@ class OdbcTableCursor : public TableCursorBackend, private PendingWrites {
     bool reportMissingTable();
     std::string selectList() const;
     bool updateSingle();
+    // The buffer of `columnName` in the row being filled (the block's
+    // current row in bulk mode, the edited row otherwise), with its row and
+    // column; no buffer when there is no such column or row.
+    struct FillingSlot {
+        ColumnBuffer* buffer = nullptr;
+        int row = 0;
+        size_t column = 0;
+    };
+    FillingSlot fillingSlot(const std::string& columnName);
+    // A value stored into `slot`: an edited row sends only what changed.
+    void noteFilled(const FillingSlot& slot);
     // A statement on the single-row buffers, prepared and bound once.
     Statement* prepared(const std::string& sql, const std::vector<ColumnBuffer*>& parameters, std::string& error);
     // Runs it; a failure (or no row changed, when one must be) is shown after
